@@ -1,0 +1,162 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "PointData.h"
+#include "TickCounter.h"
+
+// A move as a square index (x - 1) * 16 + (y - 1) together with its score.
+struct SearchResult {
+    int move;
+    int score;
+};
+
+// The computer opponent: a padded board searched in place (make/undo through flipRecord), a
+// hand-tuned evaluation, region and mask-word move generation, a min/max search with deep
+// cut-offs, a win/loss and an exact endgame search, and the drivers that pick a search and its
+// budget. ThinkByTime and ThinkByAmount are the entry points; progress goes to onTrace.
+// Inside a search +1 is always the engine's own side and -1 the opponent.
+class Morvane {
+public:
+    // Per-level arrays cover the deepest reachable ply: a search stops at level `depth` (99 at
+    // most) or at the end of the game, and every pass is followed by a move, so no path from a
+    // root with at most 62 empty squares gets deeper than 125 plies.
+    static constexpr int kLevelCapacity = 160;
+    // A move fills an empty square, so no node has more than 64 legal moves.
+    static constexpr int kMaxMoves = 64;
+    // Each level's slot starts after its parent's moves; this bounds every slot of every level.
+    static constexpr int kMoveListSize = kLevelCapacity * kMaxMoves;
+    static constexpr int kNoMove = -1;
+
+    Morvane();
+
+    int board[160];  // cell (x, y) at x * 16 + y; walls hold 9
+    int ownColor = 1;
+    int oppColor = -1;
+    std::function<void(const std::string&)> onTrace;  // one UTF-8 line per call; may be empty
+    std::function<void()> onPump;  // window-message pump run at every time check; may be empty
+    TickCounter tickCount;         // defaults to SystemTickCount; tests install a fake
+
+    // Position and evaluation.
+    int discDiff = 0;
+    int rest = 0;
+    int level = 0;
+    int flipRecord[kLevelCapacity][8];
+
+    // Search parameters and statistics.
+    int depth = 8;
+    int sortDepth = 5;
+    int searchMode = 0;
+    bool recordRoot = false;
+    SearchResult rootMoves[kMaxMoves];
+    int rootMoveCount = 0;
+    int amount = 0;
+    int pass = 0;
+    int savedPassMoves = 0;
+    int bestAtLevel[kLevelCapacity];
+    int sortScore[kMaxMoves];
+    bool isTimeLimited = false;
+    std::uint32_t startTime = 0;
+    std::uint32_t breakTime = 0;
+    bool isBreak = false;
+    int checkMask = 16383;
+    int tForFinal = -1;
+    long long thinkNodes = 0;  // every node of the last think, all searches together (benchmark)
+
+    // Move generation tables, built by PrepareSearch.
+    int dirOffset[11];
+    int squareList1[32];
+    int squareList2[32];
+    int regionCount1 = 0;
+    int regionEnd1[9];
+    int regionFirstDir1[9];
+    int regionLastDir1[9];
+    std::uint32_t regionMask1[9];
+    int regionCount2 = 0;
+    int regionEnd2[4];
+    int regionFirstDir2[4];
+    int regionLastDir2[4];
+    std::uint32_t regionMask2[4];
+    std::uint32_t clearMask1[120];
+    std::uint32_t clearMask2[120];
+    std::uint32_t neighbourBits1[120];
+    std::uint32_t neighbourBits2[120];
+    std::uint32_t emptyBits1[kLevelCapacity];
+    std::uint32_t emptyBits2[kLevelCapacity];
+    std::uint32_t frontierBits1[kLevelCapacity];
+    std::uint32_t frontierBits2[kLevelCapacity];
+    int moveList[kMoveListSize];
+    int moveListStart[kLevelCapacity];
+
+    // Loads a game board (100 ints indexed x * 10 + y, layout of OthelloLogic) and the engine's
+    // colour: board cells (x, y) for x, y in 1..8, ownColor = color, oppColor = -color.
+    void LoadPosition(const int* gameBoard, int color);
+
+    void StartGame(int allowanceMs);
+    PointData ThinkByTime(int rTime);  // (x, y) in game coordinates
+    PointData ThinkByAmount(int level);
+
+    // Asks a running think (called from inside onPump, e.g. when the program closes) to stop at
+    // its next time check. The think then returns promptly through every driver, writes no
+    // further search work, and its move must be discarded by the caller. Cleared when the next
+    // think starts. Never changes node counts of a think that is not aborted.
+    void Abort();
+    bool WasAborted() const;  // whether the last think was stopped by Abort
+
+    static constexpr int SquareIndex(int x, int y) { return x * 16 + y - 17; }
+    static constexpr PointData SquareXY(int s) { return PointData(s / 16 + 1, s % 16 + 1); }
+
+    // Position (MorvanePosition.cpp).
+    void Normalise();
+    int CountDiscs() const;
+    int SumBoard() const;
+    void MakeMove(int s, int k);
+    void UndoMove(int s, int k2);
+
+    // Evaluation (MorvaneEvaluate.cpp).
+    int Evaluate();
+    int CountStable() const;
+
+    // Move generation (MorvaneMoveGen.cpp).
+    int PrepareSearch();
+    int GenerateMoves(int k);
+    int GenerateMovesWide(int k);
+
+    // Searches (MorvaneSearch.cpp).
+    SearchResult Search();
+    SearchResult SearchWide();
+    SearchResult SearchWinLoss();
+
+    // Drivers (MorvaneDrivers.cpp).
+    SearchResult SearchByAmount(int baseDepth, int amountLimit);
+    SearchResult SearchByTime(std::uint32_t limitTime, bool keepDeepening);
+    SearchResult SemiCompleteSearch(std::uint32_t limitTime, bool keepDeepening, bool timed);
+    SearchResult CompleteSearch(std::uint32_t limitTime, bool keepDeepening, bool timed);
+
+    // Root list of the drivers.
+    void SortRootMoves();
+    void RotateToFront(int move);
+    void HandOverRootMoves();
+
+    // Trace (MorvaneTrace.cpp).
+    void Trace(const std::string& text);
+    void TraceStatistics(int move, int score, float ms);
+    // Milliseconds as seconds: "1.234", "0.02", "1", "0".
+    static std::string FormatSeconds(double ms);
+
+private:
+    bool isAborted = false;
+
+    int FinalScore() const;
+    int WinLossFinalScore() const;
+    // Runs at every checkMask + 1 nodes; true when the search must stop now.
+    bool TimeCheck();
+    void OrderMoves(int* moves, int count, int mover);
+    template <bool Wide>
+    SearchResult SearchImpl();  // Search over word 1, or SearchWide over both words
+    SearchResult RunSearch(bool narrow);
+    PointData FinishThink(SearchResult r, std::uint32_t t0);
+    int FirstLegalMove();
+};

@@ -1,0 +1,94 @@
+// The padded board: loading, colour normalisation, counting, and make/undo through flipRecord.
+#include "Morvane.h"
+
+Morvane::Morvane() : tickCount(SystemTickCount) {
+    for (int& cell : board)
+        cell = 9;
+    for (int x = 1; x <= 8; ++x)
+        for (int y = 1; y <= 8; ++y)
+            board[x * 16 + y] = 0;
+    static constexpr int kOffsets[11] = {1, 17, 16, 15, -1, -17, -16, -15, 1, 17, 16};
+    for (int d = 0; d < 11; ++d)
+        dirOffset[d] = kOffsets[d];
+    moveListStart[0] = 0;
+}
+
+void Morvane::LoadPosition(const int* gameBoard, int color) {
+    for (int x = 1; x <= 8; ++x)
+        for (int y = 1; y <= 8; ++y)
+            board[x * 16 + y] = gameBoard[x * 10 + y];
+    ownColor = color;
+    oppColor = -color;
+}
+
+void Morvane::Normalise() {
+    for (int x = 0; x <= 9; ++x) {
+        for (int y = 0; y <= 9; ++y) {
+            int& cell = board[x * 16 + y];
+            if (cell == oppColor)
+                cell = -1;
+            else if (cell == ownColor)
+                cell = 1;
+        }
+    }
+}
+
+int Morvane::CountDiscs() const {
+    int n = 0;
+    for (int x = 1; x <= 8; ++x)
+        for (int y = 1; y <= 8; ++y)
+            n += board[x * 16 + y] != 0 ? 1 : 0;
+    return n;
+}
+
+int Morvane::SumBoard() const {
+    int sum = 0;
+    for (int x = 1; x <= 8; ++x)
+        for (int y = 1; y <= 8; ++y)
+            sum += board[x * 16 + y];
+    return sum;
+}
+
+// Square index s addresses cell s + 17, so the walls stop every walk without a bounds test.
+void Morvane::MakeMove(int s, int k) {
+    int* const cell = board + 17 + s;
+    int* const record = flipRecord[level];
+    *cell = k;
+    int total = 0;
+    for (int d = 0; d < 8; ++d) {
+        const int o = dirOffset[d];
+        record[d] = 0;
+        int* p = cell + o;
+        if (*p != -k) continue;
+        int n = 0;
+        do {
+            p += o;
+            ++n;
+        } while (*p == -k);
+        if (*p != k) continue;
+        for (int* q = cell + o; q != p; q += o)
+            *q = k;
+        total += n;
+        record[d] = n;
+    }
+    discDiff += (2 * total + 1) * k;
+}
+
+void Morvane::UndoMove(int s, int k2) {
+    int* const cell = board + 17 + s;
+    const int* const record = flipRecord[level];
+    *cell = 0;
+    int total = 0;
+    for (int d = 0; d < 8; ++d) {
+        const int n = record[d];
+        if (n <= 0) continue;
+        const int o = dirOffset[d];
+        int* q = cell;
+        for (int i = 0; i < n; ++i) {
+            q += o;
+            *q = k2;
+        }
+        total += n;
+    }
+    discDiff += (2 * total + 1) * k2;
+}

@@ -1,0 +1,186 @@
+// Command-line front end of the engine: think about one position, or run the benchmark.
+//   morvane-engine think --level N "POSITION"
+//   morvane-engine think --time MS [--allowance MS] "POSITION"
+//   morvane-engine bench [--quick]
+#include <chrono>
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "Morvane.h"
+#include "PositionText.h"
+
+namespace {
+
+constexpr int kBadInput = 2;
+
+int Fail(const std::string& message) {
+    std::cerr << "morvane-engine: " << message << '\n';
+    return kBadInput;
+}
+
+bool ParseInt(const std::string& text, int& value) {
+    if (text.empty()) return false;
+    std::size_t used = 0;
+    try {
+        value = std::stoi(text, &used);
+    } catch (const std::exception&) {
+        return false;
+    }
+    return used == text.size();
+}
+
+bool HasLegalMove(const TextPosition& position, int color) {
+    static constexpr int kSteps[8] = {1, -1, 10, -10, 11, -11, 9, -9};
+    const auto& b = position.board;
+    for (int x = 1; x <= 8; ++x) {
+        for (int y = 1; y <= 8; ++y) {
+            const int s = x * 10 + y;
+            if (b[static_cast<std::size_t>(s)] != 0) continue;
+            for (int step : kSteps) {
+                int t = s + step;
+                int flipped = 0;
+                while (b[static_cast<std::size_t>(t)] == -color) {
+                    t += step;
+                    ++flipped;
+                }
+                if (flipped > 0 && b[static_cast<std::size_t>(t)] == color) return true;
+            }
+        }
+    }
+    return false;
+}
+
+int Think(const std::vector<std::string>& args) {
+    int level = 0;
+    bool haveLevel = false;
+    int timeMs = 0;
+    int allowanceMs = 0;
+    bool byTime = false;
+    bool haveAllowance = false;
+    std::string positionText;
+    bool havePosition = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--level" || arg == "--time" || arg == "--allowance") {
+            if (i + 1 >= args.size()) return Fail(arg + " needs a number");
+            int value = 0;
+            if (!ParseInt(args[i + 1], value))
+                return Fail(arg + " needs a number, got '" + args[i + 1] + "'");
+            ++i;
+            if (arg == "--level") {
+                level = value;
+                haveLevel = true;
+            } else if (arg == "--time") {
+                timeMs = value;
+                byTime = true;
+            } else {
+                allowanceMs = value;
+                haveAllowance = true;
+            }
+        } else if (!havePosition) {
+            positionText = arg;
+            havePosition = true;
+        } else {
+            return Fail("unexpected argument '" + arg + "'");
+        }
+    }
+    if (byTime == haveLevel) return Fail("think needs exactly one of --level N and --time MS");
+    if (haveAllowance && !byTime) return Fail("--allowance goes with --time");
+    if (!havePosition) return Fail("think needs a position");
+    TextPosition position;
+    std::string error;
+    if (!ParsePositionText(positionText, position, error)) return Fail(error);
+    if (!HasLegalMove(position, position.sideToMove))
+        return Fail("the side to move has no legal move");
+
+    Morvane engine;
+    engine.onTrace = [](const std::string& line) { std::cout << line << '\n'; };
+    engine.LoadPosition(position.board.data(), position.sideToMove);
+    PointData move;
+    if (byTime) {
+        engine.StartGame(haveAllowance ? allowanceMs : timeMs);
+        move = engine.ThinkByTime(timeMs);
+    } else {
+        move = engine.ThinkByAmount(level);
+    }
+    std::cout << SquareName(move.x, move.y) << '\n';
+    return 0;
+}
+
+// Bench set v1. Node totals are fixed by the search; a change to them is a change of the search.
+struct BenchCase {
+    const char* name;
+    const char* kind;  // what the level makes of the position's empty squares
+    int level;         // index into the level table
+    bool quick;        // part of --quick
+    const char* position;
+};
+
+// Positions from the FFO endgame suite (see tests/engine/data and ../shared/data/ffo).
+constexpr BenchCase kBench[] = {
+    {"start", "midgame", 8, true,
+     "---------------------------OX------XO--------------------------- X"},
+};
+
+int Bench(const std::vector<std::string>& args) {
+    bool quick = false;
+    for (const std::string& arg : args) {
+        if (arg == "--quick")
+            quick = true;
+        else
+            return Fail("unexpected argument '" + arg + "'");
+    }
+    std::printf("bench set v1%s\n", quick ? " (quick)" : "");
+    std::printf("%-10s %-8s %5s %4s %12s %9s %12s\n", "position", "kind", "level", "move", "nodes",
+                "ms", "nodes/s");
+    long long totalNodes = 0;
+    double totalMs = 0;
+    long long exactNodes = 0;
+    double exactMs = 0;
+    for (const BenchCase& bench : kBench) {
+        if (quick && !bench.quick) continue;
+        TextPosition position;
+        std::string error;
+        if (!ParsePositionText(bench.position, position, error)) return Fail(error);
+        Morvane engine;
+        engine.LoadPosition(position.board.data(), position.sideToMove);
+        const auto start = std::chrono::steady_clock::now();
+        const PointData move = engine.ThinkByAmount(bench.level);
+        const double ms =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count();
+        const long long nodes = engine.thinkNodes;
+        std::printf("%-10s %-8s %5d %4s %12lld %9.0f %12.0f\n", bench.name, bench.kind, bench.level,
+                    SquareName(move.x, move.y).c_str(), nodes, ms,
+                    ms > 0 ? static_cast<double>(nodes) * 1000.0 / ms : 0.0);
+        std::fflush(stdout);
+        totalNodes += nodes;
+        totalMs += ms;
+        if (std::string(bench.kind) == "exact") {
+            exactNodes += nodes;
+            exactMs += ms;
+        }
+    }
+    std::printf("exact nodes %lld, ms %.0f, nodes/s %.0f\n", exactNodes, exactMs,
+                exactMs > 0 ? static_cast<double>(exactNodes) * 1000.0 / exactMs : 0.0);
+    std::printf("total nodes %lld, ms %.0f, nodes/s %.0f\n", totalNodes, totalMs,
+                totalMs > 0 ? static_cast<double>(totalNodes) * 1000.0 / totalMs : 0.0);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty())
+        return Fail(
+            "usage: morvane-engine think --level N POSITION | think --time MS [--allowance MS] "
+            "POSITION | bench [--quick]");
+    const std::string command = args.front();
+    args.erase(args.begin());
+    if (command == "think") return Think(args);
+    if (command == "bench") return Bench(args);
+    return Fail("unknown command '" + command + "', expected think or bench");
+}
