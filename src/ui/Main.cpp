@@ -1,0 +1,513 @@
+#include "Main.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFrame>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QToolButton>
+
+#include "OthelloAbout.h"
+#include "Othelloboard.h"
+#include "Othelloconf.h"
+#include "Othelloenvconf.h"
+#include "Othellohistorydisplay.h"
+#include "QtGameSeams.h"
+#include "UiResources.h"
+
+// The rounded rectangle that marks the side to move; it never takes the mouse.
+class ShapeOutline : public QWidget {
+public:
+    explicit ShapeOutline(QWidget* parent) : QWidget(parent) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(QColor(0, 0, 255), 2));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 8, 8);
+    }
+};
+
+namespace {
+
+constexpr int kToolBarHeight = 25;
+constexpr int kBoardLeft = 10;
+constexpr int kBoardTop = 40;
+constexpr int kPanelInfoTop = 40;
+constexpr int kPanelInfoHeight = 138;
+constexpr int kPanelMsgTop = 184;
+constexpr int kPanelMsgHeight = 57;
+
+struct SizeLayout {
+    int Cell;
+    int FontPoints;
+    bool Bold;
+    int Side;
+    int Middle;
+};
+
+constexpr SizeLayout kSizeLayouts[3] = {
+    {35, 10, false, 60, 58},
+    {45, 13, true, 80, 78},
+    {55, 16, true, 100, 98},
+};
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// The designed Windows face first, then a Japanese face that Debian has.
+QFont PanelFont(const QString& face) {
+    QFont font;
+    font.setFamilies(
+        {face, QStringLiteral("Noto Sans CJK JP"), QStringLiteral("Noto Sans CJK JP")});
+    return font;
+}
+
+QLabel* MakeLabel(QWidget* parent, const QString& face, const QColor& colour) {
+    auto* label = new QLabel(parent);
+    label->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    label->setFont(PanelFont(face));
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+    return label;
+}
+
+QFrame* MakePanel(QWidget* parent, const QColor& colour) {
+    auto* panel = new QFrame(parent);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panel->setLineWidth(3);
+    panel->setAutoFillBackground(true);
+    QPalette palette = panel->palette();
+    palette.setColor(QPalette::Window, colour);
+    panel->setPalette(palette);
+    return panel;
+}
+
+}  // namespace
+
+TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent) {
+    setWindowTitle(QStringLiteral("モルヴァン"));
+    setWindowIcon(ProgramIcon());
+    QFont base(QStringLiteral("Tahoma"));
+    base.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Noto Sans CJK JP")});
+    base.setPointSize(8);
+    setFont(base);
+
+    ConfirmOkCancel = [this](const QString& text) {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("確認"), text,
+                        QMessageBox::Ok | QMessageBox::Cancel, this);
+        box.setDefaultButton(QMessageBox::Cancel);
+        return box.exec() == QMessageBox::Ok;
+    };
+    ChooseSaveFile = [this] {
+        QFileDialog dialog(this, QString(), QString(),
+                           QStringLiteral("モルヴァン 棋譜ファイル(*.mvr)"));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(QStringLiteral("mvr"));
+        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    };
+    ChooseOpenFile = [this] {
+        QFileDialog dialog(this, QString(), QString(),
+                           QStringLiteral("モルヴァン 盤面ファイル(*.mvr)"));
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setDefaultSuffix(QStringLiteral("mvr"));
+        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    };
+    ShowError = [this](const QString& text) {
+        QMessageBox::warning(this, QStringLiteral("モルヴァン"), text);
+    };
+
+    // 1. Controls.
+    Client = new QWidget(this);
+    setCentralWidget(Client);
+    CreateMenus();
+    CreateToolBar();
+    CreatePanels();
+
+    // 2.-4. Board view and game manager.
+    Board = new OthelloBoard(Client);
+    Board->move(kBoardLeft, kBoardTop);
+    Board->OnDebugText = [this](const std::string& text) { AppendDebug(text); };
+    Board->show();
+    seams_ = std::make_unique<QtGameSeams>(this, Board, LabelBlackTime, LabelWhiteTime);
+    InitializeGameManager();
+
+    FormConf = new TFormConf(this);
+    FormEnvConf = new TFormEnvConf(this);
+    AboutBox = new TAboutBox(this);
+    FormHistory = new TFormHistory(this);
+
+    // 5.-7.
+    LayoutForBoardSize();
+    UpdateInfo(0, "開始ボタンで対局を開始します。");
+    NavigationEnabled = true;
+    UpdateControls(1, false);
+
+    // 8.-9.
+    if (GameManager.Params.Sizeable) {
+        MemoDebug->hide();
+    }
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->geometry();
+        move((area.width() - width()) / 2, (area.height() - height()) / 2);
+    }
+}
+
+void TFormMain::InitializeGameManager() {
+    GameManager.Initialize(
+        seams_.get(), seams_.get(), seams_->BlackClock(), seams_->WhiteClock(),
+        [this](int color, const std::string& text) { UpdateInfo(color, text); },
+        [this](int state, bool busy) { UpdateControls(state, busy); },
+        [this](const std::string& text) { AppendDebug(text); });
+}
+
+TFormMain::~TFormMain() {
+    // The view goes first; the manager's own destruction then stops its clock and saves the
+    // settings.
+    delete Board;
+    Board = nullptr;
+}
+
+void TFormMain::CreateMenus() {
+    QMenu* game = menuBar()->addMenu(QStringLiteral("対局"));
+    NConf = game->addAction(QStringLiteral("対局設定"), this, &TFormMain::ToolButtonConfClick);
+    game->addSeparator();
+    NStart =
+        game->addAction(QStringLiteral("対局開始/再開"), this, &TFormMain::ToolButtonStartClick);
+    NStop = game->addAction(QStringLiteral("対局中止"), this, &TFormMain::ToolButtonStopClick);
+    game->addSeparator();
+    NInitBoard = game->addAction(QStringLiteral("盤面を初期化"), this, &TFormMain::NInitBoardClick);
+    game->addSeparator();
+    N10 = game->addAction(QStringLiteral("終了"), this, &TFormMain::N10Click);
+
+    QMenu* record = menuBar()->addMenu(QStringLiteral("棋譜"));
+    NSaveHistory =
+        record->addAction(QStringLiteral("棋譜の保存"), this, &TFormMain::NSaveHistoryClick);
+    NLoadHistory =
+        record->addAction(QStringLiteral("棋譜の読込"), this, &TFormMain::NLoadHistoryClick);
+    record->addSeparator();
+    N2 = record->addAction(QStringLiteral("棋譜を表示"), this, &TFormMain::N2Click);
+
+    QMenu* options = menuBar()->addMenu(QStringLiteral("オプション"));
+    N15 = options->addAction(QStringLiteral("環境設定"), this, &TFormMain::ToolButton10Click);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ"));
+    N19 = help->addAction(QStringLiteral("バージョン情報"), this, &TFormMain::N19Click);
+}
+
+void TFormMain::CreateToolBar() {
+    const auto button = [this](int left, int icon, void (TFormMain::*handler)()) {
+        auto* b = new QToolButton(Client);
+        b->setGeometry(left, 0, kToolBarHeight, kToolBarHeight);
+        b->setIcon(QIcon(QString::fromLatin1(kToolBarIcons[icon])));
+        b->setIconSize(QSize(16, 16));
+        b->setAutoRaise(true);
+        connect(b, &QToolButton::clicked, this, handler);
+        return b;
+    };
+    ToolButtonStart = button(0, 0, &TFormMain::ToolButtonStartClick);
+    ToolButtonStart->setToolTip(QStringLiteral("開始/再開"));
+    ToolButtonStop = button(25, 1, &TFormMain::ToolButtonStopClick);
+    ToolButtonToFirst = button(65, 2, &TFormMain::ToolButtonToFirstClick);
+    ToolButtonBackward = button(90, 3, &TFormMain::ToolButtonBackwardClick);
+    ToolButtonForward = button(115, 4, &TFormMain::ToolButtonForwardClick);
+    ToolButtonToLast = button(140, 5, &TFormMain::ToolButtonToLastClick);
+    ToolButtonConf = button(177, 6, &TFormMain::ToolButtonConfClick);
+    ToolButton10 = button(202, 7, &TFormMain::ToolButton10Click);
+
+    auto* bevel = new QFrame(Client);
+    bevel->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+    bevel->setGeometry(0, 26, 864, 2);
+}
+
+void TFormMain::CreatePanels() {
+    // Windows' inactive caption gradient colour, the panel's designed background.
+    PanelInfo = MakePanel(Client, QColor(215, 228, 242));
+    BevelInfo = new QFrame(PanelInfo);
+    BevelInfo->setFrameStyle(QFrame::Box | QFrame::Raised);
+
+    const QString nameFace = QStringLiteral("MS UI Gothic");
+    const QString clockFace = QStringLiteral("ＭＳ Ｐゴシック");
+    LabelBlackPlayer = MakeLabel(PanelInfo, nameFace, Qt::black);
+    LabelBlackCount = MakeLabel(PanelInfo, nameFace, Qt::black);
+    LabelBlackTime = MakeLabel(PanelInfo, clockFace, Qt::black);
+    LabelWhitePlayer = MakeLabel(PanelInfo, nameFace, Qt::white);
+    LabelWhiteCount = MakeLabel(PanelInfo, nameFace, Qt::white);
+    LabelWhiteTime = MakeLabel(PanelInfo, clockFace, Qt::white);
+    LabelTesu = MakeLabel(PanelInfo, nameFace, Qt::blue);
+    LabelCount = MakeLabel(PanelInfo, nameFace, Qt::blue);
+    LabelCount->setText(QStringLiteral("石数"));
+    LabelTimeMode = MakeLabel(PanelInfo, nameFace, Qt::blue);
+    ShapeCurPlayer = new ShapeOutline(PanelInfo);
+    ShapeCurPlayer->hide();
+
+    PanelMsg = MakePanel(Client, QColor(192, 220, 192));
+    LabelMsg = MakeLabel(PanelMsg, nameFace, Qt::black);
+
+    MemoDebug = new QPlainTextEdit(Client);
+    MemoDebug->setGeometry(288, 544, 352, 265);
+    MemoDebug->setReadOnly(true);
+    MemoDebug->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    MemoDebug->setPlainText(QStringLiteral("MemoDebug"));
+}
+
+void TFormMain::LayoutForBoardSize() {
+    const int size = GameManager.Params.BoardSize;
+    const SizeLayout& l = kSizeLayouts[size >= 0 && size <= 2 ? size : 1];
+    const int s = l.Side;
+    const int m = l.Middle;
+    const int margin = l.Cell * 45 / 100;
+
+    for (QLabel* label :
+         {LabelBlackPlayer, LabelBlackCount, LabelBlackTime, LabelWhitePlayer, LabelWhiteCount,
+          LabelWhiteTime, LabelTesu, LabelCount, LabelTimeMode, LabelMsg}) {
+        QFont font = label->font();
+        font.setPointSize(l.FontPoints);
+        font.setBold(l.Bold);
+        label->setFont(font);
+    }
+
+    MarkerLeftBlack = 5;
+    MarkerLeftWhite = s + m + 20;
+    ShapeCurPlayer->resize(s * 105 / 100, 121);
+    ShapeCurPlayer->move(markerColor_ == -1 ? MarkerLeftWhite : MarkerLeftBlack, 8);
+
+    const int tops[3] = {16, 56, 96};
+    QLabel* left[3] = {LabelBlackPlayer, LabelBlackCount, LabelBlackTime};
+    QLabel* middle[3] = {LabelTesu, LabelCount, LabelTimeMode};
+    QLabel* right[3] = {LabelWhitePlayer, LabelWhiteCount, LabelWhiteTime};
+    for (int i = 0; i < 3; ++i) {
+        left[i]->setGeometry(8, tops[i], s, 21);
+        middle[i]->setGeometry(s + 20, tops[i], m - 8, 19);
+        right[i]->setGeometry(s + m + 24, tops[i], s, 21);
+    }
+    BevelInfo->setGeometry(s + 16, 8, m, 121);
+
+    const int panelWidth = 2 * s + m + 32;
+    const int boardExtent = 8 * l.Cell + 2 * margin;
+    const int panelLeft = kBoardLeft + boardExtent + 11;
+    PanelInfo->setGeometry(panelLeft, kPanelInfoTop, panelWidth, kPanelInfoHeight);
+    PanelMsg->setGeometry(panelLeft, kPanelMsgTop, panelWidth, kPanelMsgHeight);
+    LabelMsg->setGeometry(8, 16, 2 * s + m + 16, 19);
+
+    const int clientWidth = panelLeft + panelWidth + 15;
+    const int clientHeight = kBoardTop + boardExtent + 11;
+    Client->setFixedSize(clientWidth, clientHeight);
+    const int windowHeight = clientHeight + menuBar()->sizeHint().height();
+    if (GameManager.Params.Sizeable) {
+        setMinimumSize(clientWidth, windowHeight);
+        resize(clientWidth, windowHeight);
+    } else {
+        setFixedSize(clientWidth, windowHeight);
+    }
+
+    Board->CellSize = l.Cell;
+    Board->Margin = margin;
+    GameManager.RefreshBoard();
+}
+
+void TFormMain::UpdateInfo(int turn, const std::string& text) {
+    if (turn == 1 || turn == -1) {
+        ShapeCurPlayer->hide();
+        markerColor_ = turn;
+        ShapeCurPlayer->move(turn == 1 ? MarkerLeftBlack : MarkerLeftWhite, 8);
+        ShapeCurPlayer->show();
+    } else if (turn == 0) {
+        ShapeCurPlayer->hide();
+    }
+    LabelMsg->setText(Q(text));
+
+    OthelloLogic& logic = GameManager.Logic;
+    if (logic.IsGameOver()) {
+        LabelTesu->setText(QStringLiteral("終局"));
+    } else {
+        const int number = logic.CountStones(1) + logic.CountStones(-1) - 3;
+        LabelTesu->setText(QString::number(number) + QStringLiteral("手目"));
+    }
+
+    const OthelloParams& params = GameManager.Params;
+    const auto setName = [&](QLabel* label, int color) {
+        const QString name =
+            Q(GameManager.IsComputer(color) == 1 ? params.CpuName : params.PlayerName);
+        if (label->text() != name) label->setText(name);
+    };
+    setName(LabelBlackPlayer, 1);
+    setName(LabelWhitePlayer, -1);
+    LabelBlackCount->setText(QString::number(logic.CountStones(1)));
+    LabelWhiteCount->setText(QString::number(logic.CountStones(-1)));
+    LabelTimeMode->setText(params.CpuMode == 1 ? QStringLiteral("残り時間")
+                                               : QStringLiteral("経過時間"));
+}
+
+void TFormMain::UpdateControls(int state, bool busy) {
+    if (busy) {
+        for (QToolButton* b : {ToolButtonToFirst, ToolButtonBackward, ToolButtonForward,
+                               ToolButtonToLast, ToolButtonStart, ToolButtonStop}) {
+            b->setEnabled(false);
+        }
+        NStart->setEnabled(false);
+        NStop->setEnabled(false);
+        return;
+    }
+    const bool playing = state == 2 || state == 4;
+    ToolButtonStart->setEnabled(!playing);
+    NStart->setEnabled(!playing);
+    NSaveHistory->setEnabled(!playing);
+    NLoadHistory->setEnabled(!playing);
+    NInitBoard->setEnabled(!playing);
+    ToolButtonStop->setEnabled(playing);
+    NStop->setEnabled(playing);
+
+    const OthelloMapHistory& history = GameManager.Logic.History;
+    const bool browsable = state == 4 || state == 8;
+    const bool notFirst = history.CurrentStep != 0;
+    const bool notLast = history.CurrentStep != history.StepCount;
+    ToolButtonToFirst->setEnabled(browsable && notFirst);
+    ToolButtonBackward->setEnabled(browsable && notFirst);
+    ToolButtonToLast->setEnabled(browsable && notLast);
+    ToolButtonForward->setEnabled(browsable && notLast);
+
+    ToolButtonConf->setEnabled(state != 2);
+    NConf->setEnabled(state != 2);
+}
+
+void TFormMain::AppendDebug(const std::string& text) {
+    MemoDebug->appendPlainText(Q(text));
+}
+
+int TFormMain::State() const {
+    return GameManager.State;
+}
+
+void TFormMain::ToolButtonStartClick() {
+    switch (State()) {
+        case OthelloGameManager::STATE_INIT:
+            GameManager.Start();
+            break;
+        case OthelloGameManager::STATE_STOP:
+            if (!GameManager.Logic.IsGameOver()) {
+                GameManager.Resume();
+            } else if (ConfirmOkCancel(QStringLiteral("終局です。\n盤面を初期化しますか？"))) {
+                NInitBoardClick();
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void TFormMain::ToolButtonStopClick() {
+    if (!ConfirmOkCancel(QStringLiteral("対局を中止します。"))) return;
+    GameManager.State = OthelloGameManager::STATE_STOP;
+    UpdateControls(8, false);
+    UpdateInfo(2, "対局を中止しました。");
+}
+
+void TFormMain::NInitBoardClick() {
+    GameManager.InitBoard();
+    UpdateControls(1, false);
+    UpdateInfo(0, "盤面を初期化しました。");
+}
+
+void TFormMain::Navigate(void (OthelloGameManager::*step)()) {
+    // A step animates while window events run; a second click meanwhile is ignored.
+    if (!NavigationEnabled) return;
+    NavigationEnabled = false;
+    (GameManager.*step)();
+    UpdateControls(8, false);
+    GameManager.State = OthelloGameManager::STATE_STOP;
+    NavigationEnabled = true;
+}
+
+void TFormMain::ToolButtonToFirstClick() {
+    Navigate(&OthelloGameManager::HistoryFirst);
+}
+void TFormMain::ToolButtonBackwardClick() {
+    Navigate(&OthelloGameManager::HistoryBack);
+}
+void TFormMain::ToolButtonForwardClick() {
+    Navigate(&OthelloGameManager::HistoryForward);
+}
+void TFormMain::ToolButtonToLastClick() {
+    Navigate(&OthelloGameManager::HistoryLast);
+}
+
+void TFormMain::PlaceBeside(QWidget* dialog) const {
+    dialog->move(x() + 30, y() + 30);
+}
+
+void TFormMain::ToolButtonConfClick() {
+    FormConf->Params = &GameManager.Params;
+    FormConf->PlayState = State();
+    PlaceBeside(FormConf);
+    FormConf->exec();
+    GameManager.ApplySettings();
+    UpdateInfo(2, "");
+}
+
+void TFormMain::ToolButton10Click() {
+    FormEnvConf->Params = &GameManager.Params;
+    PlaceBeside(FormEnvConf);
+    FormEnvConf->exec();
+    LayoutForBoardSize();
+    UpdateInfo(2, "");
+    GameManager.ApplySettings();
+}
+
+void TFormMain::NSaveHistoryClick() {
+    const QString file = ChooseSaveFile();
+    if (file.isEmpty()) return;
+    if (!GameManager.Logic.History.Save(file.toStdString())) {
+        ShowError(QStringLiteral("棋譜を保存できません。\n\n") + file +
+                  QStringLiteral("\nに書き込めませんでした。"));
+    }
+}
+
+void TFormMain::NLoadHistoryClick() {
+    const QString file = ChooseOpenFile();
+    if (file.isEmpty()) return;
+    const auto report = [this](const std::string& text) { ShowError(Q(text)); };
+    if (!GameManager.Logic.LoadRecord(file.toStdString(), report)) return;
+    GameManager.RefreshBoard();
+    UpdateInfo(GameManager.Logic.History.CurrentColor(), "棋譜データを読み込みました。");
+    UpdateControls(8, false);
+    GameManager.State = OthelloGameManager::STATE_STOP;
+}
+
+void TFormMain::N2Click() {
+    const std::string moves = GameManager.Logic.History.MoveString();
+    AppendDebug(moves);
+    FormHistory->HistoryText = moves;
+    PlaceBeside(FormHistory);
+    FormHistory->exec();
+}
+
+void TFormMain::N19Click() {
+    AboutBox->exec();
+}
+
+void TFormMain::N10Click() {
+    close();
+}
+
+void TFormMain::closeEvent(QCloseEvent* event) {
+    // Closing in the middle of a search or a message box of the manager stops the turn: the
+    // search is aborted, an open box is answered, and the turn sequence unwinds to the event
+    // loop, which then ends because the window is gone. The settings are written here already.
+    GameManager.Shutdown();
+    seams_->CloseOpenMessageBox();
+    event->accept();
+}

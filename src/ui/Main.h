@@ -1,0 +1,121 @@
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "Othellogamemanager.h"
+
+class QAction;
+class QFrame;
+class QLabel;
+class QPlainTextEdit;
+class QToolButton;
+class OthelloBoard;
+class TAboutBox;
+class TFormConf;
+class TFormEnvConf;
+class TFormHistory;
+class QtGameSeams;
+
+// The game's only main window: information and message panels, tool bar, menus and the debug
+// pane around the board view. It turns commands into calls on the game manager it owns and shows
+// what the manager reports through UpdateInfo, UpdateControls and AppendDebug.
+class TFormMain : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit TFormMain(QWidget* parent = nullptr);
+    ~TFormMain() override;
+
+    void LayoutForBoardSize();
+    void UpdateInfo(int turn, const std::string& text);
+    void UpdateControls(int state, bool busy);
+    void AppendDebug(const std::string& text);
+
+    void ToolButtonStartClick();
+    void ToolButtonStopClick();
+    void NInitBoardClick();
+    void ToolButtonToFirstClick();
+    void ToolButtonBackwardClick();
+    void ToolButtonForwardClick();
+    void ToolButtonToLastClick();
+    void ToolButtonConfClick();
+    void ToolButton10Click();
+    void NSaveHistoryClick();
+    void NLoadHistoryClick();
+    void N2Click();
+    void N19Click();
+    void N10Click();
+
+    // Seams that tests replace: the OK/Cancel confirmation (true for OK; Cancel is the default
+    // button), the two file dialogs (an empty string for Cancel) and the error box.
+    std::function<bool(const QString& text)> ConfirmOkCancel;
+    std::function<QString()> ChooseSaveFile;
+    std::function<QString()> ChooseOpenFile;
+    std::function<void(const QString& text)> ShowError;
+
+    OthelloGameManager GameManager;
+    OthelloBoard* Board = nullptr;
+    bool NavigationEnabled = false;
+    int MarkerLeftBlack = 5;
+    int MarkerLeftWhite = 0;
+
+    QToolButton* ToolButtonStart = nullptr;
+    QToolButton* ToolButtonStop = nullptr;
+    QToolButton* ToolButtonToFirst = nullptr;
+    QToolButton* ToolButtonBackward = nullptr;
+    QToolButton* ToolButtonForward = nullptr;
+    QToolButton* ToolButtonToLast = nullptr;
+    QToolButton* ToolButtonConf = nullptr;
+    QToolButton* ToolButton10 = nullptr;
+    QAction* NConf = nullptr;
+    QAction* NStart = nullptr;
+    QAction* NStop = nullptr;
+    QAction* NInitBoard = nullptr;
+    QAction* N10 = nullptr;
+    QAction* NSaveHistory = nullptr;
+    QAction* NLoadHistory = nullptr;
+    QAction* N2 = nullptr;
+    QAction* N15 = nullptr;
+    QAction* N19 = nullptr;
+
+    QWidget* Client = nullptr;
+    QFrame* PanelInfo = nullptr;
+    QFrame* BevelInfo = nullptr;
+    QFrame* PanelMsg = nullptr;
+    QLabel* LabelBlackPlayer = nullptr;
+    QLabel* LabelBlackCount = nullptr;
+    QLabel* LabelBlackTime = nullptr;
+    QLabel* LabelWhitePlayer = nullptr;
+    QLabel* LabelWhiteCount = nullptr;
+    QLabel* LabelWhiteTime = nullptr;
+    QLabel* LabelTesu = nullptr;
+    QLabel* LabelCount = nullptr;
+    QLabel* LabelTimeMode = nullptr;
+    QLabel* LabelMsg = nullptr;
+    QWidget* ShapeCurPlayer = nullptr;  // a rounded outline beside the side to move
+    QPlainTextEdit* MemoDebug = nullptr;
+
+    TFormConf* FormConf = nullptr;
+    TFormEnvConf* FormEnvConf = nullptr;
+    TAboutBox* AboutBox = nullptr;
+    TFormHistory* FormHistory = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreateToolBar();
+    void CreateMenus();
+    void CreatePanels();
+    void Navigate(void (OthelloGameManager::*step)());
+    void PlaceBeside(QWidget* dialog) const;
+    int State() const;
+
+    void InitializeGameManager();
+
+    std::unique_ptr<QtGameSeams> seams_;
+    int markerColor_ = 1;  // the side the turn marker was last put beside
+};

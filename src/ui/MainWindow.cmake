@@ -1,0 +1,11 @@
+# The main window joins the game manager and the widgets; the game and the screenshot tool are
+# built on it.
+add_library(morvane_window STATIC Main.cpp QtGameSeams.cpp)
+target_include_directories(morvane_window PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(morvane_window PUBLIC morvane_ui morvane_game)
+
+add_executable(morvane main.cpp)
+target_link_libraries(morvane PRIVATE morvane_window)
+
+add_executable(morvane-screenshot Screenshot.cpp)
+target_link_libraries(morvane-screenshot PRIVATE morvane_window)

@@ -1,0 +1,268 @@
+#include "Othelloboard.h"
+
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "Sound.h"
+#include "UiResources.h"
+
+namespace {
+
+struct TurnSpeedRow {
+    int PutWait;       // after the placed stone, ms
+    int FrameWait;     // per animation frame, ms
+    bool AllTogether;  // all flips in the same frames, without the "TURN" sound
+};
+
+constexpr std::array<TurnSpeedRow, 3> TurnSpeedTable{{
+    {400, 40, false},
+    {300, 20, false},
+    {0, 20, true},
+}};
+
+constexpr int kFrameCount = 6;
+constexpr std::array<int, kFrameCount> kFrameAngles{30, 60, 90, 60, 30, 0};
+constexpr int kHistoryFrameWait = 16;
+
+// A stone turning to colour shows its old side for the first half of the frames.
+int FrameColour(int colour, int frame) {
+    return frame < kFrameCount / 2 ? -colour : colour;
+}
+
+QColor PackedColour(int rgb) {
+    return QColor(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF);
+}
+
+// An ellipse inside (left, top)-(right, bottom) with the right and bottom edges excluded. Qt
+// strokes a rectangle one pixel wider than its width, hence the - 1. A zero width (a stone seen
+// edge-on) still shows as a one-pixel line.
+void DrawEllipse(QPainter& painter, int left, int top, int right, int bottom) {
+    const int width = std::max(right - left, 1);
+    const int height = std::max(bottom - top, 1);
+    painter.drawEllipse(QRect(left, top, width - 1, height - 1));
+}
+
+int ButtonCode(Qt::MouseButton button) {
+    switch (button) {
+        case Qt::LeftButton:
+            return 0;
+        case Qt::RightButton:
+            return 1;
+        case Qt::MiddleButton:
+            return 2;
+        default:
+            return -1;
+    }
+}
+
+}  // namespace
+
+OthelloBoard::OthelloBoard(QWidget* parent)
+    : QWidget(parent),
+      BackBitmap(
+          QImage(QString::fromLatin1(kBackBoardImage)).convertToFormat(QImage::Format_RGB32)),
+      WaitFunction(WaitMs),
+      SoundFunction(PlaySoundResource) {
+    // The background picture covers the whole control, so Qt need not clear it first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFixedSize(ControlSize(), ControlSize());
+}
+
+QSize OthelloBoard::sizeHint() const {
+    return QSize(ControlSize(), ControlSize());
+}
+
+void OthelloBoard::DrawBoard(const int* board) {
+    const int s = FieldSize();
+    if (BoardBitmap.width() != s || BoardBitmap.height() != s) {
+        BoardBitmap = QImage(s, s, QImage::Format_RGB32);
+    }
+    setFixedSize(ControlSize(), ControlSize());
+    BoardBitmap.fill(PackedColour(BoardColor));
+    {
+        QPainter painter(&BoardBitmap);
+        painter.setPen(QPen(Qt::black, 1));
+        for (int i = 0; i <= 8; ++i) {
+            const int at = i * CellSize;
+            painter.drawLine(at, 0, at, s - 1);
+            painter.drawLine(0, at, s - 1, at);
+        }
+        painter.setBrush(Qt::black);
+        for (int a : {2 * CellSize, 6 * CellSize}) {
+            for (int b : {2 * CellSize, 6 * CellSize}) {
+                DrawEllipse(painter, a - 3, b - 3, a + 4, b + 4);
+            }
+        }
+    }
+    for (int x = 1; x <= 8; ++x) {
+        for (int y = 1; y <= 8; ++y) {
+            const int v = board[x * 10 + y];
+            if (v != 0) DrawStone(x, y, v, 0);
+            Squares[x * 10 + y] = v == 2 ? 0 : v;
+        }
+    }
+    PaintBoard(false);
+}
+
+void OthelloBoard::PaintBoard(bool withBackground) {
+    if (withBackground) {
+        repaint();
+    } else {
+        repaint(Margin, Margin, FieldSize(), FieldSize());
+    }
+}
+
+void OthelloBoard::DrawStone(int x, int y, int value, int angle) {
+    if (BoardBitmap.isNull()) return;
+    if (value != 0) DrawStone(x, y, 0, 0);
+
+    const int x0 = (x - 1) * CellSize + 1;
+    const int y0 = (y - 1) * CellSize + 1;
+    const int d = static_cast<int>(CellSize * 0.78);
+    const int w = static_cast<int>(std::cos(angle * std::numbers::pi / 180.0) * d);
+    const int left = x0 + (CellSize - w) / 2;
+    const int top = y0 + (CellSize - d) / 2;
+    const int right = left + w;
+    const int bottom = top + d;
+
+    const QColor board = PackedColour(BoardColor);
+    QColor firstPen = board, firstBrush = board, secondPen = board, secondBrush = board;
+    if (value == 1) {
+        firstPen = Qt::black;
+        firstBrush = QColor(229, 229, 229);
+        secondPen = Qt::black;
+        secondBrush = Qt::black;
+    } else if (value == -1) {
+        firstPen = Qt::black;
+        firstBrush = QColor(128, 128, 128);
+        secondPen = Qt::black;
+        secondBrush = Qt::white;
+    } else if (value == 2) {
+        firstPen = secondPen = PackedColour(MarkColor);
+    }
+
+    QPainter painter(&BoardBitmap);
+    painter.setPen(QPen(firstPen, 1));
+    painter.setBrush(firstBrush);
+    DrawEllipse(painter, left, top, right, bottom);
+    painter.setPen(QPen(secondPen, 1));
+    painter.setBrush(secondBrush);
+    DrawEllipse(painter, left - 1, top - 1, right - 1, bottom - 1);
+}
+
+void OthelloBoard::AnimateMove(const int* board) {
+    int placed = -1;
+    for (int x = 1; x <= 8; ++x) {
+        for (int y = 1; y <= 8; ++y) {
+            const int i = x * 10 + y;
+            if ((Squares[i] == 0) != (board[i] == 0)) placed = i;
+        }
+    }
+    if (placed < 0) return;
+    const int px = placed / 10;
+    const int py = placed % 10;
+    const int colour = board[placed];
+
+    std::vector<PointData> flips;
+    for (int dx = -1; dx <= 1; ++dx) {
+        for (int dy = -1; dy <= 1; ++dy) {
+            if (dx == 0 && dy == 0) continue;
+            for (int x = px + dx, y = py + dy; x >= 1 && x <= 8 && y >= 1 && y <= 8;
+                 x += dx, y += dy) {
+                if (Squares[x * 10 + y] == board[x * 10 + y]) break;
+                flips.emplace_back(x, y);
+            }
+        }
+    }
+
+    const TurnSpeedRow& row = TurnSpeedTable[std::clamp(TurnSpeed, 0, 2)];
+    DrawStone(px, py, colour, 0);
+    PlayEffect("PUT");
+    if (row.AllTogether) {
+        for (int k = 0; k < kFrameCount; ++k) {
+            for (const PointData& p : flips) {
+                DrawStone(p.x, p.y, FrameColour(colour, k), kFrameAngles[k]);
+            }
+            PaintBoard(false);
+            Wait(row.FrameWait);
+        }
+        return;
+    }
+    PaintBoard(false);
+    Wait(row.PutWait);
+    for (const PointData& p : flips) {
+        PlayEffect("TURN");
+        for (int k = 0; k < kFrameCount; ++k) {
+            DrawStone(p.x, p.y, FrameColour(colour, k), kFrameAngles[k]);
+            PaintBoard(false);
+            Wait(row.FrameWait);
+        }
+    }
+}
+
+void OthelloBoard::AnimateHistoryStep(bool put, int colour, PointData point,
+                                      const std::vector<PointData>& flips) {
+    if (point.IsValid()) {
+        DrawStone(point.x, point.y, put ? colour : 0, 0);
+        Squares[point.x * 10 + point.y] = put ? colour : 0;
+    }
+    for (int k = 0; k < kFrameCount; ++k) {
+        for (const PointData& p : flips) {
+            DrawStone(p.x, p.y, FrameColour(colour, k), kFrameAngles[k]);
+        }
+        PaintBoard(false);
+        Wait(kHistoryFrameWait);
+    }
+    for (const PointData& p : flips) {
+        if (p.IsValid()) Squares[p.x * 10 + p.y] = colour;
+    }
+}
+
+void OthelloBoard::PlayEffect(std::string_view name) {
+    if (SoundEffect && SoundFunction) SoundFunction(name);
+}
+
+void OthelloBoard::Wait(int ms) {
+    if (WaitFunction) WaitFunction(ms);
+}
+
+void OthelloBoard::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    const QRect field(Margin, Margin, FieldSize(), FieldSize());
+    // Animation frames repaint only the field; the stretched frame picture is drawn when the
+    // control itself is exposed.
+    if (!field.contains(event->rect()) || BoardBitmap.isNull()) {
+        painter.drawImage(rect(), BackBitmap);
+    }
+    if (!BoardBitmap.isNull()) painter.drawImage(field.topLeft(), BoardBitmap);
+}
+
+bool OthelloBoard::SquareAt(QPoint pixel, int& x, int& y) const {
+    if (pixel.x() < Margin || pixel.y() < Margin) return false;
+    x = (pixel.x() - Margin) / CellSize + 1;
+    y = (pixel.y() - Margin) / CellSize + 1;
+    return x >= 1 && x <= 8 && y >= 1 && y <= 8;
+}
+
+void OthelloBoard::HandleMouse(QMouseEvent* event, bool pressed) {
+    const int button = ButtonCode(event->button());
+    int x = 0;
+    int y = 0;
+    if (button < 0 || !SquareAt(event->position().toPoint(), x, y)) return;
+    if (pressed && OnDebugText) {
+        OnDebugText("x=" + std::to_string(x) + ", y=" + std::to_string(y));
+    }
+    if (OnPut) OnPut(x, y, button, pressed);
+}
+
+void OthelloBoard::mousePressEvent(QMouseEvent* event) {
+    HandleMouse(event, true);
+}
+
+void OthelloBoard::mouseReleaseEvent(QMouseEvent* event) {
+    HandleMouse(event, false);
+}

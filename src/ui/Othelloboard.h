@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+#include <array>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "PointData.h"
+
+// The board control: draws what it is given into a back buffer (the 8 x 8 field) over a stretched
+// background picture, animates moves and history steps with their sounds, and turns mouse presses
+// and releases on squares into OnPut calls. It knows no rules; the game manager feeds it boards
+// laid out as 100 ints, x * 10 + y.
+class OthelloBoard : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit OthelloBoard(QWidget* parent = nullptr);
+
+    // Redraws the whole field from board, stores it in Squares (marks as 0) and shows it.
+    void DrawBoard(const int* board);
+    // Copies the back buffer to the screen, with the frame picture too when withBackground.
+    void PaintBoard(bool withBackground);
+    // Draws one square into the back buffer: value 1 black, -1 white, 2 a mark ring, else empty;
+    // angle (degrees) narrows the stone for the flip animation.
+    void DrawStone(int x, int y, int value, int angle);
+    // Shows the move that turned Squares into board: the placed stone, then the flips.
+    void AnimateMove(const int* board);
+    // One history step forward (put) or backward: the point is set or erased and the flips turn
+    // to colour.
+    void AnimateHistoryStep(bool put, int colour, PointData point,
+                            const std::vector<PointData>& flips);
+    // Plays a sound effect unless SoundEffect is off.
+    void PlayEffect(std::string_view name);
+
+    QSize sizeHint() const override;
+
+    QImage BoardBitmap;
+    QImage BackBitmap;
+    // (column, row, button 0 left / 1 right / 2 middle, pressed) for presses and releases.
+    std::function<void(int x, int y, int button, bool pressed)> OnPut;
+    std::function<void(const std::string& text)> OnDebugText;
+    int CellSize = 35;
+    int Margin = 20;
+    bool SoundEffect = true;
+    int TurnSpeed = 0;
+    int BoardColor = 4227200;  // packed RGB, red in the low byte
+    int MarkColor = 65535;
+    std::array<int, 100> Squares{};
+
+    // How the view waits between frames and plays its sounds; tests swap them to watch the
+    // animation frame by frame.
+    std::function<void(int ms)> WaitFunction;
+    std::function<void(std::string_view name)> SoundFunction;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    int FieldSize() const { return 8 * CellSize + 1; }
+    int ControlSize() const { return FieldSize() + 2 * Margin; }
+    void Wait(int ms);
+    // Square under a control pixel, or false for the frame and the field's outer lines.
+    bool SquareAt(QPoint pixel, int& x, int& y) const;
+    void HandleMouse(QMouseEvent* event, bool pressed);
+};

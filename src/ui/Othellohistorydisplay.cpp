@@ -1,0 +1,39 @@
+#include "Othellohistorydisplay.h"
+
+#include <QShowEvent>
+
+#include "FormWidgets.h"
+
+TFormHistory::TFormHistory(QWidget* parent) : QDialog(parent) {
+    SetUpFixedDialog(this, QStringLiteral("棋譜"), 756, 82);
+
+    EditHistory = new QLineEdit(this);
+    EditHistory->setGeometry(8, 8, 737, 21);
+    EditHistory->setReadOnly(true);
+    BitBtn1 = MakeOkButton(this, QRect(528, 40, 97, 33));
+    Button1 = new QPushButton(QStringLiteral("クリップボードにコピー"), this);
+    Button1->setGeometry(632, 40, 113, 33);
+    Button1->setAutoDefault(false);
+    // Below the client area, so never seen; it keeps Escape bound to closing the window.
+    BitBtn2 = MakeCancelButton(this, QRect(216, 112, 81, 33));
+
+    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
+    connect(Button1, &QPushButton::clicked, this, &TFormHistory::Button1Click);
+    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TFormHistory::showEvent(QShowEvent* event) {
+    if (!event->spontaneous()) FormShow();
+    QDialog::showEvent(event);
+}
+
+void TFormHistory::FormShow() {
+    EditHistory->setText(QString::fromStdString(HistoryText));
+    EditHistory->setCursorPosition(0);
+    BitBtn1->setFocus();
+}
+
+void TFormHistory::Button1Click() {
+    EditHistory->selectAll();
+    EditHistory->copy();
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QIcon>
+#include <array>
+
+// Paths of the pictures compiled into the program (made by resources/generate_resources.py).
+
+inline constexpr const char* kBackBoardImage = ":/images/back_board.png";
+
+// Tool bar icons by index: 0 start, 1 stop, 2 first, 3 back, 4 forward, 5 last,
+// 6 game settings, 7 environment settings.
+inline constexpr std::array<const char*, 8> kToolBarIcons{{
+    ":/icons/start.png",
+    ":/icons/stop.png",
+    ":/icons/first.png",
+    ":/icons/back.png",
+    ":/icons/forward.png",
+    ":/icons/last.png",
+    ":/icons/gameconf.png",
+    ":/icons/envconf.png",
+}};
+
+// The program icon in all its sizes (16, 32, 48 and 256 pixels).
+QIcon ProgramIcon();
