@@ -252,7 +252,10 @@ void OthelloBoard::HandleMouse(QMouseEvent* event, bool pressed) {
     const int button = ButtonCode(event->button());
     int x = 0;
     int y = 0;
-    if (button < 0 || !SquareAt(event->position().toPoint(), x, y)) return;
+    // Fractional positions (scaled screens) belong to the pixel they lie in.
+    const QPointF at = event->position();
+    const QPoint pixel(static_cast<int>(std::floor(at.x())), static_cast<int>(std::floor(at.y())));
+    if (button < 0 || !SquareAt(pixel, x, y)) return;
     if (pressed && OnDebugText) {
         OnDebugText("x=" + std::to_string(x) + ", y=" + std::to_string(y));
     }
