@@ -51,6 +51,6 @@ constexpr char LetterFromX(int x) {
     return static_cast<char>(x + 96);
 }
 
-inline std::string SquareName(int x, int y) {
+inline std::string SquareText(int x, int y) {
     return LetterFromX(x) + std::to_string(y);
 }
