@@ -1,0 +1,470 @@
+#include "Othellogamemanager.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+// Out-of-range indices read from the settings file fall back to the nearest entry instead of
+// reading past the list.
+template <typename List>
+int AllowanceAt(const List& list, int index) {
+    const int last = static_cast<int>(list.size()) - 1;
+    return list[static_cast<std::size_t>(std::clamp(index, 0, last))].Seconds;
+}
+
+}  // namespace
+
+OthelloGameManager::OthelloGameManager() {
+    Black.Color = kBlack;
+    Black.Name = "BLACK";
+    White.Color = kWhite;
+    White.Name = "WHITE";
+}
+
+OthelloGameManager::~OthelloGameManager() {
+    Shutdown();
+    ClockTimer.reset();
+}
+
+void OthelloGameManager::Initialize(GameHost* ownerWindow, GameBoardView* boardView,
+                                    GameClockLabel* blackClockLabel,
+                                    GameClockLabel* whiteClockLabel, MessageCallback onMessage,
+                                    StateCallback onStateChanged, DebugCallback onDebug) {
+    Params.LoadFromFile();
+    OwnerWindow = ownerWindow;
+    BoardView = boardView;
+    BlackClockLabel = blackClockLabel;
+    WhiteClockLabel = whiteClockLabel;
+    OnMessage = std::move(onMessage);
+    OnStateChanged = std::move(onStateChanged);
+    OnDebug = std::move(onDebug);
+
+    ClockTimer = OwnerWindow->CreateClockTimer([this] { OnClockTimer(); });
+    ClockTimer->SetEnabled(false);
+
+    for (_PlayerData* side : {&Black, &White}) {
+        side->CpuPlayer = std::make_unique<OthelloCpuPlayer>(side->Color);
+        Morvane& engine = side->CpuPlayer->Engine;
+        engine.onTrace = [this](const std::string& text) { Debug(text); };
+        engine.onPump = [this] { ProcessMessages(); };
+        engine.tickCount = [this] { return OwnerWindow->TickCount(); };
+    }
+    Black.IsCpu = Params.PlayerColor != kBlack;
+    White.IsCpu = !Black.IsCpu;
+
+    State = STATE_INIT;
+    Logic.Init(kBlack);
+    BoardView->SetBoardColor(Params.BoardColor);
+    BoardView->SetOnPut(
+        [this](int x, int y, int button, bool pressed) { OnBoardMouse(x, y, button, pressed); });
+    BoardView->DrawBoard(Logic.Board);
+    ApplySettings();
+}
+
+void OthelloGameManager::ApplySettings() {
+    if (ShuttingDown) return;
+    Black.IsCpu = Params.PlayerColor != kBlack;
+    White.IsCpu = !Black.IsCpu;
+    for (_PlayerData* side : {&Black, &White}) {
+        side->Allowance = side->IsCpu ? AllowanceAt(kCpuTimeList, Params.CpuTime)
+                                      : AllowanceAt(kPlayerTimeList, Params.PlayerTime);
+    }
+    RedrawClockLabels();
+    BoardView->SetSoundEffect(Params.SoundEffect);
+    BoardView->SetTurnSpeed(Params.TurnSpeed);
+}
+
+void OthelloGameManager::InitBoard() {
+    if (ShuttingDown) return;
+    BusyScope busy(*this);
+    BeginNewFlow();
+    SetTimerEnabled(false);
+    State = STATE_INIT;
+    Logic.Init(kBlack);
+    BoardView->DrawBoard(Logic.Board);
+    ApplySettings();
+}
+
+void OthelloGameManager::Start() {
+    if (ShuttingDown) return;
+    BusyScope busy(*this);
+    BeginNewFlow();
+    Logic.Init(kBlack);
+    BoardView->DrawBoard(Logic.Board);
+    Current = &Black;
+    if (Params.CpuMode == 1) {
+        State = STATE_PLAY_TIME;
+        TimeOverAccepted = false;
+        CpuTimeOver = false;
+    } else {
+        State = STATE_PLAY_AMOUNT;
+    }
+    for (_PlayerData* side : {&Black, &White}) {
+        side->Remaining = side->Allowance;
+        side->Elapsed = 0;
+    }
+    StateChanged(false);
+    // Only the computer's side is told that a game begins.
+    for (_PlayerData* side : {&Black, &White}) {
+        if (!side->IsCpu) continue;
+        side->CpuPlayer->Color = side->Color;
+        side->CpuPlayer->Engine.StartGame(side->Allowance * 1000);
+        break;
+    }
+    DoTurn();
+}
+
+void OthelloGameManager::Resume() {
+    if (ShuttingDown) return;
+    BusyScope busy(*this);
+    BeginNewFlow();
+    Current = Logic.History.CurrentColor() == kBlack ? &Black : &White;
+    State = Params.CpuMode == 1 ? STATE_PLAY_TIME : STATE_PLAY_AMOUNT;
+    DoTurn();
+}
+
+void OthelloGameManager::Stop() {
+    if (ShuttingDown) return;
+    State = STATE_STOP;
+    AwaitingHumanMove = false;
+    SetTimerEnabled(false);
+    StateChanged(false);
+}
+
+void OthelloGameManager::BeginNewFlow() {
+    ++FlowSerial;
+    AwaitingHumanMove = false;
+    // A search still on the stack belongs to the old flow; its move would be dropped anyway.
+    if (ThinkingSide != nullptr) ThinkingSide->CpuPlayer->Engine.Abort();
+}
+
+void OthelloGameManager::DoTurn() {
+    const std::uint32_t flow = FlowSerial;
+    ProcessMessages();
+    if (!FlowGoesOn(flow) || Current == nullptr) return;
+
+    TurnStartTick = OwnerWindow->TickCount();
+    CountedMs = 0;
+    ClockTimer->SetInterval(kClockInterval);
+    SetTimerEnabled(true);
+
+    if (!Current->IsCpu) {
+        AwaitingHumanMove = true;
+        ReportMessage(Params.PlayerName + "の番です。", 0);
+        Debug(Current->Name + "'s turn");
+        StateChanged(false);
+        return;
+    }
+    AwaitingHumanMove = false;
+    ReportMessage(Params.CpuName + "が思考中です。", 0);
+    ProcessMessages();
+    if (!FlowGoesOn(flow)) return;
+    PlayComputerMove(flow);
+}
+
+void OthelloGameManager::PlayComputerMove(std::uint32_t flow) {
+    _PlayerData& side = *Current;
+    if (ThinkingSide != nullptr) {
+        // This turn began inside the pump of a search that is still running; the engine cannot
+        // take a second search, so the old one is abandoned and this turn begins once it is off
+        // the stack.
+        ThinkingSide->CpuPlayer->Engine.Abort();
+        RestartTurn = true;
+        return;
+    }
+    if (!Logic.HasLegalMove(side.Color)) {
+        // Only a resumed finished game gets here; the engine has no pass result to give.
+        Debug("no place to put for " + side.Name);
+        Stop();
+        return;
+    }
+
+    OthelloCpuPlayer& player = *side.CpuPlayer;
+    player.Logic->CopyFrom(Logic.Board);
+    const int seconds = ThinkingSeconds();
+    ThinkingSide = &side;
+    SearchedBoard = Logic.Board;
+    const PointData move = player.Think(Params.CpuMode, Params.CpuLevel, seconds);
+    ThinkingSide = nullptr;
+
+    if (ShuttingDown) return;
+    if (RestartTurn) {
+        RestartTurn = false;
+        Debug("discarded computer move: turn restarted");
+        DoTurn();
+        return;
+    }
+    if (!IsPlaying()) {
+        Debug("discarded computer move: game stopped");
+        return;
+    }
+    if (flow != FlowSerial || Current != &side || Logic.Board != SearchedBoard) {
+        Debug("discarded computer move: position changed");
+        return;
+    }
+    if (!Logic.CanPut(side.Color, move.x, move.y)) {
+        Debug("discarded computer move: illegal square");
+        Stop();
+        return;
+    }
+
+    Logic.PutStone(side.Color, move.x, move.y);
+    SetTimerEnabled(false);
+    BoardView->AnimateMove(Logic.Board);
+    if (!FlowGoesOn(flow)) return;
+    StateChanged(false);
+    AfterMove();
+}
+
+void OthelloGameManager::AfterMove() {
+    const std::uint32_t flow = FlowSerial;
+    Current = &Other(*Current);
+    ProcessMessages();
+    if (ShuttingDown || flow != FlowSerial) return;
+    RefreshBoard();
+    if (!IsPlaying()) return;
+
+    if (!Logic.HasLegalMove(Current->Color)) {
+        Debug("no place to put for " + Current->Name);
+        const bool passingIsCpu = Current->IsCpu;
+        Current = &Other(*Current);
+        if (!Logic.HasLegalMove(Current->Color)) {
+            Debug("game over");
+            ReportMessage("対局終了です。", 0);
+            const std::string result = ResultText();
+            Stop();
+            OwnerWindow->ShowMessage(result, "対局終了");
+            return;
+        }
+        const std::string text =
+            (passingIsCpu ? Params.CpuName : Params.PlayerName) + "はパスです。";
+        ReportMessage(text, 0);
+        if (Params.CpuMode == 0 && !Params.AutoPass) {
+            OwnerWindow->ShowMessage(text, "パスの確認");
+            if (!FlowGoesOn(flow)) return;
+        }
+    }
+    DoTurn();
+}
+
+std::string OthelloGameManager::ResultText() const {
+    const int humanColor = Black.IsCpu ? kWhite : kBlack;
+    const int h = Logic.CountStones(humanColor);
+    const int c = Logic.CountStones(-humanColor);
+    if (h == c) return std::to_string(h) + "対" + std::to_string(c) + "で引き分けです。";
+    if (h > c) return std::to_string(h - c) + "枚差で" + Params.PlayerName + "の勝ちです。";
+    return std::to_string(c - h) + "枚差で" + Params.PlayerName + "の負けです。";
+}
+
+int OthelloGameManager::ThinkingSeconds() const {
+    if (CpuTimeOver && Params.CpuMode == 1) return std::max(1, Current->Allowance / 60);
+    return Current->Remaining;
+}
+
+void OthelloGameManager::OnBoardMouse(int x, int y, int button, bool pressed) {
+    if (ShuttingDown) return;
+    BusyScope busy(*this);
+    if (!IsPlaying() || Current == nullptr || Current->IsCpu || !AwaitingHumanMove) return;
+    if (button == 1) {
+        BoardView->DrawBoard(pressed ? Logic.GetMarkedBoard(0) : Logic.Board);
+        return;
+    }
+    if (pressed) TryPut(x, y);
+}
+
+void OthelloGameManager::TryPut(int x, int y) {
+    if (ShuttingDown) return;
+    BusyScope busy(*this);
+    if (!IsPlaying() || Current == nullptr) return;
+    if (Current->IsCpu) {
+        Debug("not human player's turn");
+        return;
+    }
+    // The human's own move is still being applied or animated.
+    if (!AwaitingHumanMove) return;
+    if (!Logic.CanPut(Current->Color, x, y)) {
+        Debug("can't put here");
+        if (Params.SoundEffect) OwnerWindow->PlaySoundResource("NOPUT");
+        return;
+    }
+    const std::uint32_t flow = FlowSerial;
+    SetTimerEnabled(false);
+    Debug("can put here");
+    AwaitingHumanMove = false;
+    StateChanged(true);
+    Logic.PutStone(Current->Color, x, y);
+    BoardView->AnimateMove(Logic.Board);
+    if (!FlowGoesOn(flow)) return;
+    AfterMove();
+}
+
+void OthelloGameManager::HistoryFirst() {
+    if (ShuttingDown) return;
+    BusyScope busy(*this);
+    Logic.ToFirst();
+    BoardView->DrawBoard(Logic.Board);
+    ReportMessage("対局を中断しています。", Logic.History.CurrentColor());
+}
+
+void OthelloGameManager::HistoryLast() {
+    if (ShuttingDown) return;
+    BusyScope busy(*this);
+    Logic.ToLast();
+    BoardView->DrawBoard(Logic.Board);
+    ReportMessage("対局を中断しています。", Logic.History.CurrentColor());
+}
+
+void OthelloGameManager::HistoryForward() {
+    if (ShuttingDown) return;
+    BusyScope busy(*this);
+    int color = kEmpty;
+    PointData placed;
+    std::vector<PointData> changed;
+    if (!Logic.StepForward(color, placed, changed)) return;
+    BoardView->AnimateHistoryStep(true, color, placed, changed);
+    if (ShuttingDown) return;
+    ReportMessage("対局を中断しています。", Logic.History.CurrentColor());
+}
+
+void OthelloGameManager::HistoryBack() {
+    if (ShuttingDown) return;
+    BusyScope busy(*this);
+    int color = kEmpty;
+    PointData placed;
+    std::vector<PointData> changed;
+    if (!Logic.StepBack(color, placed, changed)) return;
+    BoardView->AnimateHistoryStep(false, color, placed, changed);
+    if (ShuttingDown) return;
+    ReportMessage("対局を中断しています。", Logic.History.CurrentColor());
+}
+
+void OthelloGameManager::RefreshBoard() {
+    if (ShuttingDown) return;
+    BoardView->SetBoardColor(Params.BoardColor);
+    BoardView->DrawBoard(Logic.Board);
+}
+
+std::int8_t OthelloGameManager::IsComputer(int color) const {
+    if (color == kBlack) return Black.IsCpu ? 1 : 0;
+    if (color == kWhite) return White.IsCpu ? 1 : 0;
+    return -1;
+}
+
+void OthelloGameManager::ReportMessage(const std::string& text, int color) {
+    if (ShuttingDown || !OnMessage) return;
+    if (color == 0 && Current != nullptr) color = Current->Color;
+    OnMessage(color, text);
+}
+
+std::string OthelloGameManager::FormatClock(int seconds, bool unlimited) {
+    if (unlimited) return "無制限";
+    const long long a = std::llabs(static_cast<long long>(seconds));
+    const long long hours = a / 3600;
+    const int minutes = static_cast<int>((a - hours * 3600) / 60);
+    const int secs = static_cast<int>(a - hours * 3600 - minutes * 60);
+    char text[32];
+    if (seconds < 0) {
+        std::snprintf(text, sizeof text, "-%02d:%02d", minutes, secs);
+    } else {
+        std::snprintf(text, sizeof text, "%02d:%02d", minutes, secs);
+    }
+    return text;
+}
+
+void OthelloGameManager::OnClockTimer() {
+    // A tick that arrives while the time-out question is open must not ask it a second time.
+    if (ShuttingDown || InTimeOver || !IsPlaying() || Current == nullptr) return;
+    BusyScope busy(*this);
+    std::uint32_t d = OwnerWindow->TickCount() - TurnStartTick - CountedMs;
+    int font = Current->Color == kBlack ? kLabelBlack : kLabelWhite;
+    if (d < 1000) return;
+    GameClockLabel* label = Current->Color == kBlack ? BlackClockLabel : WhiteClockLabel;
+    do {
+        int shown = 0;
+        if (Params.CpuMode == 1) {
+            if (Current->Allowance == 0) return;  // an unlimited clock never runs
+            --Current->Remaining;
+            if (Current->Remaining <= 0) font = kLabelRed;
+            shown = Current->Remaining;
+        } else {
+            ++Current->Elapsed;
+            shown = Current->Elapsed;
+        }
+        label->SetFontColor(font);
+        label->SetText(FormatClock(shown, false));
+        if (Params.CpuMode == 1 && Current->Remaining <= 0 && !TimeOverAccepted) {
+            bool gameEnded = false;
+            RunTimeOver(gameEnded);
+            if (gameEnded) return;
+        }
+        CountedMs += 1000;
+        d -= 1000;
+    } while (d >= 1000);
+}
+
+void OthelloGameManager::RunTimeOver(bool& gameEnded) {
+    SetTimerEnabled(false);
+    Debug("time over");
+    std::string text =
+        "時間切れで" + (Current->IsCpu ? Params.CpuName : Params.PlayerName) + "の負けです。";
+    ReportMessage(text, 0);
+    text += "\n";
+    text += "対局を続けますか？";
+    InTimeOver = true;
+    const bool goOn = OwnerWindow->AskYesNo(text, "時間切れ");
+    InTimeOver = false;
+    if (ShuttingDown) {
+        gameEnded = true;
+        return;
+    }
+    if (!goOn) {
+        Stop();
+        gameEnded = true;
+        return;
+    }
+    if (Current->IsCpu) CpuTimeOver = true;
+    TimeOverAccepted = true;
+    SetTimerEnabled(true);
+}
+
+void OthelloGameManager::RedrawClockLabels() {
+    const bool timed = Params.CpuMode == 1;
+    BlackClockLabel->SetFontColor(kLabelBlack);
+    BlackClockLabel->SetText(
+        FormatClock(timed ? Black.Allowance : 0, timed && Black.Allowance == 0));
+    WhiteClockLabel->SetFontColor(kLabelWhite);
+    WhiteClockLabel->SetText(
+        FormatClock(timed ? White.Allowance : 0, timed && White.Allowance == 0));
+}
+
+bool OthelloGameManager::Shutdown() {
+    if (!ShuttingDown) {
+        ShuttingDown = true;
+        AwaitingHumanMove = false;
+        for (_PlayerData* side : {&Black, &White}) {
+            if (side->CpuPlayer) side->CpuPlayer->Engine.Abort();
+        }
+        if (ClockTimer) ClockTimer->SetEnabled(false);
+        Params.SaveToFile();
+    }
+    return !IsBusy();
+}
+
+void OthelloGameManager::SetTimerEnabled(bool enabled) {
+    if (ClockTimer && !ShuttingDown) ClockTimer->SetEnabled(enabled);
+}
+
+void OthelloGameManager::ProcessMessages() {
+    if (!ShuttingDown && OwnerWindow != nullptr) OwnerWindow->ProcessMessages();
+}
+
+void OthelloGameManager::Debug(const std::string& text) {
+    if (!ShuttingDown && OnDebug) OnDebug(text);
+}
+
+void OthelloGameManager::StateChanged(bool busy) {
+    if (!ShuttingDown && OnStateChanged) OnStateChanged(State, busy);
+}
