@@ -43,20 +43,20 @@ public:
     int discDiff = 0;
     int rest = 0;
     int level = 0;
-    int flipRecord[kLevelCapacity][8];
+    int flipRecord[kLevelCapacity][8]{};
 
     // Search parameters and statistics.
     int depth = 8;
     int sortDepth = 5;
     int searchMode = 0;
     bool recordRoot = false;
-    SearchResult rootMoves[kMaxMoves];
+    SearchResult rootMoves[kMaxMoves]{};
     int rootMoveCount = 0;
     int amount = 0;
     int pass = 0;
     int savedPassMoves = 0;
-    int bestAtLevel[kLevelCapacity];
-    int sortScore[kMaxMoves];
+    int bestAtLevel[kLevelCapacity]{};
+    int sortScore[kMaxMoves]{};
     bool isTimeLimited = false;
     std::uint32_t startTime = 0;
     std::uint32_t breakTime = 0;
@@ -66,29 +66,29 @@ public:
     long long thinkNodes = 0;  // every node of the last think, all searches together (benchmark)
 
     // Move generation tables, built by PrepareSearch.
-    int dirOffset[11];
-    int squareList1[32];
-    int squareList2[32];
+    int dirOffset[11]{};
+    int squareList1[32]{};
+    int squareList2[32]{};
     int regionCount1 = 0;
-    int regionEnd1[9];
-    int regionFirstDir1[9];
-    int regionLastDir1[9];
-    std::uint32_t regionMask1[9];
+    int regionEnd1[9]{};
+    int regionFirstDir1[9]{};
+    int regionLastDir1[9]{};
+    std::uint32_t regionMask1[9]{};
     int regionCount2 = 0;
-    int regionEnd2[4];
-    int regionFirstDir2[4];
-    int regionLastDir2[4];
-    std::uint32_t regionMask2[4];
-    std::uint32_t clearMask1[120];
-    std::uint32_t clearMask2[120];
-    std::uint32_t neighbourBits1[120];
-    std::uint32_t neighbourBits2[120];
-    std::uint32_t emptyBits1[kLevelCapacity];
-    std::uint32_t emptyBits2[kLevelCapacity];
-    std::uint32_t frontierBits1[kLevelCapacity];
-    std::uint32_t frontierBits2[kLevelCapacity];
-    int moveList[kMoveListSize];
-    int moveListStart[kLevelCapacity];
+    int regionEnd2[4]{};
+    int regionFirstDir2[4]{};
+    int regionLastDir2[4]{};
+    std::uint32_t regionMask2[4]{};
+    std::uint32_t clearMask1[120]{};
+    std::uint32_t clearMask2[120]{};
+    std::uint32_t neighbourBits1[120]{};
+    std::uint32_t neighbourBits2[120]{};
+    std::uint32_t emptyBits1[kLevelCapacity]{};
+    std::uint32_t emptyBits2[kLevelCapacity]{};
+    std::uint32_t frontierBits1[kLevelCapacity]{};
+    std::uint32_t frontierBits2[kLevelCapacity]{};
+    int moveList[kMoveListSize]{};
+    int moveListStart[kLevelCapacity]{};
 
     // Loads a game board (100 ints indexed x * 10 + y, layout of OthelloLogic) and the engine's
     // colour: board cells (x, y) for x, y in 1..8, ownColor = color, oppColor = -color.
@@ -153,6 +153,7 @@ private:
     int WinLossFinalScore() const;
     // Runs at every checkMask + 1 nodes; true when the search must stop now.
     bool TimeCheck();
+    template <bool Wide>
     void OrderMoves(int* moves, int count, int mover);
     template <bool Wide>
     SearchResult SearchImpl();  // Search over word 1, or SearchWide over both words

@@ -43,6 +43,7 @@ bool Morvane::TimeCheck() {
 
 // Stable ordering by the static value after each move: best first for the side to move, so equal
 // values keep the generation order.
+template <bool Wide>
 void Morvane::OrderMoves(int* moves, int count, int mover) {
     const int next = level + 1;
     for (int i = 0; i < count; ++i) {
@@ -50,8 +51,10 @@ void Morvane::OrderMoves(int* moves, int count, int mover) {
         MakeMove(s, mover);
         emptyBits1[next] = emptyBits1[level] & clearMask1[s];
         frontierBits1[next] = frontierBits1[level] | neighbourBits1[s];
-        emptyBits2[next] = emptyBits2[level] & clearMask2[s];
-        frontierBits2[next] = frontierBits2[level] | neighbourBits2[s];
+        if (Wide) {
+            emptyBits2[next] = emptyBits2[level] & clearMask2[s];
+            frontierBits2[next] = frontierBits2[level] | neighbourBits2[s];
+        }
         level = next;
         sortScore[i] = Evaluate();
         level = next - 1;
@@ -131,7 +134,7 @@ SearchResult Morvane::SearchImpl() {
             }
         }
         moveListStart[next] = moveListStart[here] + count;
-        if (here < sortDepth) OrderMoves(moves, count, mover);
+        if (here < sortDepth) OrderMoves<Wide>(moves, count, mover);
     }
 
     --rest;
@@ -234,7 +237,7 @@ SearchResult Morvane::SearchWinLoss() {
             return r;
         }
         moveListStart[next] = moveListStart[here] + count;
-        if (here < sortDepth) OrderMoves(moves, count, mover);
+        if (here < sortDepth) OrderMoves<false>(moves, count, mover);
     }
 
     --rest;
