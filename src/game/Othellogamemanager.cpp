@@ -244,7 +244,6 @@ void OthelloGameManager::AfterMove() {
         ReportMessage(text, 0);
         if (Params.CpuMode == 0 && !Params.AutoPass) {
             OwnerWindow->ShowMessage(text, "パスの確認");
-            if (!FlowGoesOn(flow)) return;
         }
     }
     DoTurn();

@@ -52,6 +52,7 @@ TEST_F(Reentrancy, SecondClickDuringTheHumansAnimationIsIgnored) {
         ASSERT_TRUE(second.IsValid());
         View.Press(second.x, second.y, 1);
         View.Click(second.x, second.y);
+        Game->TryPut(second.x, second.y);
     };
     const auto drawn = View.Drawn.size();
     View.Click(first.x, first.y);
