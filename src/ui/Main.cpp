@@ -234,8 +234,8 @@ void TFormMain::CreateToolBar() {
 }
 
 void TFormMain::CreatePanels() {
-    // Windows' inactive caption gradient colour, the panel's designed background.
-    PanelInfo = MakePanel(Client, QColor(215, 228, 242));
+    // A caption-gradient blue, dark enough for the white player labels to read.
+    PanelInfo = MakePanel(Client, QColor(170, 190, 220));
     BevelInfo = new QFrame(PanelInfo);
     BevelInfo->setFrameStyle(QFrame::Box | QFrame::Raised);
 

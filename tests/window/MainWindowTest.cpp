@@ -1,0 +1,425 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <memory>
+
+#include "Main.h"
+#include "Othelloboard.h"
+#include "Othelloconf.h"
+#include "Othelloenvconf.h"
+#include "Othellohistorydisplay.h"
+
+namespace {
+
+// Each test runs in a scratch folder: the window reads and writes morvane.ini in the current one.
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(scratch_.isValid());
+        previous_ = QDir::currentPath();
+        QDir::setCurrent(scratch_.path());
+    }
+    void TearDown() override {
+        window_.reset();
+        QDir::setCurrent(previous_);
+    }
+
+    void WriteSettings(const QByteArray& text) const {
+        QFile file(scratch_.filePath(QStringLiteral("morvane.ini")));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+
+    TFormMain& Open() {
+        window_ = std::make_unique<TFormMain>();
+        TFormMain& w = *window_;
+        w.ConfirmOkCancel = [this](const QString& text) {
+            confirmations_.push_back(text);
+            return confirmAnswer_;
+        };
+        w.ShowError = [this](const QString& text) { errors_.push_back(text); };
+        // Quick and silent; level 1 answers at once.
+        w.GameManager.Params.SoundEffect = false;
+        w.GameManager.Params.TurnSpeed = 2;
+        w.GameManager.Params.CpuLevel = 0;
+        w.GameManager.ApplySettings();
+        w.show();
+        return w;
+    }
+
+    QPoint SquareCentre(int x, int y) const {
+        const OthelloBoard& b = *window_->Board;
+        return {b.Margin + (x - 1) * b.CellSize + b.CellSize / 2,
+                b.Margin + (y - 1) * b.CellSize + b.CellSize / 2};
+    }
+
+    // Whether any pixel of the square (x, y) in the field bitmap is the mark colour (yellow).
+    bool SquareHasMark(int x, int y) const {
+        const OthelloBoard& b = *window_->Board;
+        const QImage image = b.BoardBitmap.convertToFormat(QImage::Format_RGB32);
+        for (int px = (x - 1) * b.CellSize; px < x * b.CellSize; ++px) {
+            for (int py = (y - 1) * b.CellSize; py < y * b.CellSize; ++py) {
+                if (image.pixelColor(px, py) == QColor(255, 255, 0)) return true;
+            }
+        }
+        return false;
+    }
+
+    // Plays the human's (black's) first legal square in scan order; the computer answers.
+    void PlayHumanMove() {
+        OthelloGameManager& manager = window_->GameManager;
+        for (int x = 1; x <= 8; ++x) {
+            for (int y = 1; y <= 8; ++y) {
+                if (manager.Logic.CanPut(1, x, y)) {
+                    manager.TryPut(x, y);
+                    return;
+                }
+            }
+        }
+        FAIL() << "no legal move for the human";
+    }
+
+    QString Path(const char* name) const { return scratch_.filePath(QString::fromLatin1(name)); }
+    int State() const { return window_->GameManager.State; }
+    const OthelloMapHistory& History() const { return window_->GameManager.Logic.History; }
+    QString Message() const { return window_->LabelMsg->text(); }
+
+    QTemporaryDir scratch_;
+    QString previous_;
+    std::unique_ptr<TFormMain> window_;
+    std::vector<QString> confirmations_;
+    std::vector<QString> errors_;
+    bool confirmAnswer_ = true;
+};
+
+TEST_F(MainWindowTest, StartsWithDefaultsAndOnlyStartTypeCommands) {
+    TFormMain& w = Open();
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("モルヴァン"));
+    EXPECT_EQ(w.Client->size(), QSize(706, 451));
+    EXPECT_EQ(w.Board->geometry(), QRect(10, 40, 401, 401));
+    EXPECT_EQ(w.PanelInfo->geometry(), QRect(421, 40, 270, 138));
+    EXPECT_EQ(w.PanelMsg->geometry(), QRect(421, 184, 270, 57));
+    EXPECT_EQ(Message(), QStringLiteral("開始ボタンで対局を開始します。"));
+    EXPECT_EQ(w.LabelTesu->text(), QStringLiteral("1手目"));
+    EXPECT_EQ(w.LabelTimeMode->text(), QStringLiteral("経過時間"));
+    EXPECT_EQ(w.LabelBlackPlayer->text(), QStringLiteral("あなた"));
+    EXPECT_EQ(w.LabelWhitePlayer->text(), QStringLiteral("モルヴァン"));
+    EXPECT_EQ(w.LabelBlackCount->text(), QStringLiteral("2"));
+    EXPECT_EQ(w.LabelBlackTime->text(), QStringLiteral("00:00"));
+    EXPECT_FALSE(w.ShapeCurPlayer->isVisible());
+    EXPECT_EQ(w.MemoDebug->toPlainText().split('\n').first(), QStringLiteral("MemoDebug"));
+
+    for (QToolButton* b : {w.ToolButtonStart, w.ToolButtonConf, w.ToolButton10}) {
+        EXPECT_TRUE(b->isEnabled());
+    }
+    for (QAction* a : {w.NStart, w.NConf, w.NInitBoard, w.NSaveHistory, w.NLoadHistory, w.N2, w.N15,
+                       w.N19, w.N10}) {
+        EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
+    }
+    for (QToolButton* b : {w.ToolButtonStop, w.ToolButtonToFirst, w.ToolButtonBackward,
+                           w.ToolButtonForward, w.ToolButtonToLast}) {
+        EXPECT_FALSE(b->isEnabled());
+    }
+    EXPECT_FALSE(w.NStop->isEnabled());
+}
+
+TEST_F(MainWindowTest, BoardSizeLaysTheWindowOutAtOnce) {
+    TFormMain& w = Open();
+    const struct {
+        int size;
+        QSize client;
+        int board;
+    } cases[] = {{0, {556, 361}, 311}, {2, {854, 539}, 489}, {1, {706, 451}, 401}};
+    for (const auto& c : cases) {
+        w.GameManager.Params.BoardSize = c.size;
+        w.LayoutForBoardSize();
+        EXPECT_EQ(w.Client->size(), c.client) << c.size;
+        EXPECT_EQ(w.Board->width(), c.board) << c.size;
+        EXPECT_EQ(w.PanelInfo->x(), 10 + c.board - 1 + 11) << c.size;
+    }
+
+    // The environment dialog's OK takes effect on the window right away.
+    QTimer::singleShot(0, [&w] {
+        w.FormEnvConf->RadioGroupBoardSize->findChildren<QRadioButton*>().at(0)->setChecked(true);
+        w.FormEnvConf->BitBtn1->click();
+    });
+    w.ToolButton10Click();
+    EXPECT_EQ(w.GameManager.Params.BoardSize, 0);
+    EXPECT_EQ(w.Client->size(), QSize(556, 361));
+}
+
+TEST_F(MainWindowTest, ClickOnASquarePlaysAndTheComputerAnswers) {
+    TFormMain& w = Open();
+    w.ToolButtonStartClick();
+    EXPECT_EQ(State(), OthelloGameManager::STATE_PLAY_AMOUNT);
+    EXPECT_FALSE(w.ToolButtonStart->isEnabled());
+    EXPECT_TRUE(w.ToolButtonStop->isEnabled());
+
+    QTest::mouseClick(w.Board, Qt::LeftButton, {}, SquareCentre(6, 5));
+    ASSERT_EQ(History().StepCount, 2);
+    EXPECT_EQ(History().Moves[0].x, 6);
+    EXPECT_EQ(History().Moves[0].y, 5);
+    EXPECT_EQ(History().Moves[1].color, -1);
+    EXPECT_EQ(Message(), QStringLiteral("あなたの番です。"));
+    EXPECT_EQ(w.LabelTesu->text(), QStringLiteral("3手目"));
+    const QString debug = w.MemoDebug->toPlainText();
+    EXPECT_TRUE(debug.contains(QStringLiteral("x=6, y=5\ncan put here")));
+    EXPECT_TRUE(debug.contains(QStringLiteral("No. 1\nID search by amount")));
+    EXPECT_TRUE(w.ShapeCurPlayer->isVisible());
+    EXPECT_EQ(w.ShapeCurPlayer->x(), w.MarkerLeftBlack);
+}
+
+TEST_F(MainWindowTest, RightButtonShowsTheLegalSquaresUntilReleased) {
+    TFormMain& w = Open();
+    w.ToolButtonStartClick();
+    QTest::mousePress(w.Board, Qt::RightButton, {}, SquareCentre(1, 1));
+    EXPECT_TRUE(SquareHasMark(4, 3));
+    EXPECT_TRUE(SquareHasMark(6, 5));
+    EXPECT_FALSE(SquareHasMark(5, 5));
+    QTest::mouseRelease(w.Board, Qt::RightButton, {}, SquareCentre(1, 1));
+    EXPECT_FALSE(SquareHasMark(4, 3));
+    EXPECT_EQ(History().StepCount, 0);
+}
+
+TEST_F(MainWindowTest, BrowsingSuspendsAndStartResumesFromTheShownStep) {
+    TFormMain& w = Open();
+    w.ToolButtonStartClick();
+    PlayHumanMove();
+    PlayHumanMove();
+    const int steps = History().StepCount;
+    ASSERT_EQ(steps, 4);
+    EXPECT_TRUE(w.ToolButtonBackward->isEnabled());
+    EXPECT_FALSE(w.ToolButtonForward->isEnabled());
+
+    w.ToolButtonBackwardClick();
+    w.ToolButtonBackwardClick();
+    EXPECT_EQ(State(), OthelloGameManager::STATE_STOP);
+    EXPECT_EQ(History().CurrentStep, steps - 2);
+    EXPECT_EQ(Message(), QStringLiteral("対局を中断しています。"));
+    EXPECT_TRUE(w.ToolButtonForward->isEnabled());
+    EXPECT_TRUE(w.ToolButtonToLast->isEnabled());
+    EXPECT_TRUE(w.ToolButtonStart->isEnabled());
+
+    w.ToolButtonToFirstClick();
+    EXPECT_EQ(History().CurrentStep, 0);
+    EXPECT_FALSE(w.ToolButtonBackward->isEnabled());
+    w.ToolButtonToLastClick();
+    EXPECT_EQ(History().CurrentStep, steps);
+    w.ToolButtonBackwardClick();
+    w.ToolButtonBackwardClick();
+
+    // Resuming plays on from the shown step: the recorded mover there is the human (black), so
+    // the game waits for a click; its next move truncates the history.
+    w.ToolButtonStartClick();
+    EXPECT_EQ(State(), OthelloGameManager::STATE_PLAY_AMOUNT);
+    EXPECT_EQ(Message(), QStringLiteral("あなたの番です。"));
+    EXPECT_EQ(History().CurrentStep, 2);
+    EXPECT_TRUE(w.ToolButtonForward->isEnabled());
+    PlayHumanMove();
+    EXPECT_EQ(History().CurrentStep, History().StepCount);
+    EXPECT_FALSE(w.ToolButtonForward->isEnabled());
+}
+
+TEST_F(MainWindowTest, ClockGameDisablesSettingsAndNavigation) {
+    WriteSettings("CpuMode = 1\r\nPlayerTime = 1\r\n");
+    TFormMain& w = Open();
+    EXPECT_EQ(w.LabelTimeMode->text(), QStringLiteral("残り時間"));
+    EXPECT_EQ(w.LabelBlackTime->text(), QStringLiteral("01:00"));
+    w.ToolButtonStartClick();
+    EXPECT_EQ(State(), OthelloGameManager::STATE_PLAY_TIME);
+    EXPECT_FALSE(w.ToolButtonConf->isEnabled());
+    EXPECT_FALSE(w.NConf->isEnabled());
+    for (QToolButton* b :
+         {w.ToolButtonToFirst, w.ToolButtonBackward, w.ToolButtonForward, w.ToolButtonToLast}) {
+        EXPECT_FALSE(b->isEnabled());
+    }
+}
+
+TEST_F(MainWindowTest, StopAsksFirst) {
+    TFormMain& w = Open();
+    w.ToolButtonStartClick();
+    confirmAnswer_ = false;
+    w.ToolButtonStopClick();
+    ASSERT_EQ(confirmations_.size(), 1u);
+    EXPECT_EQ(confirmations_[0], QStringLiteral("対局を中止します。"));
+    EXPECT_EQ(State(), OthelloGameManager::STATE_PLAY_AMOUNT);
+
+    confirmAnswer_ = true;
+    w.ToolButtonStopClick();
+    EXPECT_EQ(State(), OthelloGameManager::STATE_STOP);
+    EXPECT_EQ(Message(), QStringLiteral("対局を中止しました。"));
+    EXPECT_TRUE(w.ToolButtonStart->isEnabled());
+    EXPECT_FALSE(w.ToolButtonStop->isEnabled());
+}
+
+// A record whose start position is a full board: the game is over as soon as it is loaded.
+QByteArray FinishedRecord() {
+    QByteArray text =
+        "[\x83\x82\x83\x8B\x83\x94\x83\x40\x83\x93]\r\nKind = Record\r\n"
+        "FormatVersion = 2\r\n\r\n[Information]\r\nCurrentStep = 0\r\n\r\n"
+        "[InitialBoard]\r\n";
+    for (int row = 0; row < 8; ++row)
+        text += row < 5 ? "11111111\r\n" : "22222222\r\n";
+    return text;
+}
+
+TEST_F(MainWindowTest, StartAfterTheEndOffersToInitialiseTheBoard) {
+    TFormMain& w = Open();
+    QFile record(Path("finished.mvr"));
+    ASSERT_TRUE(record.open(QIODevice::WriteOnly));
+    record.write(FinishedRecord());
+    record.close();
+    w.ChooseOpenFile = [this] { return Path("finished.mvr"); };
+    w.NLoadHistoryClick();
+    ASSERT_EQ(State(), OthelloGameManager::STATE_STOP);
+    EXPECT_EQ(w.LabelTesu->text(), QStringLiteral("終局"));
+    EXPECT_EQ(w.LabelBlackCount->text(), QStringLiteral("40"));
+
+    confirmAnswer_ = false;
+    w.ToolButtonStartClick();
+    ASSERT_EQ(confirmations_.size(), 1u);
+    EXPECT_EQ(confirmations_[0], QStringLiteral("終局です。\n盤面を初期化しますか？"));
+    EXPECT_EQ(State(), OthelloGameManager::STATE_STOP);
+    EXPECT_EQ(w.GameManager.Logic.CountStones(1), 40);
+
+    confirmAnswer_ = true;
+    w.ToolButtonStartClick();
+    EXPECT_EQ(State(), OthelloGameManager::STATE_INIT);
+    EXPECT_EQ(Message(), QStringLiteral("盤面を初期化しました。"));
+    EXPECT_EQ(w.GameManager.Logic.CountStones(1), 2);
+    EXPECT_EQ(w.LabelTesu->text(), QStringLiteral("1手目"));
+}
+
+TEST_F(MainWindowTest, SavedRecordLoadsBackThroughTheWindow) {
+    TFormMain& w = Open();
+    w.ToolButtonStartClick();
+    PlayHumanMove();
+    confirmAnswer_ = true;
+    w.ToolButtonStopClick();
+    const std::string moves = History().MoveString();
+    ASSERT_EQ(moves.size(), 4u);
+
+    w.ChooseSaveFile = [this] { return Path("game.mvr"); };
+    w.NSaveHistoryClick();
+    EXPECT_TRUE(errors_.empty());
+    QFile saved(Path("game.mvr"));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(saved.readAll().contains(QByteArray("Steps = ") + moves.c_str() + "\r\n"));
+
+    w.NInitBoardClick();
+    EXPECT_EQ(History().StepCount, 0);
+    w.ChooseOpenFile = [this] { return Path("game.mvr"); };
+    w.NLoadHistoryClick();
+    EXPECT_EQ(History().MoveString(), moves);
+    EXPECT_EQ(History().CurrentStep, 2);
+    EXPECT_EQ(State(), OthelloGameManager::STATE_STOP);
+    EXPECT_EQ(Message(), QStringLiteral("棋譜データを読み込みました。"));
+    EXPECT_TRUE(w.ToolButtonBackward->isEnabled());
+    EXPECT_EQ(w.ShapeCurPlayer->x(), w.MarkerLeftBlack);
+
+    // The record window gets the whole move string, which also goes to the debug pane.
+    QTimer::singleShot(0, w.FormHistory, &QDialog::accept);
+    w.N2Click();
+    EXPECT_EQ(w.FormHistory->HistoryText, moves);
+    EXPECT_TRUE(w.MemoDebug->toPlainText().endsWith(QString::fromStdString(moves)));
+}
+
+TEST_F(MainWindowTest, FailedLoadLeavesEverythingAsItWas) {
+    TFormMain& w = Open();
+    w.ToolButtonStartClick();
+    PlayHumanMove();
+    w.ToolButtonStopClick();
+    const BoardArray board = w.GameManager.Logic.Board;
+    const QString message = Message();
+    const int steps = History().StepCount;
+
+    QFile bad(Path("bad.mvr"));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write(FinishedRecord().replace("11111111", "11131111"));
+    bad.close();
+    w.ChooseOpenFile = [this] { return Path("bad.mvr"); };
+    w.NLoadHistoryClick();
+
+    ASSERT_EQ(errors_.size(), 1u);
+    EXPECT_TRUE(errors_[0].startsWith(QStringLiteral("ファイルを読み込めません。")));
+    EXPECT_EQ(State(), OthelloGameManager::STATE_STOP);
+    EXPECT_EQ(Message(), message);
+    EXPECT_EQ(History().StepCount, steps);
+    EXPECT_EQ(w.GameManager.Logic.Board, board);
+    EXPECT_TRUE(w.ToolButtonStart->isEnabled());
+    EXPECT_TRUE(w.ToolButtonBackward->isEnabled());
+}
+
+TEST_F(MainWindowTest, FailedSaveIsReported) {
+    TFormMain& w = Open();
+    w.ChooseSaveFile = [this] { return Path("missing-folder/game.mvr"); };
+    w.NSaveHistoryClick();
+    ASSERT_EQ(errors_.size(), 1u);
+    EXPECT_TRUE(errors_[0].contains(QStringLiteral("missing-folder/game.mvr")));
+}
+
+TEST_F(MainWindowTest, GameSettingsDialogWritesOnOkOnly) {
+    TFormMain& w = Open();
+    QTimer::singleShot(0, [&w] {
+        w.FormConf->ComboBoxLevel->setCurrentIndex(5);
+        w.FormConf->BitBtn2->click();
+    });
+    w.ToolButtonConfClick();
+    EXPECT_EQ(w.GameManager.Params.CpuLevel, 0);
+
+    QTimer::singleShot(0, [&w] {
+        w.FormConf->ComboBoxLevel->setCurrentIndex(5);
+        w.FormConf->RadioButtonTime->click();
+        w.FormConf->BitBtn1->click();
+    });
+    w.ToolButtonConfClick();
+    EXPECT_EQ(w.GameManager.Params.CpuLevel, 5);
+    EXPECT_EQ(w.GameManager.Params.CpuMode, 1);
+    EXPECT_EQ(w.LabelTimeMode->text(), QStringLiteral("残り時間"));
+}
+
+TEST_F(MainWindowTest, ClosingDuringASearchStopsItAndSavesTheSettings) {
+    WriteSettings("PlayerColor = -1\r\nCpuLevel = 8\r\nPlayerName = 花子\r\n");
+    window_ = std::make_unique<TFormMain>();
+    TFormMain& w = *window_;
+    w.GameManager.Params.SoundEffect = false;
+    w.show();
+    // The computer (black) opens with a long search; the window closes in the middle of it.
+    QTimer::singleShot(300, &w, &QWidget::close);
+    w.ToolButtonStartClick();
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(History().StepCount, 0);
+    EXPECT_FALSE(w.GameManager.IsBusy());
+    window_.reset();
+
+    QFile settings(Path("morvane.ini"));
+    ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
+    const QByteArray text = settings.readAll();
+    EXPECT_TRUE(text.startsWith("PlayerColor = -1\r\n"));
+    EXPECT_TRUE(text.contains("CpuLevel = 8\r\n"));
+    EXPECT_TRUE(text.contains("PlayerName = \x89\xD4\x8E\x71\r\n"));  // 花子 in code page 932
+}
+
+TEST_F(MainWindowTest, SettingsAreWrittenWhenTheWindowCloses) {
+    Open();
+    window_->GameManager.Params.BoardColor = 255;
+    window_.reset();
+    QFile settings(Path("morvane.ini"));
+    ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = settings.readAll().split('\n');
+    EXPECT_EQ(lines.size(), 14);  // 13 lines and the empty rest after the last line end
+    EXPECT_EQ(lines[1], QByteArray("BoardColor = 255\r"));
+}
+
+}  // namespace
