@@ -223,6 +223,12 @@ protected:
         }
         return false;
     }
+    int MessageColor(const std::string& text) const {
+        for (const auto& m : Messages) {
+            if (m.Text == text) return m.Color;
+        }
+        return 0;
+    }
     int BoxCount(const std::string& caption) const {
         int n = 0;
         for (const auto& b : Host.Boxes)

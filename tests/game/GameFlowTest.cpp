@@ -121,6 +121,7 @@ TEST_F(GameFlow, ComputerPassesAndTheHumanMovesAgain) {
     View.Click(1, 1);  // a1
     EXPECT_EQ(Count("no place to put for WHITE"), 1);
     EXPECT_TRUE(HasMessage("モルヴァンはパスです。"));
+    EXPECT_EQ(MessageColor("モルヴァンはパスです。"), kBlack);  // the side that moves again
     ASSERT_EQ(BoxCount("パスの確認"), 1);
     EXPECT_EQ(Host.Boxes[0].Text, "モルヴァンはパスです。");
     EXPECT_EQ(Game->Current, &Game->Black);
@@ -141,6 +142,7 @@ TEST_F(GameFlow, HumanPassesAndTheComputerMovesAgainWithoutAClick) {
     // Once for the pass, once more at the end of the game.
     EXPECT_EQ(Count("no place to put for WHITE"), 2);
     EXPECT_TRUE(HasMessage("あなたはパスです。"));
+    EXPECT_EQ(MessageColor("あなたはパスです。"), kBlack);
     EXPECT_EQ(BoxCount("パスの確認"), 1);
     EXPECT_EQ(Game->State, Manager::STATE_STOP);
     EXPECT_EQ(Host.Boxes.back().Text, "11枚差であなたの負けです。");

@@ -77,21 +77,6 @@ TEST_F(Reentrancy, SecondClickDuringTheHumansAnimationIsIgnored) {
     EXPECT_EQ(Game->Logic.History.StepCount, 4);
 }
 
-TEST_F(Reentrancy, ClickDuringTheComputersAnimationIsIgnored) {
-    Create();
-    Game->Start();
-    int animations = 0;
-    View.DuringAnimation = [&] {
-        if (++animations != 2) return;  // the computer's move
-        const PointData p = FirstLegal(kBlack);
-        if (p.IsValid()) View.Click(p.x, p.y);
-    };
-    PlayHuman();
-    EXPECT_EQ(Steps(), 2);
-    EXPECT_EQ(Count("can put here"), 1);
-    EXPECT_EQ(Messages.back().Text, "あなたの番です。");
-}
-
 TEST_F(Reentrancy, StopDuringTheSearchDropsTheComputersMove) {
     Create([](OthelloParams& p) { p.CpuLevel = kPumpingLevel; });
     Game->Start();
