@@ -44,6 +44,11 @@ public:
     int rest = 0;
     int level = 0;
     int flipRecord[kLevelCapacity][8]{};
+    // The same discs as bit sets, bit (y - 1) * 8 + (x - 1): +1 discs, -1 discs, and per level the
+    // discs the move at that level flipped. Kept by PrepareSearch, MakeMove and UndoMove.
+    std::uint64_t ownBits = 0;
+    std::uint64_t oppBits = 0;
+    std::uint64_t flipBits[kLevelCapacity]{};
 
     // Search parameters and statistics.
     int depth = 8;
@@ -155,9 +160,21 @@ private:
     bool TimeCheck();
     template <bool Wide>
     void OrderMoves(int* moves, int count, int mover);
+    // Search over word 1, or SearchWide over both words: the cheap early exits, then the rest.
     template <bool Wide>
-    SearchResult SearchImpl();  // Search over word 1, or SearchWide over both words
+    SearchResult SearchEnter();
+    template <bool Wide>
+    SearchResult SearchBody();
+    SearchResult WinLossEnter();
+    SearchResult WinLossBody();
     SearchResult RunSearch(bool narrow);
     PointData FinishThink(SearchResult r, std::uint32_t t0);
     int FirstLegalMove();
+
+    // Inline bodies of the operations the searches call at every node (MorvaneHot.h).
+    void MakeMoveHot(int s, int k);
+    void UndoMoveHot(int s, int k2);
+    int GenerateMovesHot(int k);
+    int GenerateMovesWideHot(int k);
+    int EvaluateHot();
 };

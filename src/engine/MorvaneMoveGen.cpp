@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "Morvane.h"
+#include "MorvaneHot.h"
 
 namespace {
 
@@ -35,38 +36,6 @@ int CollectRegion(const int* board, const Region& region, int* squareList, int p
         for (int y = region.yFirst; y <= region.yLast; ++y) {
             if (board[x * 16 + y] == 0) squareList[position + count++] = Morvane::SquareIndex(x, y);
         }
-    }
-    return count;
-}
-
-// The generator of one mask word: region by region, candidate bit by candidate bit.
-inline int GenerateWord(const int* board, const int* dirOffset, int k, std::uint32_t candidates,
-                        int regionCount, const int* regionFirstDir, const int* regionLastDir,
-                        const std::uint32_t* regionMask, const int* squareList, int* out) {
-    int count = 0;
-    for (int r = 0; r < regionCount; ++r) {
-        std::uint32_t bits = regionMask[r] & candidates;
-        if (bits == 0) continue;
-        const int firstDir = regionFirstDir[r];
-        const int lastDir = regionLastDir[r];
-        do {
-            const int p = std::countl_zero(bits);
-            bits &= ~Bit(p);
-            const int s = squareList[p];
-            const int* const cell = board + 17 + s;
-            for (int d = firstDir; d <= lastDir; ++d) {
-                const int o = dirOffset[d];
-                const int* q = cell + o;
-                if (*q != -k) continue;
-                do
-                    q += o;
-                while (*q == -k);
-                if (*q == k) {
-                    out[count++] = s;
-                    break;
-                }
-            }
-        } while (bits != 0);
     }
     return count;
 }
@@ -190,22 +159,23 @@ int Morvane::PrepareSearch() {
     frontierBits1[0] = frontier1;
     frontierBits2[0] = frontier2;
 
+    ownBits = 0;
+    oppBits = 0;
+    for (int x = 1; x <= 8; ++x) {
+        for (int y = 1; y <= 8; ++y) {
+            const std::uint64_t bit = std::uint64_t{1} << ((y - 1) * 8 + (x - 1));
+            if (board[x * 16 + y] == 1) ownBits |= bit;
+            if (board[x * 16 + y] == -1) oppBits |= bit;
+        }
+    }
     discDiff = SumBoard();
     return narrow ? 1 : 0;
 }
 
 int Morvane::GenerateMoves(int k) {
-    return GenerateWord(board, dirOffset, k, emptyBits1[level] & frontierBits1[level], regionCount1,
-                        regionFirstDir1, regionLastDir1, regionMask1, squareList1,
-                        moveList + moveListStart[level]);
+    return GenerateMovesHot(k);
 }
 
 int Morvane::GenerateMovesWide(int k) {
-    int* const out = moveList + moveListStart[level];
-    const int count1 =
-        GenerateWord(board, dirOffset, k, emptyBits1[level] & frontierBits1[level], regionCount1,
-                     regionFirstDir1, regionLastDir1, regionMask1, squareList1, out);
-    return count1 + GenerateWord(board, dirOffset, k, emptyBits2[level] & frontierBits2[level],
-                                 regionCount2, regionFirstDir2, regionLastDir2, regionMask2,
-                                 squareList2, out + count1);
+    return GenerateMovesWideHot(k);
 }

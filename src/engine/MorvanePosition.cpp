@@ -1,5 +1,6 @@
 // The padded board: loading, colour normalisation, counting, and make/undo through flipRecord.
 #include "Morvane.h"
+#include "MorvaneHot.h"
 
 Morvane::Morvane() : tickCount(SystemTickCount) {
     for (int& cell : board)
@@ -49,46 +50,10 @@ int Morvane::SumBoard() const {
     return sum;
 }
 
-// Square index s addresses cell s + 17, so the walls stop every walk without a bounds test.
 void Morvane::MakeMove(int s, int k) {
-    int* const cell = board + 17 + s;
-    int* const record = flipRecord[level];
-    *cell = k;
-    int total = 0;
-    for (int d = 0; d < 8; ++d) {
-        const int o = dirOffset[d];
-        record[d] = 0;
-        int* p = cell + o;
-        if (*p != -k) continue;
-        int n = 0;
-        do {
-            p += o;
-            ++n;
-        } while (*p == -k);
-        if (*p != k) continue;
-        for (int* q = cell + o; q != p; q += o)
-            *q = k;
-        total += n;
-        record[d] = n;
-    }
-    discDiff += (2 * total + 1) * k;
+    MakeMoveHot(s, k);
 }
 
 void Morvane::UndoMove(int s, int k2) {
-    int* const cell = board + 17 + s;
-    const int* const record = flipRecord[level];
-    *cell = 0;
-    int total = 0;
-    for (int d = 0; d < 8; ++d) {
-        const int n = record[d];
-        if (n <= 0) continue;
-        const int o = dirOffset[d];
-        int* q = cell;
-        for (int i = 0; i < n; ++i) {
-            q += o;
-            *q = k2;
-        }
-        total += n;
-    }
-    discDiff += (2 * total + 1) * k2;
+    UndoMoveHot(s, k2);
 }

@@ -1,10 +1,12 @@
 // The recursive searches: min/max with deep cut-offs against every open ancestor of the other
 // side, shallow ordering by static evaluation, passes, finished-game scores and the time check;
 // and the win/loss search of the endgame.
+#include <bit>
 #include <cstdint>
 #include <cstdlib>
 
 #include "Morvane.h"
+#include "MorvaneHot.h"
 
 namespace {
 
@@ -48,7 +50,7 @@ void Morvane::OrderMoves(int* moves, int count, int mover) {
     const int next = level + 1;
     for (int i = 0; i < count; ++i) {
         const int s = moves[i];
-        MakeMove(s, mover);
+        MakeMoveHot(s, mover);
         emptyBits1[next] = emptyBits1[level] & clearMask1[s];
         frontierBits1[next] = frontierBits1[level] | neighbourBits1[s];
         if (Wide) {
@@ -56,9 +58,9 @@ void Morvane::OrderMoves(int* moves, int count, int mover) {
             frontierBits2[next] = frontierBits2[level] | neighbourBits2[s];
         }
         level = next;
-        sortScore[i] = Evaluate();
+        sortScore[i] = EvaluateHot();
         level = next - 1;
-        UndoMove(s, -mover);
+        UndoMoveHot(s, -mover);
     }
     // Insertion sort: stable, so it leaves the same order as repeated bubble passes.
     for (int i = 1; i < count; ++i) {
@@ -83,17 +85,38 @@ void Morvane::OrderMoves(int* moves, int count, int mover) {
     }
 }
 
+// Steps that end a node before it generates, inlined into the parent's loop so that the
+// cheapest nodes, near the end of the game, cost no call.
 template <bool Wide>
-SearchResult Morvane::SearchImpl() {
+[[gnu::always_inline]] inline SearchResult Morvane::SearchEnter() {
     ++amount;
     if (rest == 0) return {kNoMove, FinalScore()};
     if (level == depth) {
         savedPassMoves = 0;
-        return {kNoMove, Evaluate()};
+        return {kNoMove, EvaluateHot()};
     }
     if (isBreak && (isTimeLimited || isAborted)) return {kNoMove, 0};
     if ((amount & checkMask) == checkMask && TimeCheck()) return {kNoMove, 0};
 
+    const int here = level;
+    const int mover = (here & 1) == 0 ? 1 : -1;
+    if (!Wide && rest == 1 && here != 0 && savedPassMoves == 0) {
+        // The last empty square, when the mover can take it: the one child is the finished
+        // board, counted as the node it is and scored without making the move.
+        const int s = squareList1[std::countl_zero(emptyBits1[here])];
+        const int flips = morvane_hot::CountFlips(board + 17 + s, mover);
+        if (flips > 0) {
+            ++amount;
+            const int d = discDiff + (2 * flips + 1) * mover;
+            const int bonus = std::abs(d) == 64 ? 100 : 0;
+            return {s, d >= 0 ? d + 10000 + bonus : d - 10000 - bonus};
+        }
+    }
+    return SearchBody<Wide>();
+}
+
+template <bool Wide>
+SearchResult Morvane::SearchBody() {
     const int here = level;
     const int next = here + 1;
     const bool maximiser = (here & 1) == 0;
@@ -114,9 +137,9 @@ SearchResult Morvane::SearchImpl() {
             count = savedPassMoves;
             savedPassMoves = 0;
         } else {
-            count = Wide ? GenerateMovesWide(mover) : GenerateMoves(mover);
+            count = Wide ? GenerateMovesWideHot(mover) : GenerateMovesHot(mover);
             if (count == 0) {
-                const int replies = Wide ? GenerateMovesWide(-mover) : GenerateMoves(-mover);
+                const int replies = Wide ? GenerateMovesWideHot(-mover) : GenerateMovesHot(-mover);
                 if (!Wide) savedPassMoves = replies;
                 if (replies == 0) return {kNoMove, FinalScore()};
                 ++pass;
@@ -128,7 +151,7 @@ SearchResult Morvane::SearchImpl() {
                 }
                 moveListStart[next] = moveListStart[here];
                 level = next;
-                const SearchResult r = SearchImpl<Wide>();
+                const SearchResult r = SearchEnter<Wide>();
                 level = here;
                 return r;
             }
@@ -143,7 +166,7 @@ SearchResult Morvane::SearchImpl() {
         if (record) rootMoveCount = count;
         for (int i = 0; i < count; ++i) {
             const int s = moves[i];
-            MakeMove(s, 1);
+            MakeMoveHot(s, 1);
             emptyBits1[next] = emptyBits1[here] & clearMask1[s];
             frontierBits1[next] = frontierBits1[here] | neighbourBits1[s];
             if (Wide) {
@@ -151,9 +174,9 @@ SearchResult Morvane::SearchImpl() {
                 frontierBits2[next] = frontierBits2[here] | neighbourBits2[s];
             }
             level = next;
-            const int score = SearchImpl<Wide>().score;
+            const int score = SearchEnter<Wide>().score;
             level = here;
-            UndoMove(s, -1);
+            UndoMoveHot(s, -1);
             if (record) rootMoves[i] = {s, score};
             if (score > best) {
                 best = score;
@@ -172,7 +195,7 @@ SearchResult Morvane::SearchImpl() {
         const int lowest = recordRoot ? 1 : 0;
         for (int i = 0; i < count; ++i) {
             const int s = moves[i];
-            MakeMove(s, -1);
+            MakeMoveHot(s, -1);
             emptyBits1[next] = emptyBits1[here] & clearMask1[s];
             frontierBits1[next] = frontierBits1[here] | neighbourBits1[s];
             if (Wide) {
@@ -180,9 +203,9 @@ SearchResult Morvane::SearchImpl() {
                 frontierBits2[next] = frontierBits2[here] | neighbourBits2[s];
             }
             level = next;
-            const int score = SearchImpl<Wide>().score;
+            const int score = SearchEnter<Wide>().score;
             level = here;
-            UndoMove(s, 1);
+            UndoMoveHot(s, 1);
             if (score < best) {
                 best = score;
                 bestMove = s;
@@ -201,20 +224,45 @@ SearchResult Morvane::SearchImpl() {
 }
 
 SearchResult Morvane::Search() {
-    return SearchImpl<false>();
+    return SearchEnter<false>();
 }
 
 SearchResult Morvane::SearchWide() {
-    return SearchImpl<true>();
+    return SearchEnter<true>();
 }
 
 SearchResult Morvane::SearchWinLoss() {
+    return WinLossEnter();
+}
+
+[[gnu::always_inline]] inline SearchResult Morvane::WinLossEnter() {
     ++amount;
     if (isBreak && (isTimeLimited || isAborted)) return {kNoMove, 0};
     if (rest == 0) return {kNoMove, WinLossFinalScore()};
-    if (level == depth) return {kNoMove, Evaluate()};
+    if (level == depth) return {kNoMove, EvaluateHot()};
     if ((amount & checkMask) == checkMask && TimeCheck()) return {kNoMove, 0};
 
+    const int here = level;
+    const bool maximiser = (here & 1) == 0;
+    const int mover = maximiser ? 1 : -1;
+    if (rest == 1 && here != 0) {
+        // The last empty square, when the mover can take it: the finished child decides at once.
+        const int s = squareList1[std::countl_zero(emptyBits1[here])];
+        const int flips = morvane_hot::CountFlips(board + 17 + s, mover);
+        if (flips > 0) {
+            ++amount;
+            const bool holds = discDiff + (2 * flips + 1) * mover >= 0;
+            if (maximiser)
+                return holds ? SearchResult{s, kWinLossSuccess}
+                             : SearchResult{kNoMove, -kWinLossSuccess};
+            return holds ? SearchResult{kNoMove, kWinLossSuccess}
+                         : SearchResult{s, -kWinLossSuccess};
+        }
+    }
+    return WinLossBody();
+}
+
+SearchResult Morvane::WinLossBody() {
     const int here = level;
     const int next = here + 1;
     const bool maximiser = (here & 1) == 0;
@@ -225,14 +273,14 @@ SearchResult Morvane::SearchWinLoss() {
         count = rootMoveCount;
         moveListStart[next] = rootMoveCount;
     } else {
-        count = GenerateMoves(mover);
+        count = GenerateMovesHot(mover);
         if (count == 0) {
-            if (GenerateMoves(-mover) == 0) return {kNoMove, WinLossFinalScore()};
+            if (GenerateMovesHot(-mover) == 0) return {kNoMove, WinLossFinalScore()};
             emptyBits1[next] = emptyBits1[here];
             frontierBits1[next] = frontierBits1[here];
             moveListStart[next] = moveListStart[here];
             level = next;
-            const SearchResult r = SearchWinLoss();
+            const SearchResult r = WinLossEnter();
             level = here;
             return r;
         }
@@ -244,13 +292,13 @@ SearchResult Morvane::SearchWinLoss() {
     SearchResult result{kNoMove, maximiser ? -kWinLossSuccess : kWinLossSuccess};
     for (int i = 0; i < count; ++i) {
         const int s = moves[i];
-        MakeMove(s, mover);
+        MakeMoveHot(s, mover);
         emptyBits1[next] = emptyBits1[here] & clearMask1[s];
         frontierBits1[next] = frontierBits1[here] | neighbourBits1[s];
         level = next;
-        const int score = SearchWinLoss().score;
+        const int score = WinLossEnter().score;
         level = here;
-        UndoMove(s, -mover);
+        UndoMoveHot(s, -mover);
         if (maximiser ? score > 0 : score < 0) {
             ++rest;
             return {s, maximiser ? kWinLossSuccess : -kWinLossSuccess};

@@ -1,0 +1,260 @@
+#pragma once
+
+// Bodies of the per-node operations, inlined into the searches. Directions are unrolled with
+// constant offsets; the walls end every walk.
+#include <array>
+#include <bit>
+#include <cstdint>
+
+#include "Morvane.h"
+
+namespace morvane_hot {
+
+// Bit of square index s, (x - 1, y - 1) = (s / 16, s % 16).
+inline std::uint64_t SquareBit(int s) {
+    return std::uint64_t{1} << ((s & 15) * 8 + (s >> 4));
+}
+
+template <int Shift>
+inline std::uint64_t Shifted(std::uint64_t b) {
+    if constexpr (Shift > 0)
+        return b << Shift;
+    else
+        return b >> -Shift;
+}
+
+// Squares where a disc of `mine` closes a run of `theirs` in one direction (Kogge-Stone fill).
+template <int Shift>
+inline std::uint64_t ClosingSquares(std::uint64_t mine, std::uint64_t theirs) {
+    std::uint64_t run = theirs & Shifted<Shift>(mine);
+    run |= theirs & Shifted<Shift>(run);
+    run |= theirs & Shifted<Shift>(run);
+    run |= theirs & Shifted<Shift>(run);
+    run |= theirs & Shifted<Shift>(run);
+    run |= theirs & Shifted<Shift>(run);
+    return Shifted<Shift>(run);
+}
+
+// The legal moves of the side owning `mine`.
+inline std::uint64_t LegalBits(std::uint64_t mine, std::uint64_t theirs) {
+    constexpr std::uint64_t kInnerColumns = 0x7E7E7E7E7E7E7E7EULL;  // no wrap across rows
+    const std::uint64_t inner = theirs & kInnerColumns;
+    const std::uint64_t moves = ClosingSquares<1>(mine, inner) | ClosingSquares<-1>(mine, inner) |
+                                ClosingSquares<8>(mine, theirs) | ClosingSquares<-8>(mine, theirs) |
+                                ClosingSquares<7>(mine, inner) | ClosingSquares<-7>(mine, inner) |
+                                ClosingSquares<9>(mine, inner) | ClosingSquares<-9>(mine, inner);
+    return moves & ~(mine | theirs);
+}
+
+// Cell offset O in bit-index steps: y is the fast bit axis, x the slow one.
+template <int O>
+constexpr int kBitStep = O == 1     ? 8
+                         : O == -1  ? -8
+                         : O == 16  ? 1
+                         : O == -16 ? -1
+                         : O == 17  ? 9
+                         : O == -17 ? -9
+                         : O == 15  ? -7
+                                    : 7;
+
+// Flips the run of -k discs from cell in direction O when k closes it; returns its length and
+// adds the flipped discs to flips.
+template <int O>
+inline int FlipRun(int* cell, int k, std::uint64_t bit, std::uint64_t& flips) {
+    int* p = cell + O;
+    if (*p != -k) return 0;
+    do
+        p += O;
+    while (*p == -k);
+    if (*p != k) return 0;
+    int n = 0;
+    for (int* q = cell + O; q != p; q += O) {
+        *q = k;
+        bit = Shifted<kBitStep<O>>(bit);
+        flips |= bit;
+        ++n;
+    }
+    return n;
+}
+
+// Cell index x * 16 + y of bit (y - 1) * 8 + (x - 1), and the bit of each cell (0 for walls).
+inline constexpr auto kBitCell = [] {
+    std::array<int, 64> cells{};
+    for (int i = 0; i < 64; ++i)
+        cells[static_cast<std::size_t>(i)] = (i % 8 + 1) * 16 + i / 8 + 1;
+    return cells;
+}();
+
+inline constexpr auto kCellBit = [] {
+    std::array<std::uint64_t, 160> bits{};
+    for (int i = 0; i < 64; ++i)
+        bits[static_cast<std::size_t>((i % 8 + 1) * 16 + i / 8 + 1)] = std::uint64_t{1} << i;
+    return bits;
+}();
+
+// How many discs k placed on cell would flip in direction O, without flipping them.
+template <int O>
+inline int RunLength(const int* cell, int k) {
+    const int* p = cell + O;
+    if (*p != -k) return 0;
+    int n = 0;
+    do {
+        p += O;
+        ++n;
+    } while (*p == -k);
+    return *p == k ? n : 0;
+}
+
+inline int CountFlips(const int* cell, int k) {
+    return RunLength<1>(cell, k) + RunLength<17>(cell, k) + RunLength<16>(cell, k) +
+           RunLength<15>(cell, k) + RunLength<-1>(cell, k) + RunLength<-17>(cell, k) +
+           RunLength<-16>(cell, k) + RunLength<-15>(cell, k);
+}
+
+// Whether k placed on cell flanks anything in direction O.
+template <int O>
+inline bool Flanks(const int* cell, int k) {
+    const int* p = cell + O;
+    if (*p != -k) return false;
+    do
+        p += O;
+    while (*p == -k);
+    return *p == k;
+}
+
+inline bool FlanksInRange(const int* cell, int k, int firstDir, int lastDir) {
+    for (int d = firstDir; d <= lastDir; ++d) {
+        switch (d) {
+            case 0:
+            case 8:
+                if (Flanks<1>(cell, k)) return true;
+                break;
+            case 1:
+            case 9:
+                if (Flanks<17>(cell, k)) return true;
+                break;
+            case 2:
+            case 10:
+                if (Flanks<16>(cell, k)) return true;
+                break;
+            case 3:
+                if (Flanks<15>(cell, k)) return true;
+                break;
+            case 4:
+                if (Flanks<-1>(cell, k)) return true;
+                break;
+            case 5:
+                if (Flanks<-17>(cell, k)) return true;
+                break;
+            case 6:
+                if (Flanks<-16>(cell, k)) return true;
+                break;
+            default:
+                if (Flanks<-15>(cell, k)) return true;
+                break;
+        }
+    }
+    return false;
+}
+
+inline int GenerateWord(const int* board, int k, std::uint32_t candidates, int regionCount,
+                        const std::uint32_t* regionMask, const int* regionFirstDir,
+                        const int* regionLastDir, const int* squareList, int* out) {
+    int count = 0;
+    for (int r = 0; r < regionCount; ++r) {
+        std::uint32_t bits = regionMask[r] & candidates;
+        if (bits == 0) continue;
+        const int firstDir = regionFirstDir[r];
+        const int lastDir = regionLastDir[r];
+        do {
+            const int p = std::countl_zero(bits);
+            bits &= ~(std::uint32_t{0x80000000u} >> p);
+            const int s = squareList[p];
+            if (FlanksInRange(board + 17 + s, k, firstDir, lastDir)) out[count++] = s;
+        } while (bits != 0);
+    }
+    return count;
+}
+
+}  // namespace morvane_hot
+
+inline void Morvane::MakeMoveHot(int s, int k) {
+    using morvane_hot::FlipRun;
+    int* const cell = board + 17 + s;
+    int* const record = flipRecord[level];
+    const std::uint64_t placed = morvane_hot::SquareBit(s);
+    std::uint64_t flips = 0;
+    *cell = k;
+    int total = record[0] = FlipRun<1>(cell, k, placed, flips);
+    total += record[1] = FlipRun<17>(cell, k, placed, flips);
+    total += record[2] = FlipRun<16>(cell, k, placed, flips);
+    total += record[3] = FlipRun<15>(cell, k, placed, flips);
+    total += record[4] = FlipRun<-1>(cell, k, placed, flips);
+    total += record[5] = FlipRun<-17>(cell, k, placed, flips);
+    total += record[6] = FlipRun<-16>(cell, k, placed, flips);
+    total += record[7] = FlipRun<-15>(cell, k, placed, flips);
+    flipBits[level] = flips;
+    if (k > 0) {
+        ownBits |= flips | placed;
+        oppBits ^= flips;
+    } else {
+        oppBits |= flips | placed;
+        ownBits ^= flips;
+    }
+    discDiff += (2 * total + 1) * k;
+}
+
+inline void Morvane::UndoMoveHot(int s, int k2) {
+    const int* const record = flipRecord[level];
+    const int total = record[0] + record[1] + record[2] + record[3] + record[4] + record[5] +
+                      record[6] + record[7];
+    const std::uint64_t flips = flipBits[level];
+    board[17 + s] = 0;
+    // The flipped discs, found through their bits rather than by walking the eight directions.
+    for (std::uint64_t left = flips; left != 0; left &= left - 1)
+        board[morvane_hot::kBitCell[static_cast<std::size_t>(std::countr_zero(left))]] = k2;
+    const std::uint64_t placed = morvane_hot::SquareBit(s);
+    if (k2 < 0) {
+        ownBits ^= flips | placed;
+        oppBits |= flips;
+    } else {
+        oppBits ^= flips | placed;
+        ownBits |= flips;
+    }
+    discDiff += (2 * total + 1) * k2;
+}
+
+inline int Morvane::GenerateMovesHot(int k) {
+    return morvane_hot::GenerateWord(board, k, emptyBits1[level] & frontierBits1[level],
+                                     regionCount1, regionMask1, regionFirstDir1, regionLastDir1,
+                                     squareList1, moveList + moveListStart[level]);
+}
+
+inline int Morvane::GenerateMovesWideHot(int k) {
+    int* const out = moveList + moveListStart[level];
+    const int count1 = GenerateMovesHot(k);
+    return count1 + morvane_hot::GenerateWord(board, k, emptyBits2[level] & frontierBits2[level],
+                                              regionCount2, regionMask2, regionFirstDir2,
+                                              regionLastDir2, squareList2, out + count1);
+}
+
+inline int Morvane::EvaluateHot() {
+    const int* const b = board;
+    const int a1 = b[1 * 16 + 1];
+    const int a8 = b[1 * 16 + 8];
+    const int h1 = b[8 * 16 + 1];
+    const int h8 = b[8 * 16 + 8];
+    int score = 15 * (a1 + a8 + h1 + h8);
+    if (a1 == 0) score += -4 * (b[1 * 16 + 2] + b[2 * 16 + 1]) - 8 * b[2 * 16 + 2];
+    if (a8 == 0) score += -4 * (b[1 * 16 + 7] + b[2 * 16 + 8]) - 8 * b[2 * 16 + 7];
+    if (h1 == 0) score += -4 * (b[7 * 16 + 1] + b[8 * 16 + 2]) - 8 * b[7 * 16 + 2];
+    if (h8 == 0) score += -4 * (b[7 * 16 + 8] + b[8 * 16 + 7]) - 8 * b[7 * 16 + 7];
+    for (int i = 2; i <= 7; ++i)
+        score += b[1 * 16 + i] + b[8 * 16 + i] + b[i * 16 + 1] + b[i * 16 + 8];
+    // Mobility: every legal move is an empty square next to a disc, so the legal-move sets are
+    // exactly what the generators would list over the level's candidate masks.
+    score += 3 * (std::popcount(morvane_hot::LegalBits(ownBits, oppBits)) -
+                  std::popcount(morvane_hot::LegalBits(oppBits, ownBits)));
+    if ((a1 | a8 | h1 | h8) != 0) score += 2 * CountStable();
+    return score;
+}
