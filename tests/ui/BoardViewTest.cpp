@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <QImage>
-#include <QPixmap>
 #include <QTest>
 #include <array>
-#include <cmath>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "Othelloboard.h"
@@ -13,478 +12,286 @@
 namespace {
 
 using Board = std::array<int, 100>;
+using Look = std::pair<QRgb, int>;
 
 constexpr int kBlack = 1;
 constexpr int kWhite = -1;
-constexpr int kMark = 2;
+const QRgb kBlackRgb = qRgb(0, 0, 0);
+const QRgb kWhiteRgb = qRgb(255, 255, 255);
+const QRgb kField = qRgb(0x50, 0xA0, 0x30);
+const QRgb kYellow = qRgb(255, 255, 0);
+constexpr int kAngles[6] = {30, 60, 90, 60, 30, 0};
 
-Board EmptyBoard() {
-    return Board{};
+// Rows 1 to 8 separated by blanks: X black, O white, * mark, . empty.
+Board Parse(std::string_view rows) {
+    Board board{};
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const int v = rows[i] == 'X' ? 1 : rows[i] == 'O' ? -1 : rows[i] == '*' ? 2 : 0;
+        board[(i % 9 + 1) * 10 + i / 9 + 1] = v;
+    }
+    return board;
 }
 
-void Put(Board& board, int x, int y, int value) {
-    board[x * 10 + y] = value;
-}
-
-QRgb Rgb(int r, int g, int b) {
-    return qRgb(r, g, b);
-}
-
-QRgb Unpacked(int packed) {
-    return qRgb(packed & 0xFF, (packed >> 8) & 0xFF, (packed >> 16) & 0xFF);
-}
-
-// A board view sized like the normal board, whose waits and sounds are recorded instead of
-// really waiting and playing.
+// A normal-sized board view whose waits, sounds and clicks are recorded instead of happening.
 class BoardViewTest : public ::testing::Test {
 protected:
     void SetUp() override {
         view.CellSize = 45;
-        view.Margin = 20;
-        view.BoardColor = 0x30A050;  // red 0x50, green 0xA0, blue 0x30
+        view.BoardColor = 0x30A050;
         view.WaitFunction = [this](int ms) {
             waits.push_back(ms);
             if (onWait) onWait();
         };
         view.SoundFunction = [this](std::string_view name) { sounds.emplace_back(name); };
-        view.OnPut = [this](int x, int y, int button, bool pressed) {
-            puts.push_back({x, y, button, pressed});
+        view.OnPut = [this](int x, int y, int b, bool p) {
+            log += QString::asprintf("(%d%d%d%c)", x, y, b, p ? '+' : '-').toStdString();
         };
-        view.OnDebugText = [this](const std::string& text) { debugLines.push_back(text); };
+        view.OnDebugText = [this](const std::string& text) {
+            log.append("[").append(text).append("]");
+        };
     }
-
-    // Leftmost pixel of a square in the field bitmap (just right of its grid line).
-    int CellOrigin(int i) const { return (i - 1) * view.CellSize + 1; }
-
+    // First pixel of a square's inside in the field bitmap, just after its grid line.
+    int Origin(int i) const { return (i - 1) * view.CellSize + 1; }
     QRgb Pixel(int px, int py) const { return view.BoardBitmap.pixel(px, py) | 0xFF000000u; }
-
-    QRgb CellCentre(int x, int y) const {
-        return Pixel(CellOrigin(x) + view.CellSize / 2, CellOrigin(y) + view.CellSize / 2);
+    QRgb Centre(int x, int y) const {
+        return Pixel(Origin(x) + view.CellSize / 2, Origin(y) + view.CellSize / 2);
     }
-
-    // Pixels of the square's middle row that are not the board colour: the stone's drawn width.
-    int DrawnWidth(int x, int y) const {
-        const int row = CellOrigin(y) + view.CellSize / 2;
-        int count = 0;
-        for (int px = CellOrigin(x); px < CellOrigin(x) + view.CellSize - 1; ++px) {
-            if (Pixel(px, row) != Unpacked(view.BoardColor)) ++count;
+    void Scan(int x, int y, const std::function<void(int, int, QRgb)>& f) const {
+        for (int py = Origin(y); py < Origin(y) + view.CellSize - 1; ++py) {
+            for (int px = Origin(x); px < Origin(x) + view.CellSize - 1; ++px)
+                f(px, py, Pixel(px, py));
         }
-        return count;
     }
-
-    // Bounding box of the pixels of a square that are not the board colour.
-    QRect DrawnBounds(int x, int y) const {
-        QRect bounds;
-        for (int py = CellOrigin(y); py < CellOrigin(y) + view.CellSize - 1; ++py) {
-            for (int px = CellOrigin(x); px < CellOrigin(x) + view.CellSize - 1; ++px) {
-                if (Pixel(px, py) != Unpacked(view.BoardColor)) bounds |= QRect(px, py, 1, 1);
-            }
-        }
-        return bounds;
+    // Bounding box of a square's pixels that are not the board colour.
+    QRect Drawn(int x, int y) const {
+        QRect box;
+        Scan(x, y,
+             [&](int px, int py, QRgb c) { box |= c != kField ? QRect(px, py, 1, 1) : QRect(); });
+        return box;
     }
-
-    // What a square shows at the moment: its centre colour and its drawn width.
-    struct Look {
-        QRgb Centre;
-        int Width;
-        bool operator==(const Look&) const = default;
-    };
-    Look LookOf(int x, int y) const { return {CellCentre(x, y), DrawnWidth(x, y)}; }
-
-    void ShowView() {
-        view.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    // Centre colour and the drawn width of the middle row (clear of the grid dots).
+    Look LookOf(int x, int y) const {
+        int width = 0;
+        for (int px = Origin(x); px < Origin(x) + view.CellSize - 1; ++px)
+            width += Pixel(px, Origin(y) + view.CellSize / 2) != kField;
+        return {Centre(x, y), width};
     }
-
-    struct PutCall {
-        int x, y, button;
-        bool pressed;
-        bool operator==(const PutCall&) const = default;
-    };
 
     OthelloBoard view;
     std::vector<int> waits;
     std::vector<std::string> sounds;
-    std::vector<PutCall> puts;
-    std::vector<std::string> debugLines;
+    std::string log;
     std::function<void()> onWait;
 };
 
-TEST_F(BoardViewTest, GeometryFollowsCellSizeAndMargin) {
+TEST_F(BoardViewTest, GeometryGridAndStoneSizePerBoardSize) {
     struct Size {
-        int cell, margin, field, control;
+        int cell, margin, field, control, diameter;
     };
-    for (const Size& size :
-         {Size{35, 15, 281, 311}, Size{45, 20, 361, 401}, Size{55, 24, 441, 489}}) {
-        view.CellSize = size.cell;
-        view.Margin = size.margin;
-        const Board board = EmptyBoard();
+    for (const Size& s :
+         {Size{35, 15, 281, 311, 27}, Size{45, 20, 361, 401, 35}, Size{55, 24, 441, 489, 42}}) {
+        view.CellSize = s.cell;
+        view.Margin = s.margin;
+        Board board{};
+        board[88] = kBlack;
         view.DrawBoard(board.data());
-        EXPECT_EQ(view.BoardBitmap.size(), QSize(size.field, size.field)) << size.cell;
-        EXPECT_EQ(view.size(), QSize(size.control, size.control)) << size.cell;
-        EXPECT_EQ(view.sizeHint(), QSize(size.control, size.control)) << size.cell;
+        EXPECT_EQ(view.BoardBitmap.size(), QSize(s.field, s.field)) << s.cell;
+        EXPECT_EQ(view.size(), QSize(s.control, s.control)) << s.cell;
+        EXPECT_EQ(view.sizeHint(), QSize(s.control, s.control)) << s.cell;
+        const int c = s.cell, last = 8 * c;
+        for (QPoint p : {QPoint(0, 10), QPoint(10, 0), QPoint(last, 10), QPoint(10, last),
+                         QPoint(c, 10), QPoint(10, c), QPoint(2 * c + 2, 2 * c + 2),
+                         QPoint(6 * c - 2, 2 * c - 2), QPoint(6 * c + 2, 6 * c - 2)}) {
+            EXPECT_EQ(Pixel(p.x(), p.y()), kBlackRgb) << c << ": " << p.x() << "," << p.y();
+        }
+        EXPECT_EQ(Pixel(c + 1, 10), kField) << c;
+        EXPECT_EQ(Pixel(2 * c + 4, 2 * c + 1), kField) << c;  // just off a dot
+        // The second ellipse sits a pixel up and left of the first: d + 1 pixels each way.
+        EXPECT_EQ(Drawn(8, 8).size(), QSize(s.diameter + 1, s.diameter + 1)) << c;
+        view.DrawStone(8, 8, kBlack, 60);
+        EXPECT_EQ(Drawn(8, 8).size(), QSize(s.diameter / 2 + 1, s.diameter + 1)) << c;
+        view.DrawStone(8, 8, kBlack, 90);  // edge-on: a line, not a disc
+        EXPECT_LE(Drawn(8, 8).width(), 2) << c;
     }
-}
-
-TEST_F(BoardViewTest, ShownControlHasFramePictureAroundTheField) {
-    Board board = EmptyBoard();
-    Put(board, 4, 4, kWhite);
-    view.DrawBoard(board.data());
-    ShowView();
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
     const QImage shown = view.grab().toImage();
-    ASSERT_EQ(shown.size(), QSize(401, 401));
-    // The frame is the dark red of the background picture.
-    const QColor frame = shown.pixelColor(5, 200);
+    const QColor frame = shown.pixelColor(5, 200);  // the dark red of the background picture
     EXPECT_GT(frame.red(), 2 * frame.green());
     EXPECT_GT(frame.red(), 2 * frame.blue());
-    // The field is the back buffer, placed at (Margin, Margin).
-    for (QPoint p : {QPoint(0, 0), QPoint(100, 100), QPoint(157, 157), QPoint(360, 360)}) {
-        EXPECT_EQ(shown.pixel(p + QPoint(20, 20)) | 0xFF000000u, Pixel(p.x(), p.y())) << p.x();
+    for (QPoint p : {QPoint(0, 0), QPoint(110, 110), QPoint(440, 440)})
+        EXPECT_EQ(shown.pixel(p + QPoint(24, 24)) | 0xFF000000u, Pixel(p.x(), p.y())) << p.x();
+}
+
+TEST_F(BoardViewTest, StonesRingsAndStoredSquares) {
+    view.Squares = Parse("OOOOOOOO OOOOOOOO OOOOOOOO OOOOOOOO OOOOOOOO OOOOOOOO OOOOOOOO OOOOOOOO");
+    const Board board = Parse("........ ....O... ........ ..X..... ........ ....*...");
+    view.DrawBoard(board.data());
+    Board stored{};
+    stored[34] = kBlack;
+    stored[52] = kWhite;
+    EXPECT_EQ(view.Squares, stored);  // marks are stored as empty
+    EXPECT_EQ(Centre(3, 4), kBlackRgb);
+    EXPECT_EQ(Centre(5, 2), kWhiteRgb);
+    EXPECT_EQ(Centre(5, 6), kField);
+    EXPECT_EQ(Pixel(Origin(5) + 4, Origin(6) + 21), kYellow);
+    // The first ellipse shows only as a rim at the lower right: light on black, grey on white;
+    // the mark is a yellow ring on the board colour.
+    for (auto [x, y, rim] : {std::tuple{3, 4, qRgb(229, 229, 229)},
+                             std::tuple{5, 2, qRgb(128, 128, 128)}, std::tuple{5, 6, kYellow}}) {
+        EXPECT_EQ(Drawn(x, y), QRect(Origin(x) + 4, Origin(y) + 4, 36, 36)) << x << y;
+        int lowerRight = 0, elsewhere = 0, other = 0;
+        Scan(x, y, [&](int px, int py, QRgb c) {
+            if (c == rim) ++(px > Origin(x) + 22 && py > Origin(y) + 22 ? lowerRight : elsewhere);
+            other += c != rim && c != kField;
+        });
+        EXPECT_GT(lowerRight, 5) << x << y;
+        EXPECT_EQ(rim == kYellow ? other : elsewhere, 0) << x << y;
     }
 }
 
-TEST_F(BoardViewTest, GridDotsAndEmptySquares) {
-    const Board board = EmptyBoard();
-    view.DrawBoard(board.data());
-    const QRgb black = Rgb(0, 0, 0);
-    const QRgb field = Unpacked(view.BoardColor);
-    const int last = 8 * view.CellSize;  // the last line and pixel of the field
-    EXPECT_EQ(Pixel(0, 10), black);
-    EXPECT_EQ(Pixel(10, 0), black);
-    EXPECT_EQ(Pixel(last, 10), black);
-    EXPECT_EQ(Pixel(10, last), black);
-    EXPECT_EQ(Pixel(last, last), black);
-    EXPECT_EQ(Pixel(view.CellSize, 30), black);
-    EXPECT_EQ(Pixel(view.CellSize + 1, 30), field);
-    EXPECT_EQ(CellCentre(1, 1), field);
-    // Each of the four dots spans 7 pixels across its centre.
-    for (int a : {2 * view.CellSize, 6 * view.CellSize}) {
-        for (int b : {2 * view.CellSize, 6 * view.CellSize}) {
-            EXPECT_EQ(Pixel(a - 3, b), black);
-            EXPECT_EQ(Pixel(a + 3, b), black);
-            EXPECT_EQ(Pixel(a, b - 3), black);
-            EXPECT_EQ(Pixel(a, b + 3), black);
-            EXPECT_EQ(Pixel(a - 4, b - 1), field);
-            EXPECT_EQ(Pixel(a + 4, b + 1), field);
-            EXPECT_EQ(Pixel(a + 1, b + 4), field);
-        }
-    }
-}
-
-TEST_F(BoardViewTest, StonesMarksAndStoredSquares) {
-    Board board = EmptyBoard();
-    Put(board, 3, 4, kBlack);
-    Put(board, 5, 2, kWhite);
-    Put(board, 5, 6, kMark);
-    view.Squares.fill(7);  // everything must be overwritten, border included
-    view.Squares[0] = 0;
-    view.DrawBoard(board.data());
-
-    EXPECT_EQ(view.Squares[34], kBlack);
-    EXPECT_EQ(view.Squares[52], kWhite);
-    EXPECT_EQ(view.Squares[56], 0);  // marks are not remembered
-    EXPECT_EQ(view.Squares[11], 0);
-    EXPECT_EQ(view.Squares[88], 0);
-
-    EXPECT_EQ(CellCentre(3, 4), Rgb(0, 0, 0));
-    EXPECT_EQ(CellCentre(5, 2), Rgb(255, 255, 255));
-    EXPECT_EQ(CellCentre(5, 6), Unpacked(view.BoardColor));
-
-    // Stone diameter 35 in a 45 square: the lower ellipse starts 5 pixels into the square and the
-    // upper one a pixel up and left, so together they cover 36 pixels each way.
-    const int d = 35;
-    for (auto [x, y] : {std::pair{3, 4}, std::pair{5, 2}, std::pair{5, 6}}) {
-        const QRect bounds = DrawnBounds(x, y);
-        EXPECT_EQ(bounds, QRect(CellOrigin(x) + 4, CellOrigin(y) + 4, d + 1, d + 1)) << x << y;
-    }
-
-    // The rim of the lower ellipse shows only towards the lower right.
-    auto rimPixels = [&](int x, int y, QRgb rim) {
-        int lowerRight = 0, elsewhere = 0;
-        const int cx = CellOrigin(x) + view.CellSize / 2;
-        const int cy = CellOrigin(y) + view.CellSize / 2;
-        for (int py = CellOrigin(y); py < CellOrigin(y) + view.CellSize - 1; ++py) {
-            for (int px = CellOrigin(x); px < CellOrigin(x) + view.CellSize - 1; ++px) {
-                if (Pixel(px, py) != rim) continue;
-                (px > cx && py > cy ? lowerRight : elsewhere)++;
-            }
-        }
-        return std::pair{lowerRight, elsewhere};
+TEST_F(BoardViewTest, PressesAndReleasesMapToSquares) {
+    const Board empty{};
+    view.DrawBoard(empty.data());
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    const int far = 20 + 8 * 45;  // the field's right and bottom outer line
+    const QPoint sixTwo(20 + 5 * 45 + 10, 20 + 75);
+    const std::tuple<QPoint, Qt::MouseButton, const char*> cases[] = {
+        {{5, 100}, Qt::LeftButton, ""},  // the frame on all four sides, then the outer lines
+        {{100, 5}, Qt::LeftButton, ""},
+        {{far + 10, 100}, Qt::LeftButton, ""},
+        {{100, far + 10}, Qt::LeftButton, ""},
+        {{far, 100}, Qt::LeftButton, ""},
+        {{100, far}, Qt::LeftButton, ""},
+        {{20 + 2 * 45, 20 + 4 * 45}, Qt::LeftButton, "[x=3, y=5](350+)(350-)"},  // grid lines
+        {{20, 20}, Qt::LeftButton, "[x=1, y=1](110+)(110-)"},
+        {{far - 1, far - 1}, Qt::LeftButton, "[x=8, y=8](880+)(880-)"},
+        {sixTwo, Qt::RightButton, "[x=6, y=2](621+)(621-)"},
+        {sixTwo, Qt::MiddleButton, "[x=6, y=2](622+)(622-)"},
     };
-    const auto [blackRim, blackElsewhere] = rimPixels(3, 4, Rgb(229, 229, 229));
-    EXPECT_GT(blackRim, 5);
-    EXPECT_EQ(blackElsewhere, 0);
-    const auto [whiteRim, whiteElsewhere] = rimPixels(5, 2, Rgb(128, 128, 128));
-    EXPECT_GT(whiteRim, 5);
-    EXPECT_EQ(whiteElsewhere, 0);
-
-    // The mark is a yellow ring: its leftmost column in the middle row is yellow.
-    const QRgb yellow = Rgb(255, 255, 0);
-    EXPECT_EQ(Pixel(CellOrigin(5) + 4, CellOrigin(6) + 4 + d / 2), yellow);
-    int yellowCount = 0;
-    const QRect ring = DrawnBounds(5, 6);
-    for (int py = ring.top(); py <= ring.bottom(); ++py) {
-        for (int px = ring.left(); px <= ring.right(); ++px) {
-            const QRgb c = Pixel(px, py);
-            EXPECT_TRUE(c == yellow || c == Unpacked(view.BoardColor)) << px << "," << py;
-            if (c == yellow) ++yellowCount;
-        }
+    for (const auto& [at, button, expected] : cases) {
+        log.clear();
+        QTest::mousePress(&view, button, {}, at);
+        QTest::mouseRelease(&view, button, {}, at);
+        EXPECT_EQ(log, expected) << at.x() << "," << at.y();
     }
-    EXPECT_GT(yellowCount, 60);
-}
-
-TEST_F(BoardViewTest, StoneSizesPerBoardSizeAndEdgeOn) {
-    for (auto [cell, margin, diameter] : {std::tuple{35, 15, 27}, std::tuple{55, 24, 42}}) {
-        view.CellSize = cell;
-        view.Margin = margin;
-        Board board = EmptyBoard();
-        Put(board, 8, 8, kBlack);
-        view.DrawBoard(board.data());
-        EXPECT_EQ(DrawnBounds(8, 8).width(), diameter + 1) << cell;
-        // At 90 degrees the stone is seen edge-on: a line, not a disc.
-        view.DrawStone(8, 8, kBlack, 90);
-        EXPECT_LE(DrawnWidth(8, 8), 2) << cell;
-        EXPECT_EQ(DrawnBounds(8, 8).height(), diameter + 1) << cell;
-    }
-}
-
-TEST_F(BoardViewTest, PressesInTheFrameOrOnTheOuterLinesAreIgnored) {
-    const Board board = EmptyBoard();
-    view.DrawBoard(board.data());
-    ShowView();
-    const int far = 20 + 8 * 45;  // the right or bottom outer line of the field
-    for (QPoint p : {QPoint(5, 100), QPoint(100, 5), QPoint(19, 19), QPoint(far, 100),
-                     QPoint(100, far), QPoint(far + 10, 100), QPoint(100, far + 10)}) {
-        QTest::mousePress(&view, Qt::LeftButton, {}, p);
-        QTest::mouseRelease(&view, Qt::LeftButton, {}, p);
-    }
-    EXPECT_TRUE(puts.empty());
-    EXPECT_TRUE(debugLines.empty());
-}
-
-TEST_F(BoardViewTest, PressOnAGridLineBelongsToTheSquareRightAndBelow) {
-    const Board board = EmptyBoard();
-    view.DrawBoard(board.data());
-    ShowView();
-    // The line between columns 2 and 3 and the line between rows 4 and 5.
-    const QPoint onLines(20 + 2 * 45, 20 + 4 * 45);
-    QTest::mousePress(&view, Qt::LeftButton, {}, onLines);
-    QTest::mouseRelease(&view, Qt::LeftButton, {}, onLines);
-    ASSERT_EQ(debugLines, std::vector<std::string>{"x=3, y=5"});
-    EXPECT_EQ(puts, (std::vector<PutCall>{{3, 5, 0, true}, {3, 5, 0, false}}));
-
-    // The last pixel before the outer line still belongs to square 8.
-    puts.clear();
-    const QPoint lastInside(20 + 8 * 45 - 1, 20);
-    QTest::mousePress(&view, Qt::LeftButton, {}, lastInside);
-    EXPECT_EQ(debugLines.back(), "x=8, y=1");
-    EXPECT_EQ(puts, (std::vector<PutCall>{{8, 1, 0, true}}));
-}
-
-TEST_F(BoardViewTest, RightAndMiddleButtonsReachOnPutWithTheirCodes) {
-    const Board board = EmptyBoard();
-    view.DrawBoard(board.data());
-    ShowView();
-    const QPoint square6x2(20 + 5 * 45 + 10, 20 + 45 + 30);
-    QTest::mousePress(&view, Qt::RightButton, {}, square6x2);
-    QTest::mouseRelease(&view, Qt::RightButton, {}, square6x2);
-    QTest::mousePress(&view, Qt::MiddleButton, {}, square6x2);
-    QTest::mouseRelease(&view, Qt::MiddleButton, {}, square6x2);
-    EXPECT_EQ(puts, (std::vector<PutCall>{
-                        {6, 2, 1, true}, {6, 2, 1, false}, {6, 2, 2, true}, {6, 2, 2, false}}));
-    // Only presses write the debug line.
-    EXPECT_EQ(debugLines, (std::vector<std::string>{"x=6, y=2", "x=6, y=2"}));
-}
-
-TEST_F(BoardViewTest, PressWithoutHandlersDoesNothing) {
     view.OnPut = nullptr;
     view.OnDebugText = nullptr;
-    const Board board = EmptyBoard();
-    view.DrawBoard(board.data());
-    ShowView();
-    QTest::mouseClick(&view, Qt::LeftButton, {}, QPoint(100, 100));
-    EXPECT_TRUE(puts.empty());
+    QTest::mouseClick(&view, Qt::LeftButton, {}, sixTwo);  // must not crash
 }
 
-// Black plays d4 (4, 4) and flips in four directions; a white stone next to it that is not
-// enclosed stays white.
+// Black plays (4, 4), flipping in four directions; the white stone at (3, 5) is not enclosed.
 class AnimateMoveTest : public BoardViewTest {
 protected:
-    void SetUp() override {
-        BoardViewTest::SetUp();
-        for (auto [x, y] : {std::pair{1, 4}, std::pair{4, 1}, std::pair{7, 4}, std::pair{7, 7}}) {
-            Put(before, x, y, kBlack);
-        }
-        for (auto [x, y] :
-             {std::pair{2, 4}, std::pair{3, 4}, std::pair{4, 2}, std::pair{4, 3}, std::pair{5, 4},
-              std::pair{6, 4}, std::pair{5, 5}, std::pair{6, 6}, std::pair{3, 5}}) {
-            Put(before, x, y, kWhite);
-        }
-        after = before;
-        Put(after, 4, 4, kBlack);
-        for (const PointData& p : expectedFlips)
-            Put(after, p.x, p.y, kBlack);
-    }
-
+    const Board before = Parse("...X.... ...O.... ...O.... XOO.OOX. ..O.O... .....O.. ......X.");
+    const Board after = Parse("...X.... ...X.... ...X.... XXXXXXX. ..O.X... .....X.. ......X.");
     // Directions in the order (-1,-1), (-1,0), ..., (1,1); near to far within each.
-    const std::vector<PointData> expectedFlips{{3, 4}, {2, 4}, {4, 3}, {4, 2},
-                                               {5, 4}, {6, 4}, {5, 5}, {6, 6}};
-    Board before = EmptyBoard();
-    Board after = EmptyBoard();
+    const std::vector<PointData> flips{{3, 4}, {2, 4}, {4, 3}, {4, 2},
+                                       {5, 4}, {6, 4}, {5, 5}, {6, 6}};
+    // Each flipped square's look whenever the view waits.
+    std::vector<std::vector<Look>> frames;
+    void RecordFrames() {
+        onWait = [this] {
+            frames.emplace_back();
+            for (const PointData& p : flips)
+                frames.back().push_back(LookOf(p.x, p.y));
+        };
+    }
+    // A stone as the empty square (8, 8) shows it.
+    Look StoneLook(int value, int angle) {
+        view.DrawStone(8, 8, value, angle);
+        const Look look = LookOf(8, 8);
+        view.DrawStone(8, 8, 0, 0);
+        return look;
+    }
 };
 
-TEST_F(AnimateMoveTest, OneStoneAfterAnotherInDirectionOrder) {
-    view.TurnSpeed = 0;
-    view.DrawBoard(before.data());
-    const Look fullWhite = LookOf(3, 4);
-    const Look emptyLook = LookOf(8, 8);
-
-    std::vector<std::vector<Look>> frames;  // the flipped squares' looks at every wait
-    std::vector<std::size_t> soundsAtWait;
-    onWait = [&] {
-        std::vector<Look> looks;
-        for (const PointData& p : expectedFlips)
-            looks.push_back(LookOf(p.x, p.y));
-        frames.push_back(looks);
-        soundsAtWait.push_back(sounds.size());
-    };
-    view.AnimateMove(after.data());
-
-    const std::size_t n = expectedFlips.size();
-    std::vector<int> expectedWaits{400};
-    expectedWaits.insert(expectedWaits.end(), 6 * n, 40);
-    EXPECT_EQ(waits, expectedWaits);
-    std::vector<std::string> expectedSounds{"PUT"};
-    expectedSounds.insert(expectedSounds.end(), n, "TURN");
-    EXPECT_EQ(sounds, expectedSounds);
-
-    // Before the first wait the placed stone is shown and nothing has turned yet.
-    ASSERT_EQ(frames.size(), 1 + 6 * n);
-    EXPECT_EQ(CellCentre(4, 4), Rgb(0, 0, 0));
-    EXPECT_NE(LookOf(4, 4), emptyLook);
-    for (std::size_t j = 0; j < n; ++j)
-        EXPECT_EQ(frames[0][j], fullWhite);
-
-    for (std::size_t j = 0; j < n; ++j) {
-        EXPECT_EQ(soundsAtWait[1 + 6 * j], 2 + j) << "TURN before the frames of flip " << j;
-        const Look* turning[6];
-        for (int k = 0; k < 6; ++k) {
-            const std::vector<Look>& frame = frames[1 + 6 * j + k];
-            turning[k] = &frame[j];
-            for (std::size_t other = 0; other < n; ++other) {
-                if (other == j) continue;
-                // Stones earlier in the list are already black, later ones still white.
-                if (other < j) {
-                    EXPECT_EQ(frame[other].Centre, Rgb(0, 0, 0)) << j << "/" << other;
-                } else {
-                    EXPECT_EQ(frame[other], fullWhite) << j << "/" << other;
-                }
-                EXPECT_EQ(frame[other].Width, fullWhite.Width);
+TEST_F(AnimateMoveTest, SlowTurnsInListOrderFastAllTogether) {
+    const std::size_t n = flips.size();
+    for (const int speed : {0, 2}) {
+        Board shown = before;
+        if (speed == 2) shown[44] = shown[81] = 2;  // marks are stored as empty
+        view.TurnSpeed = speed;
+        view.DrawBoard(shown.data());
+        const Look white = StoneLook(kWhite, 0), black = StoneLook(kBlack, 0);
+        std::vector<Look> turning;  // frames 0..5 of a stone turning to black
+        for (int k = 0; k < 6; ++k)
+            turning.push_back(StoneLook(k < 3 ? kWhite : kBlack, kAngles[k]));
+        std::vector<std::vector<Look>> expected;
+        if (speed == 0) expected.emplace_back(n, white);  // the placed stone alone first
+        for (std::size_t i = 0; i < (speed == 0 ? n : 1); ++i) {
+            for (int k = 0; k < 6; ++k) {
+                expected.emplace_back();
+                for (std::size_t j = 0; j < n; ++j)
+                    expected.back().push_back(speed == 2 || j == i ? turning[k]
+                                              : j < i              ? black
+                                                                   : white);
             }
         }
-        // Narrowing white, edge-on (its rim line runs through the centre), widening black.
-        for (int k = 0; k < 2; ++k) {
-            EXPECT_EQ(turning[k]->Centre, Rgb(255, 255, 255)) << j << k;
-        }
-        for (int k = 3; k < 6; ++k) {
-            EXPECT_EQ(turning[k]->Centre, Rgb(0, 0, 0)) << j << k;
-        }
-        EXPECT_GT(fullWhite.Width, turning[0]->Width);
-        EXPECT_GT(turning[0]->Width, turning[1]->Width);
-        EXPECT_GT(turning[1]->Width, turning[2]->Width);
-        EXPECT_LE(turning[2]->Width, 2);
-        EXPECT_EQ(turning[3]->Width, turning[1]->Width);
-        EXPECT_EQ(turning[4]->Width, turning[0]->Width);
-        EXPECT_EQ(turning[5]->Width, fullWhite.Width);
+        frames.clear();
+        RecordFrames();
+        view.AnimateMove(after.data());
+        EXPECT_EQ(frames, expected) << speed;
+        EXPECT_EQ(Centre(4, 4), kBlackRgb) << speed;
+        EXPECT_EQ(LookOf(3, 5), white) << speed;
+        EXPECT_EQ(view.Squares, before) << speed;  // the game manager's DrawBoard stores the move
     }
-    // The square that was not enclosed is untouched, and Squares still holds the old position.
-    EXPECT_EQ(LookOf(3, 5), fullWhite);
-    EXPECT_EQ(view.Squares, before);
 }
 
-TEST_F(AnimateMoveTest, NormalSpeedWaitsLess) {
-    view.TurnSpeed = 1;
-    view.DrawBoard(before.data());
-    view.AnimateMove(after.data());
-    std::vector<int> expectedWaits{300};
-    expectedWaits.insert(expectedWaits.end(), 6 * expectedFlips.size(), 20);
-    EXPECT_EQ(waits, expectedWaits);
-}
-
-TEST_F(AnimateMoveTest, FastSpeedTurnsAllTogetherWithOnlyThePutSound) {
-    view.TurnSpeed = 2;
-    view.DrawBoard(before.data());
-    std::vector<std::vector<Look>> frames;
-    onWait = [&] {
-        std::vector<Look> looks;
-        for (const PointData& p : expectedFlips)
-            looks.push_back(LookOf(p.x, p.y));
-        frames.push_back(looks);
+TEST_F(AnimateMoveTest, SpeedsSetTheWaitsAndSounds) {
+    const std::size_t n = flips.size();
+    std::vector<std::string> turns{"PUT"};
+    turns.insert(turns.end(), n, "TURN");
+    std::vector<std::size_t> soundsAtWait, turnOrder{1};  // "TURN" before each stone's frames
+    for (std::size_t i = 0; i < n; ++i)
+        turnOrder.insert(turnOrder.end(), 6, 2 + i);
+    onWait = [&] { soundsAtWait.push_back(sounds.size()); };
+    struct Row {
+        int speed;
+        bool sound;
+        int putWait, frameWait;
+        std::size_t frames;
+        std::vector<std::string> sounds;
     };
-    view.AnimateMove(after.data());
-    EXPECT_EQ(waits, std::vector<int>(6, 20));
-    EXPECT_EQ(sounds, std::vector<std::string>{"PUT"});
-    ASSERT_EQ(frames.size(), 6u);
-    for (int k = 0; k < 6; ++k) {
-        for (const Look& look : frames[k])
-            EXPECT_EQ(look, frames[k][0]) << "frame " << k;
-        if (k != 2) {
-            EXPECT_EQ(frames[k][0].Centre, k < 2 ? Rgb(255, 255, 255) : Rgb(0, 0, 0)) << k;
+    for (const Row& row : {Row{0, true, 400, 40, 6 * n, turns}, Row{1, true, 300, 20, 6 * n, turns},
+                           Row{1, false, 300, 20, 6 * n, {}}, Row{2, true, 0, 20, 6, {"PUT"}},
+                           Row{2, false, 0, 20, 6, {}}}) {
+        view.TurnSpeed = row.speed;
+        view.SoundEffect = row.sound;
+        view.DrawBoard(before.data());
+        waits.clear();
+        sounds.clear();
+        soundsAtWait.clear();
+        view.AnimateMove(after.data());
+        std::vector<int> expected(row.frames, row.frameWait);
+        if (row.putWait != 0) expected.insert(expected.begin(), row.putWait);
+        EXPECT_EQ(waits, expected) << row.speed << row.sound;
+        EXPECT_EQ(sounds, row.sounds) << row.speed << row.sound;
+        if (row.sounds.size() > 1) {
+            EXPECT_EQ(soundsAtWait, turnOrder) << row.speed;
         }
     }
-    EXPECT_LE(frames[2][0].Width, 2);
 }
 
-TEST_F(AnimateMoveTest, SoundOffKeepsTheWaits) {
-    view.TurnSpeed = 1;
-    view.SoundEffect = false;
-    view.DrawBoard(before.data());
-    view.AnimateMove(after.data());
-    EXPECT_TRUE(sounds.empty());
-    EXPECT_EQ(waits.size(), 1 + 6 * expectedFlips.size());
-}
-
-TEST_F(AnimateMoveTest, PlacedStoneFoundOnAMarkedSquare) {
-    view.TurnSpeed = 2;
-    Board marked = before;
-    Put(marked, 4, 4, kMark);
-    Put(marked, 8, 1, kMark);
-    view.DrawBoard(marked.data());
-    view.AnimateMove(after.data());
-    EXPECT_EQ(CellCentre(4, 4), Rgb(0, 0, 0));
-    for (const PointData& p : expectedFlips)
-        EXPECT_EQ(CellCentre(p.x, p.y), Rgb(0, 0, 0));
-    EXPECT_EQ(CellCentre(3, 5), Rgb(255, 255, 255));
-}
-
-TEST_F(AnimateMoveTest, HistoryStepBackwardErasesAndTurnsBack) {
-    view.DrawBoard(after.data());
-    const Look emptyLook = LookOf(8, 8);
-    std::vector<Look> turning;
-    onWait = [&] { turning.push_back(LookOf(6, 6)); };
-    view.AnimateHistoryStep(false, kWhite, PointData(4, 4), expectedFlips);
-
-    EXPECT_EQ(waits, std::vector<int>(6, 16));
-    EXPECT_TRUE(sounds.empty());
-    EXPECT_EQ(LookOf(4, 4), emptyLook);
-    for (const PointData& p : expectedFlips)
-        EXPECT_EQ(CellCentre(p.x, p.y), Rgb(255, 255, 255));
-    ASSERT_EQ(turning.size(), 6u);
-    EXPECT_EQ(turning[0].Centre, Rgb(0, 0, 0));
-    EXPECT_EQ(turning[5].Centre, Rgb(255, 255, 255));
-    EXPECT_EQ(view.Squares, before);
-}
-
-TEST_F(AnimateMoveTest, HistoryStepForwardPlacesAndTurns) {
+TEST_F(AnimateMoveTest, HistoryStepsTakeSixQuietFramesEitherWay) {
     view.TurnSpeed = 0;  // not used by history steps
-    view.DrawBoard(before.data());
-    view.AnimateHistoryStep(true, kBlack, PointData(4, 4), expectedFlips);
-    EXPECT_EQ(waits, std::vector<int>(6, 16));
-    EXPECT_TRUE(sounds.empty());
-    EXPECT_EQ(view.Squares, after);
-    for (const PointData& p : expectedFlips)
-        EXPECT_EQ(CellCentre(p.x, p.y), Rgb(0, 0, 0));
-    EXPECT_EQ(CellCentre(4, 4), Rgb(0, 0, 0));
+    for (const bool forward : {true, false}) {
+        view.DrawBoard((forward ? before : after).data());
+        waits.clear();
+        std::vector<QRgb> turning;
+        onWait = [&] { turning.push_back(Centre(6, 6)); };
+        view.AnimateHistoryStep(forward, forward ? kBlack : kWhite, PointData(4, 4), flips);
+        const QRgb was = forward ? kWhiteRgb : kBlackRgb;
+        const QRgb now = forward ? kBlackRgb : kWhiteRgb;
+        EXPECT_EQ(waits, std::vector<int>(6, 16)) << forward;
+        EXPECT_TRUE(sounds.empty()) << forward;
+        EXPECT_EQ(turning, (std::vector<QRgb>{was, was, turning[2], now, now, now})) << forward;
+        for (const PointData& p : flips)
+            EXPECT_EQ(Centre(p.x, p.y), now) << forward << p.x << p.y;
+        EXPECT_EQ(Centre(4, 4), forward ? kBlackRgb : kField) << forward;  // backward erases
+        EXPECT_EQ(view.Squares, forward ? after : before) << forward;
+    }
 }
 
 }  // namespace

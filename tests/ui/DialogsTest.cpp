@@ -5,7 +5,7 @@
 #include <QColorDialog>
 #include <QTest>
 #include <QTimer>
-#include <functional>
+#include <sstream>
 
 #include "OthelloAbout.h"
 #include "Othelloconf.h"
@@ -15,23 +15,20 @@
 
 namespace {
 
-// Every field the two dialogs may write, to tell "nothing written" from "rewritten the same".
-bool SameSettings(const OthelloParams& a, const OthelloParams& b) {
-    return a.BoardColor == b.BoardColor && a.SoundEffect == b.SoundEffect &&
-           a.PlayerColor == b.PlayerColor && a.CpuMode == b.CpuMode && a.CpuLevel == b.CpuLevel &&
-           a.PlayerTime == b.PlayerTime && a.CpuTime == b.CpuTime &&
-           a.DoAfterTimeUp == b.DoAfterTimeUp && a.AutoPass == b.AutoPass &&
-           a.BoardSize == b.BoardSize && a.TurnSpeed == b.TurnSpeed &&
-           a.PlayerName == b.PlayerName && a.CpuName == b.CpuName && a.Sizeable == b.Sizeable;
+// Every field the two dialogs may write: side, mode, level, times, after time-up / sound, auto
+// pass, colour, size, speed, names.
+std::string Fields(const OthelloParams& p) {
+    std::ostringstream s;
+    s << +p.PlayerColor << ' ' << +p.CpuMode << ' ' << +p.CpuLevel << ' ' << +p.PlayerTime << ' '
+      << +p.CpuTime << ' ' << +p.DoAfterTimeUp << " / " << +p.SoundEffect << ' ' << +p.AutoPass
+      << ' ' << +p.BoardColor << ' ' << +p.BoardSize << ' ' << +p.TurnSpeed << " [" << p.PlayerName
+      << "][" << p.CpuName << "]";
+    return s.str();
 }
+const std::string kDefaults = "1 0 3 7 1 1 / 1 0 4227200 1 1 [あなた][モルヴァン]";
 
 void Click(QAbstractButton* button) {
     QTest::mouseClick(button, Qt::LeftButton);
-}
-
-// Runs action on the next modal window once a modal loop has started.
-void OnNextModal(std::function<void(QWidget*)> action) {
-    QTimer::singleShot(0, [action] { action(QApplication::activeModalWidget()); });
 }
 
 class FormConfTest : public ::testing::Test {
@@ -41,11 +38,32 @@ protected:
         form.PlayState = state;
         form.show();
     }
+    // What the dialog shows: side item, time control, the three lists, the hidden check box.
+    std::string Shown() const {
+        return QString("%1 %2 %3 %4 %5 %6")
+            .arg(form.RadioGroupPlayerColor->ItemIndex())
+            .arg(form.RadioButtonTime->isChecked() && !form.RadioButtonNum->isChecked())
+            .arg(form.ComboBoxLevel->currentText(), form.ComboBoxPlayerTime->currentText(),
+                 form.ComboBoxCpuTime->currentText())
+            .arg(form.CheckBoxDoAfterTimeUp->isChecked())
+            .toStdString();
+    }
+    // Side, the two mode buttons, the level label and list, the time labels, lists and box.
+    std::string Enabled() const {
+        std::string s;
+        for (QWidget* w : std::initializer_list<QWidget*>{
+                 form.RadioGroupPlayerColor, form.RadioButtonNum, form.RadioButtonTime,
+                 form.LabelNum, form.ComboBoxLevel, form.LabelPlayerTime, form.ComboBoxPlayerTime,
+                 form.LabelCpuTime, form.ComboBoxCpuTime, form.CheckBoxDoAfterTimeUp}) {
+            s += w->isEnabled() ? '1' : '0';
+        }
+        return s;
+    }
     OthelloParams params;
     TFormConf form;
 };
 
-TEST_F(FormConfTest, ShowsTheRecord) {
+TEST_F(FormConfTest, ShowsTheRecordWithItsLists) {
     params.PlayerColor = -1;
     params.CpuMode = 1;
     params.CpuLevel = 7;
@@ -54,57 +72,49 @@ TEST_F(FormConfTest, ShowsTheRecord) {
     Open(1);
     EXPECT_EQ(form.windowTitle(), "対局設定");
     EXPECT_EQ(form.size(), QSize(249, 339));
-    EXPECT_EQ(form.RadioGroupPlayerColor->ItemIndex(), 1);
-    EXPECT_TRUE(form.RadioButtonTime->isChecked());
-    EXPECT_FALSE(form.RadioButtonNum->isChecked());
-    EXPECT_EQ(form.ComboBoxLevel->currentText(), "レベル８");
-    EXPECT_EQ(form.ComboBoxPlayerTime->currentText(), "３分");
-    EXPECT_EQ(form.ComboBoxCpuTime->currentText(), "２０分");
+    EXPECT_EQ(Shown(), "1 1 レベル８ ３分 ２０分 1");
+    EXPECT_FALSE(form.CheckBoxDoAfterTimeUp->isVisible());
     EXPECT_EQ(form.ComboBoxLevel->count(), 9);
-    EXPECT_EQ(form.ComboBoxPlayerTime->count(), 8);
     EXPECT_EQ(form.ComboBoxPlayerTime->itemText(7), "無制限");
     EXPECT_EQ(form.ComboBoxCpuTime->count(), 7);
-    EXPECT_TRUE(form.CheckBoxDoAfterTimeUp->isChecked());
-    EXPECT_FALSE(form.CheckBoxDoAfterTimeUp->isVisible());
 }
 
-TEST_F(FormConfTest, TimeRadioTogglesTheLists) {
+TEST_F(FormConfTest, EnablingFollowsPlayStateAndMode) {
+    // Side and mode are locked during a game (states 2 and 4); the level list never is.
+    for (auto [state, expected] :
+         {std::pair{1, "1111100000"}, {2, "0001100000"}, {4, "0001100000"}, {8, "1111100000"}}) {
+        Open(state);
+        EXPECT_EQ(Enabled(), expected) << state;
+        form.hide();
+    }
     Open(1);
-    ASSERT_TRUE(form.RadioButtonNum->isChecked());
-    EXPECT_TRUE(form.ComboBoxLevel->isEnabled());
-    EXPECT_TRUE(form.LabelNum->isEnabled());
-    EXPECT_FALSE(form.ComboBoxPlayerTime->isEnabled());
-    EXPECT_FALSE(form.ComboBoxCpuTime->isEnabled());
-    EXPECT_FALSE(form.LabelCpuTime->isEnabled());
-
     Click(form.RadioButtonTime);
-    EXPECT_TRUE(form.RadioButtonTime->isChecked());
-    EXPECT_FALSE(form.ComboBoxLevel->isEnabled());
-    EXPECT_FALSE(form.LabelNum->isEnabled());
-    EXPECT_TRUE(form.ComboBoxPlayerTime->isEnabled());
-    EXPECT_TRUE(form.LabelPlayerTime->isEnabled());
-    EXPECT_TRUE(form.ComboBoxCpuTime->isEnabled());
-    EXPECT_TRUE(form.CheckBoxDoAfterTimeUp->isEnabled());
-
+    EXPECT_EQ(Enabled(), "1110011111");
     Click(form.RadioButtonNum);
-    EXPECT_TRUE(form.ComboBoxLevel->isEnabled());
-    EXPECT_FALSE(form.ComboBoxPlayerTime->isEnabled());
+    EXPECT_EQ(Enabled(), "1111100000");
 }
 
-TEST_F(FormConfTest, DuringAGameSideAndModeAreLockedButTheLevelIsNot) {
-    Open(4);
-    EXPECT_FALSE(form.RadioGroupPlayerColor->isEnabled());
-    EXPECT_FALSE(form.RadioButtonNum->isEnabled());
-    EXPECT_FALSE(form.RadioButtonTime->isEnabled());
-    EXPECT_TRUE(form.ComboBoxLevel->isEnabled());
-    form.hide();
-    // After the game everything is free again.
-    Open(8);
-    EXPECT_TRUE(form.RadioGroupPlayerColor->isEnabled());
-    EXPECT_TRUE(form.RadioButtonTime->isEnabled());
-}
+TEST_F(FormConfTest, OkWritesTheChoicesCancelAndEscapeNothing) {
+    params.DoAfterTimeUp = false;
+    const std::string before = Fields(params);
+    Open(1);
+    Click(form.BitBtn1);  // rewrites the same values
+    EXPECT_EQ(Fields(params), before);
 
-TEST_F(FormConfTest, OkWritesTheChoices) {
+    Open(1);
+    Click(form.RadioGroupPlayerColor->Item(1));
+    Click(form.RadioButtonTime);
+    form.ComboBoxCpuTime->setCurrentIndex(4);
+    Click(form.BitBtn2);
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(Fields(params), before);
+    Open(1);  // shows the record again, not the abandoned choices
+    EXPECT_EQ(Shown(), "0 0 レベル４ 無制限 １分 0");
+    Click(form.RadioButtonTime);
+    QTest::keyClick(&form, Qt::Key_Escape);
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(Fields(params), before);
+
     Open(1);
     Click(form.RadioGroupPlayerColor->Item(1));
     Click(form.RadioButtonTime);
@@ -113,52 +123,7 @@ TEST_F(FormConfTest, OkWritesTheChoices) {
     form.ComboBoxLevel->setCurrentIndex(8);
     Click(form.BitBtn1);
     EXPECT_FALSE(form.isVisible());
-    EXPECT_EQ(form.result(), QDialog::Accepted);
-    EXPECT_EQ(params.PlayerColor, -1);
-    EXPECT_EQ(params.CpuMode, 1);
-    EXPECT_EQ(params.PlayerTime, 0);
-    EXPECT_EQ(params.CpuTime, 6);
-    EXPECT_EQ(params.CpuLevel, 8);
-    EXPECT_TRUE(params.DoAfterTimeUp);
-}
-
-TEST_F(FormConfTest, OkWithoutChangesKeepsTheValues) {
-    params.PlayerColor = -1;
-    params.CpuLevel = 0;
-    params.DoAfterTimeUp = false;
-    const OthelloParams before = params;
-    Open(1);
-    Click(form.BitBtn1);
-    EXPECT_TRUE(SameSettings(params, before));
-}
-
-TEST_F(FormConfTest, CancelAndEscapeWriteNothing) {
-    const OthelloParams before = params;
-    Open(1);
-    Click(form.RadioGroupPlayerColor->Item(1));
-    Click(form.RadioButtonTime);
-    form.ComboBoxCpuTime->setCurrentIndex(4);
-    Click(form.BitBtn2);
-    EXPECT_FALSE(form.isVisible());
-    EXPECT_TRUE(SameSettings(params, before));
-
-    // The next opening shows the record again, not the abandoned choices.
-    Open(1);
-    EXPECT_EQ(form.RadioGroupPlayerColor->ItemIndex(), 0);
-    EXPECT_TRUE(form.RadioButtonNum->isChecked());
-    EXPECT_EQ(form.ComboBoxCpuTime->currentIndex(), params.CpuTime);
-    Click(form.RadioButtonTime);
-    QTest::keyClick(&form, Qt::Key_Escape);
-    EXPECT_FALSE(form.isVisible());
-    EXPECT_TRUE(SameSettings(params, before));
-}
-
-TEST_F(FormConfTest, OutOfRangeValuesShowTheNearestItem) {
-    params.CpuLevel = 12;
-    params.PlayerTime = -3;
-    Open(1);
-    EXPECT_EQ(form.ComboBoxLevel->currentIndex(), 8);
-    EXPECT_EQ(form.ComboBoxPlayerTime->currentIndex(), 0);
+    EXPECT_EQ(Fields(params), "-1 1 8 0 6 0 / 1 0 4227200 1 1 [あなた][モルヴァン]");
 }
 
 class FormEnvConfTest : public ::testing::Test {
@@ -167,35 +132,30 @@ protected:
         form.Params = &params;
         form.show();
     }
-    // Clicks "変更" and answers the colour chooser: accept with colour, or cancel when invalid.
+    // Clicks "変更" and accepts colour in the chooser, or cancels it when colour is invalid.
+    // Returns the colour the chooser opened on.
     QColor ChooseColour(QColor colour) {
         QColor openedOn;
-        OnNextModal([&](QWidget* modal) {
-            auto* chooser = qobject_cast<QColorDialog*>(modal);
+        QTimer::singleShot(0, [&] {
+            auto* chooser = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
             if (chooser == nullptr) return;
             openedOn = chooser->currentColor();
-            if (colour.isValid()) {
-                chooser->setCurrentColor(colour);
-                chooser->accept();
-            } else {
-                chooser->reject();
-            }
+            if (colour.isValid()) chooser->setCurrentColor(colour);
+            colour.isValid() ? chooser->accept() : chooser->reject();
         });
         Click(form.Button1);
+        QCoreApplication::processEvents();  // no chooser: the answer must not outlive this frame
         return openedOn;
     }
-    QColor PanelColour() const { return form.PanelBoardColor->palette().color(QPalette::Window); }
+    QColor Panel() const { return form.PanelBoardColor->palette().color(QPalette::Window); }
 
     OthelloParams params;
     TFormEnvConf form;
 };
 
-TEST_F(FormEnvConfTest, ShowsTheRecord) {
+TEST_F(FormEnvConfTest, ShowsTheRecordAndOkWritesEverythingAsTyped) {
     params.SoundEffect = false;
-    params.AutoPass = true;
     params.BoardColor = 0x00FF0000;  // blue
-    params.PlayerName = "花子";
-    params.CpuName = "相手";
     params.BoardSize = 2;
     params.TurnSpeed = 0;
     Open();
@@ -203,95 +163,67 @@ TEST_F(FormEnvConfTest, ShowsTheRecord) {
     EXPECT_EQ(form.size(), QSize(439, 232));
     EXPECT_EQ(form.RadioGroupSoundEffect->ItemIndex(), 1);
     EXPECT_EQ(form.RadioGroupSoundEffect->Item(1)->text(), "ならさない");
-    EXPECT_TRUE(form.CheckBoxAutoPass->isChecked());
-    EXPECT_EQ(PanelColour(), QColor(0, 0, 255));
-    EXPECT_EQ(form.EditPlayerName->text(), "花子");
-    EXPECT_EQ(form.EditCpuName->text(), "相手");
-    EXPECT_EQ(form.RadioGroupBoardSize->ItemIndex(), 2);
-    EXPECT_EQ(form.RadioGroupBoardSize->Item(2)->text(), "ビッグ");
-    EXPECT_EQ(form.RadioGroupTurnSpeed->ItemIndex(), 0);
-    EXPECT_EQ(form.RadioGroupTurnSpeed->Item(2)->text(), "まっは");
-}
+    EXPECT_FALSE(form.CheckBoxAutoPass->isChecked());
+    EXPECT_EQ(Panel(), QColor(0, 0, 255));
+    EXPECT_EQ(form.EditPlayerName->text() + form.EditCpuName->text(), "あなたモルヴァン");
+    EXPECT_EQ(form.RadioGroupBoardSize->Item(form.RadioGroupBoardSize->ItemIndex())->text(),
+              "ビッグ");
+    EXPECT_EQ(form.RadioGroupTurnSpeed->Item(form.RadioGroupTurnSpeed->ItemIndex())->text(),
+              "ゆっくり");
 
-TEST_F(FormEnvConfTest, OkWritesEverythingAsTyped) {
-    Open();
     form.EditPlayerName->setText(" 名前 ");
     form.EditCpuName->clear();
     Click(form.CheckBoxAutoPass);
     Click(form.RadioGroupBoardSize->Item(0));
     Click(form.RadioGroupTurnSpeed->Item(2));
-    Click(form.RadioGroupSoundEffect->Item(1));
-    EXPECT_EQ(ChooseColour(QColor(255, 0, 0)), QColor(Qt::black));  // black the first time
-    EXPECT_EQ(PanelColour(), QColor(255, 0, 0));
+    Click(form.RadioGroupSoundEffect->Item(0));
+    EXPECT_EQ(ChooseColour(QColor(10, 20, 30)), QColor(Qt::black));  // black the first time
+    EXPECT_EQ(Panel(), QColor(10, 20, 30));
     Click(form.BitBtn1);
     EXPECT_FALSE(form.isVisible());
-    EXPECT_EQ(params.PlayerName, " 名前 ");
-    EXPECT_EQ(params.CpuName, "");
-    EXPECT_TRUE(params.AutoPass);
-    EXPECT_EQ(params.BoardSize, 0);
-    EXPECT_EQ(params.TurnSpeed, 2);
-    EXPECT_FALSE(params.SoundEffect);
-    EXPECT_EQ(params.BoardColor, 255);
+    EXPECT_EQ(Fields(params), "1 0 3 7 1 1 / 1 1 1971210 0 2 [ 名前 ][]");
 }
 
 TEST_F(FormEnvConfTest, ColourChosenThenCancelLeavesBoardColor) {
-    const OthelloParams before = params;
-    const QColor original = PanelColour();
     Open();
     ChooseColour(QColor(10, 20, 30));
-    EXPECT_EQ(form.PendingColor, 10 + (20 << 8) + (30 << 16));
     Click(form.BitBtn2);
-    EXPECT_TRUE(SameSettings(params, before));
-
-    // The next opening shows the old colour; the chooser opens on the one last confirmed.
+    EXPECT_EQ(Fields(params), kDefaults);
+    // The next opening shows the old colour; the chooser opens on the one last confirmed, and
+    // cancelling it keeps the pending colour.
     Open();
-    EXPECT_EQ(PanelColour(), QColor(128, 128, 64));
-    EXPECT_NE(original, QColor(10, 20, 30));
+    EXPECT_EQ(Panel(), QColor(128, 128, 64));
     EXPECT_EQ(ChooseColour(QColor()), QColor(10, 20, 30));
-    // Cancelling the chooser keeps the pending colour.
-    EXPECT_EQ(PanelColour(), QColor(128, 128, 64));
+    EXPECT_EQ(Panel(), QColor(128, 128, 64));
     QTest::keyClick(&form, Qt::Key_Escape);
     EXPECT_FALSE(form.isVisible());
-    EXPECT_TRUE(SameSettings(params, before));
+    EXPECT_EQ(Fields(params), kDefaults);
 }
 
-class FormHistoryTest : public ::testing::Test {
-protected:
+TEST(FormHistoryTest, CopiesTheWholeTextAndEscapeCloses) {
     TFormHistory form;
-};
-
-TEST_F(FormHistoryTest, CopiesTheWholeMoveStringAndStaysOpen) {
     std::string moves;
-    for (int i = 0; i < 30; ++i)
-        moves += "f5d6c3d3c4f4";
-    form.HistoryText = moves.substr(0, 120);
+    for (int i = 0; i < 10; ++i)
+        moves += "f5d6c3d3c4f4";  // a whole game's 60 moves
+    form.HistoryText = moves;
     form.show();
     EXPECT_EQ(form.windowTitle(), "棋譜");
     EXPECT_EQ(form.size(), QSize(756, 82));
-    EXPECT_EQ(form.EditHistory->text().toStdString(), form.HistoryText);
     EXPECT_TRUE(form.EditHistory->isReadOnly());
     EXPECT_EQ(form.focusWidget(), form.BitBtn1);
-
     QApplication::clipboard()->setText("old");
     Click(form.Button1);
-    EXPECT_EQ(QApplication::clipboard()->text().toStdString(), form.HistoryText);
+    EXPECT_EQ(QApplication::clipboard()->text().toStdString(), moves);
     EXPECT_TRUE(form.isVisible());
     Click(form.BitBtn1);
     EXPECT_FALSE(form.isVisible());
-}
-
-TEST_F(FormHistoryTest, EachShowingTakesTheNewTextAndEscapeCloses) {
-    form.HistoryText = "f5d6";
-    form.show();
-    form.hide();
+    // Each showing takes the new text; Escape closes through the Cancel button hidden below.
     form.HistoryText.clear();
     form.show();
     EXPECT_EQ(form.EditHistory->text(), "");
-    // The Cancel button lies below the window's client area.
     EXPECT_GE(form.BitBtn2->geometry().top(), form.height());
     QTest::keyClick(&form, Qt::Key_Escape);
     EXPECT_FALSE(form.isVisible());
-    EXPECT_EQ(form.result(), QDialog::Rejected);
 }
 
 TEST(AboutBoxTest, ShowsNameVersionAndIcon) {
@@ -302,10 +234,8 @@ TEST(AboutBoxTest, ShowsNameVersionAndIcon) {
     EXPECT_EQ(box.ProductName->text(), "モルヴァン Ver 2.0 β 1.2");
     EXPECT_TRUE(box.ProductName->font().bold());
     EXPECT_EQ(box.ProgramIcon->pixmap().size(), QSize(32, 32));
-    EXPECT_FALSE(box.ProgramIcon->pixmap().toImage().pixelColor(16, 16).alpha() == 0);
     Click(box.OKButton);
     EXPECT_FALSE(box.isVisible());
-    EXPECT_EQ(box.result(), QDialog::Accepted);
 }
 
 }  // namespace
