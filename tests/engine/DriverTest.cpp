@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
-#include <regex>
 
 #include "EngineTestSupport.h"
 
@@ -118,8 +118,16 @@ TEST(ThinkByAmount, StartPositionAtLevelOneIsOneShallowSearch) {
     ASSERT_GE(t.lines.size(), 12u);
     EXPECT_EQ(t.lines[0], "No. 0");
     EXPECT_EQ(t.lines[1], "ID search by amount");
-    EXPECT_TRUE(std::regex_match(t.lines[2], std::regex(R"(0,depth=2,amount=\d+,\(\d,\d\)=-?\d+)")))
+    int depth = 0;
+    long long nodes = 0;
+    int x = 0;
+    int y = 0;
+    int score = 0;
+    EXPECT_EQ(std::sscanf(t.lines[2].c_str(), "0,depth=%d,amount=%lld,(%d,%d)=%d", &depth, &nodes,
+                          &x, &y, &score),
+              5)
         << t.lines[2];
+    EXPECT_EQ(depth, 2);
     EXPECT_EQ(t.lines[3], "node index=0");
     EXPECT_EQ(t.lines[10], "");
     EXPECT_EQ(t.lines[11], "ElapsedTime=0");
@@ -161,11 +169,12 @@ TEST(ThinkByAmount, DeterministicAndIndependentOfEarlierThinks) {
 TEST(ThinkByAmount, DeepeningFollowsTheNodeBudget) {
     const Game g = PositionWithEmpties(44, 1);
     const Think t = ByAmount(g, 3);  // 200000 nodes
-    const std::regex iteration(R"(0,depth=(\d+),amount=(\d+),\(\d,\d\)=-?\d+)");
     std::vector<std::pair<int, long long>> runs;
     for (const std::string& l : t.lines) {
-        std::smatch m;
-        if (std::regex_match(l, m, iteration)) runs.push_back({std::stoi(m[1]), std::stoll(m[2])});
+        int depth = 0;
+        long long nodes = 0;
+        if (std::sscanf(l.c_str(), "0,depth=%d,amount=%lld,", &depth, &nodes) == 2)
+            runs.push_back({depth, nodes});
     }
     ASSERT_GE(runs.size(), 2u) << "this position deepens at least once";
     EXPECT_EQ(runs[0].first, 6);
