@@ -183,7 +183,7 @@ SearchResult Morvane::SearchByTime(std::uint32_t limitTime, bool keepDeepening) 
         return best;
 
     bool lastStepOne = false;
-    std::uint32_t lastE = 0;
+    std::uint32_t lastE = previous;  // the pre-search, when no main iteration runs
     while (total <= limitTime) {
         amount = 0;
         level = 0;

@@ -100,7 +100,7 @@ template <bool Wide>
 
     const int here = level;
     const int mover = (here & 1) == 0 ? 1 : -1;
-    if (!Wide && rest == 1 && here != 0 && savedPassMoves == 0) {
+    if (!Wide && rest == 1 && here != 0 && savedPassMoves == 0 && emptyBits1[here] != 0) {
         // The last empty square, when the mover can take it: the one child is the finished
         // board, counted as the node it is and scored without making the move.
         const int s = squareList1[std::countl_zero(emptyBits1[here])];
@@ -245,7 +245,7 @@ SearchResult Morvane::SearchWinLoss() {
     const int here = level;
     const bool maximiser = (here & 1) == 0;
     const int mover = maximiser ? 1 : -1;
-    if (rest == 1 && here != 0) {
+    if (rest == 1 && here != 0 && emptyBits1[here] != 0) {
         // The last empty square, when the mover can take it: the finished child decides at once.
         const int s = squareList1[std::countl_zero(emptyBits1[here])];
         const int flips = morvane_hot::CountFlips(board + 17 + s, mover);
