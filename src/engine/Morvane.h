@@ -79,11 +79,13 @@ public:
     int regionFirstDir1[9]{};
     int regionLastDir1[9]{};
     std::uint32_t regionMask1[9]{};
+    int positionRegion1[32]{};  // the used region each empty square's position belongs to
     int regionCount2 = 0;
     int regionEnd2[4]{};
     int regionFirstDir2[4]{};
     int regionLastDir2[4]{};
     std::uint32_t regionMask2[4]{};
+    int positionRegion2[32]{};
     std::uint32_t clearMask1[120]{};
     std::uint32_t clearMask2[120]{};
     std::uint32_t neighbourBits1[120]{};

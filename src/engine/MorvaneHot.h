@@ -122,56 +122,69 @@ inline bool Flanks(const int* cell, int k) {
     return *p == k;
 }
 
-inline bool FlanksInRange(const int* cell, int k, int firstDir, int lastDir) {
-    for (int d = firstDir; d <= lastDir; ++d) {
-        switch (d) {
-            case 0:
-            case 8:
-                if (Flanks<1>(cell, k)) return true;
-                break;
-            case 1:
-            case 9:
-                if (Flanks<17>(cell, k)) return true;
-                break;
-            case 2:
-            case 10:
-                if (Flanks<16>(cell, k)) return true;
-                break;
-            case 3:
-                if (Flanks<15>(cell, k)) return true;
-                break;
-            case 4:
-                if (Flanks<-1>(cell, k)) return true;
-                break;
-            case 5:
-                if (Flanks<-17>(cell, k)) return true;
-                break;
-            case 6:
-                if (Flanks<-16>(cell, k)) return true;
-                break;
-            default:
-                if (Flanks<-15>(cell, k)) return true;
-                break;
-        }
-    }
-    return false;
+template <int... Offsets>
+inline bool FlanksAny(const int* cell, int k) {
+    return (Flanks<Offsets>(cell, k) || ...);
 }
 
-inline int GenerateWord(const int* board, int k, std::uint32_t candidates, int regionCount,
-                        const std::uint32_t* regionMask, const int* regionFirstDir,
-                        const int* regionLastDir, const int* squareList, int* out) {
+// The candidates of one region, tried only in the directions the region allows.
+template <int... Offsets>
+inline int GenerateRegion(const int* board, int k, std::uint32_t bits, const int* squareList,
+                          int* out) {
     int count = 0;
-    for (int r = 0; r < regionCount; ++r) {
-        std::uint32_t bits = regionMask[r] & candidates;
-        if (bits == 0) continue;
-        const int firstDir = regionFirstDir[r];
-        const int lastDir = regionLastDir[r];
-        do {
-            const int p = std::countl_zero(bits);
-            bits &= ~(std::uint32_t{0x80000000u} >> p);
-            const int s = squareList[p];
-            if (FlanksInRange(board + 17 + s, k, firstDir, lastDir)) out[count++] = s;
-        } while (bits != 0);
+    do {
+        const int p = std::countl_zero(bits);
+        bits &= ~(std::uint32_t{0x80000000u} >> p);
+        const int s = squareList[p];
+        if (FlanksAny<Offsets...>(board + 17 + s, k)) out[count++] = s;
+    } while (bits != 0);
+    return count;
+}
+
+// One mask word: the candidate squares region by region, in position order. A region's
+// direction range selects its unrolled walk (indexes 8..10 repeat directions 0..2).
+inline int GenerateWord(const int* board, int k, std::uint32_t candidates,
+                        const int* positionRegion, const std::uint32_t* regionMask,
+                        const int* regionFirstDir, const int* regionLastDir, const int* squareList,
+                        int* out) {
+    int count = 0;
+    // Regions hold consecutive positions, so the first candidate left names the next region
+    // with work; regions without candidates are never visited.
+    while (candidates != 0) {
+        const int r = positionRegion[std::countl_zero(candidates)];
+        const std::uint32_t bits = regionMask[r] & candidates;
+        candidates &= ~regionMask[r];
+        int* const to = out + count;
+        switch (regionFirstDir[r] * 16 + regionLastDir[r]) {
+            case 0 * 16 + 2:
+                count += GenerateRegion<1, 17, 16>(board, k, bits, squareList, to);
+                break;
+            case 2 * 16 + 4:
+                count += GenerateRegion<16, 15, -1>(board, k, bits, squareList, to);
+                break;
+            case 6 * 16 + 8:
+                count += GenerateRegion<-16, -15, 1>(board, k, bits, squareList, to);
+                break;
+            case 4 * 16 + 6:
+                count += GenerateRegion<-1, -17, -16>(board, k, bits, squareList, to);
+                break;
+            case 0 * 16 + 4:
+                count += GenerateRegion<1, 17, 16, 15, -1>(board, k, bits, squareList, to);
+                break;
+            case 6 * 16 + 10:
+                count += GenerateRegion<-16, -15, 1, 17, 16>(board, k, bits, squareList, to);
+                break;
+            case 2 * 16 + 6:
+                count += GenerateRegion<16, 15, -1, -17, -16>(board, k, bits, squareList, to);
+                break;
+            case 4 * 16 + 8:
+                count += GenerateRegion<-1, -17, -16, -15, 1>(board, k, bits, squareList, to);
+                break;
+            default:  // 0..7, the centre
+                count += GenerateRegion<1, 17, 16, 15, -1, -17, -16, -15>(board, k, bits,
+                                                                          squareList, to);
+                break;
+        }
     }
     return count;
 }
@@ -226,7 +239,7 @@ inline void Morvane::UndoMoveHot(int s, int k2) {
 
 inline int Morvane::GenerateMovesHot(int k) {
     return morvane_hot::GenerateWord(board, k, emptyBits1[level] & frontierBits1[level],
-                                     regionCount1, regionMask1, regionFirstDir1, regionLastDir1,
+                                     positionRegion1, regionMask1, regionFirstDir1, regionLastDir1,
                                      squareList1, moveList + moveListStart[level]);
 }
 
@@ -234,7 +247,7 @@ inline int Morvane::GenerateMovesWideHot(int k) {
     int* const out = moveList + moveListStart[level];
     const int count1 = GenerateMovesHot(k);
     return count1 + morvane_hot::GenerateWord(board, k, emptyBits2[level] & frontierBits2[level],
-                                              regionCount2, regionMask2, regionFirstDir2,
+                                              positionRegion2, regionMask2, regionFirstDir2,
                                               regionLastDir2, squareList2, out + count1);
 }
 

@@ -86,10 +86,22 @@ int Morvane::PrepareSearch() {
             mask |= Bit(p);
         return mask;
     };
-    for (int r = 0; r < regionCount1; ++r)
-        regionMask1[r] = regionBits(r == 0 ? 0 : regionEnd1[r - 1], regionEnd1[r]);
-    for (int r = 0; r < regionCount2; ++r)
-        regionMask2[r] = regionBits(r == 0 ? 0 : regionEnd2[r - 1], regionEnd2[r]);
+    for (int p = 0; p < 32; ++p) {
+        positionRegion1[p] = 0;
+        positionRegion2[p] = 0;
+    }
+    for (int r = 0; r < regionCount1; ++r) {
+        const int first = r == 0 ? 0 : regionEnd1[r - 1];
+        regionMask1[r] = regionBits(first, regionEnd1[r]);
+        for (int p = first; p < regionEnd1[r]; ++p)
+            positionRegion1[p] = r;
+    }
+    for (int r = 0; r < regionCount2; ++r) {
+        const int first = r == 0 ? 0 : regionEnd2[r - 1];
+        regionMask2[r] = regionBits(first, regionEnd2[r]);
+        for (int p = first; p < regionEnd2[r]; ++p)
+            positionRegion2[p] = r;
+    }
 
     // The occupied squares fill the remaining positions, word 1 first.
     int i = 0;
