@@ -254,6 +254,28 @@ TEST(SemiCompleteSearch, LostPositionPlaysThePreSearchMove) {
     EXPECT_NE(log.IndexOf("得点=-10065"), -1);
 }
 
+TEST(SemiCompleteSearch, PreSearchStoppedByTimeStillPlaysALegalMove) {
+    const Game g = PositionWithEmpties(21, 2);
+    Morvane engine;
+    FakeClock clock;
+    clock.step = 1000;
+    engine.tickCount = clock.Counter();
+    TraceLog log;
+    log.Attach(engine);
+    LoadForSearch(engine, g.board, g.side);
+    engine.checkMask = 0;  // a check at every node: the pre-search stops at its root
+    const SearchResult r = engine.SemiCompleteSearch(100, false, true);
+    EXPECT_EQ(log.lines[1], "pre-search: breakTime=70, isBreak=true");
+    EXPECT_NE(log.IndexOf("break for time limit (fast search)"), -1);
+    GameBoard oriented = g.board;
+    for (int& v : oriented)
+        v *= g.side;
+    const PointData m = Morvane::SquareXY(r.move);
+    const auto legal = LegalMoves(oriented, 1);
+    EXPECT_NE(std::find(legal.begin(), legal.end(), Square{m.x, m.y}), legal.end());
+    EXPECT_EQ(engine.rootMoveCount, static_cast<int>(legal.size()));
+}
+
 TEST(ThinkByTime, DriverByEmptySquares) {
     EXPECT_EQ(ByTime(PositionWithEmpties(20), 60000, 60000).lines[1], "Complete search");
     EXPECT_EQ(ByTime(PositionWithEmpties(21), 60000, 60000).lines[1], "Semi-complete search");

@@ -232,6 +232,23 @@ TEST(Search, PassHandsTheRepliesToTheChild) {
     }
 }
 
+TEST(Search, WidePassLetsTheChildGenerateAgain) {
+    // 61 empty squares: a wide preparation. +1 cannot flank the corner; -1 can reply.
+    GameBoard b{};
+    b[11] = -1;
+    b[21] = 1;
+    b[12] = 1;
+    Morvane engine;
+    Prepare(engine, b, 3, 2);
+    ASSERT_EQ(engine.PrepareSearch(), 0);
+    const SearchResult r = engine.SearchWide();
+    EXPECT_EQ(r.score, Minimax(b, 0, 3));
+    EXPECT_GE(engine.pass, 1) << "the root passes (and +1 passes again further down)";
+    EXPECT_EQ(engine.savedPassMoves, 0) << "nothing is handed over in the wide search";
+    EXPECT_EQ(engine.moveListStart[2], static_cast<int>(LegalMoves(b, -1).size()))
+        << "the child generated its replies into the passing node's slot";
+}
+
 TEST(Search, DeepCutoffAgainstEveryOpenAncestor) {
     Morvane engine;
     LoadForSearch(engine, kStart);
