@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -7,64 +8,31 @@
 
 namespace {
 
-struct TracedPlayer {
-    explicit TracedPlayer(int color) : Player(color) {
-        Player.Engine.onTrace = [this](const std::string& line) { Lines.push_back(line); };
-        // Each reading of the clock costs a millisecond, so a timed search always ends.
-        Player.Engine.tickCount = [this] { return Now += 1; };
+// Mode 1 thinks by time with the seconds given, any other mode by the level's amount. Playing
+// white, the engine plays -1 and the square comes back legal in the game's coordinates; the
+// player's copy of the position is only read, so the same call gives the same square.
+TEST(OthelloCpuPlayer, ThinksByTheModeAndAnswersInGameCoordinates) {
+    for (const int mode : {0, 1, 2}) {
+        SCOPED_TRACE(mode);
+        OthelloCpuPlayer player(kWhite);
+        std::vector<std::string> lines;
+        std::uint32_t now = 5000;
+        player.Engine.onTrace = [&](const std::string& line) { lines.push_back(line); };
+        player.Engine.tickCount = [&] { return now += 100; };  // a timed search ends soon
+        const auto traced = [&](const char* line) {
+            return std::find(lines.begin(), lines.end(), line) != lines.end();
+        };
+        player.Logic->PutStone(kBlack, 6, 5);  // f5
+        const PointData move = player.Think(mode, 0, 60);
+        EXPECT_TRUE(player.Logic->CanPut(kWhite, move.x, move.y));
+        EXPECT_EQ(player.Engine.ownColor, kWhite);
+        EXPECT_EQ(player.Engine.oppColor, kBlack);
+        EXPECT_EQ(traced("ID search by time"), mode == 1);
+        EXPECT_EQ(traced("rTime=60000"), mode == 1);
+        EXPECT_EQ(traced("ID search by amount"), mode != 1);
+        EXPECT_EQ(player.Logic->History.StepCount, 1);
+        EXPECT_TRUE(mode == 1 || player.Think(mode, 0, 60) == move);
     }
-    bool Traced(const std::string& line) const {
-        for (const auto& l : Lines) {
-            if (l == line) return true;
-        }
-        return false;
-    }
-
-    OthelloCpuPlayer Player;
-    std::vector<std::string> Lines;
-    std::uint32_t Now = 5000;
-};
-
-TEST(OthelloCpuPlayer, ConstructionSetsColourAndStartPosition) {
-    OthelloCpuPlayer player(kWhite);
-    EXPECT_EQ(player.Color, kWhite);
-    ASSERT_NE(player.Logic, nullptr);
-    EXPECT_EQ(player.Logic->CountStones(kBlack), 2);
-    EXPECT_EQ(player.Logic->CountStones(kWhite), 2);
-}
-
-TEST(OthelloCpuPlayer, WhiteAnswersWithALegalSquareInGameCoordinates) {
-    TracedPlayer t(kWhite);
-    t.Player.Logic->PutStone(kBlack, 6, 5);  // f5
-    const PointData first = t.Player.Think(0, 0, 60);
-    ASSERT_TRUE(first.IsValid());
-    EXPECT_TRUE(t.Player.Logic->CanPut(kWhite, first.x, first.y));
-    EXPECT_EQ(t.Player.Engine.ownColor, kWhite);
-    EXPECT_EQ(t.Player.Engine.oppColor, kBlack);
-    // Only read: the player's copy of the position is not played on.
-    EXPECT_EQ(t.Player.Logic->History.StepCount, 1);
-
-    const PointData second = t.Player.Think(0, 0, 60);
-    EXPECT_EQ(second, first);
-}
-
-TEST(OthelloCpuPlayer, ModeSelectsTheThinkOperation) {
-    TracedPlayer fixed(kBlack);
-    const PointData byAmount = fixed.Player.Think(0, 0, 60);
-    EXPECT_TRUE(fixed.Traced("ID search by amount"));
-    EXPECT_FALSE(fixed.Traced("ID search by time"));
-
-    // Any mode other than 1 searches the fixed amount, with the same result.
-    TracedPlayer other(kBlack);
-    EXPECT_EQ(other.Player.Think(2, 0, 60), byAmount);
-    EXPECT_TRUE(other.Traced("ID search by amount"));
-
-    TracedPlayer timed(kBlack);
-    const PointData byTime = timed.Player.Think(1, 0, 60);
-    EXPECT_TRUE(timed.Player.Logic->CanPut(kBlack, byTime.x, byTime.y));
-    EXPECT_TRUE(timed.Traced("ID search by time"));
-    EXPECT_TRUE(timed.Traced("rTime=60000"));
-    EXPECT_FALSE(timed.Traced("ID search by amount"));
 }
 
 }  // namespace

@@ -2,202 +2,162 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
+#include <algorithm>
 #include <filesystem>
-#include <functional>
-#include <memory>
 #include <string>
+#include <tuple>
 #include <utility>
-#include <vector>
 
 #include <unistd.h>
 
-#include "GameInterfaces.h"
 #include "Othellogamemanager.h"
 
 // Recording fakes of the window toolkit and a fixture that wires a game manager to them.
 
-class FakeClockTimer : public GameClockTimer {
-public:
-    explicit FakeClockTimer(std::function<void()> onTick) : OnTick(std::move(onTick)) {}
+struct FakeTimer : GameClockTimer {
+    explicit FakeTimer(std::function<void()> onTick) : OnTick(std::move(onTick)) {}
     void SetInterval(int ms) override { Interval = ms; }
-    void SetEnabled(bool enabled) override { Enabled = enabled; }
-
+    void SetEnabled(bool on) override { Enabled = on; }
     std::function<void()> OnTick;
     int Interval = 0;
     bool Enabled = false;
 };
 
-struct Box {
-    std::string Text;
-    std::string Caption;
-    bool YesNo = false;
-};
-
-class FakeHost : public GameHost {
-public:
-    void ShowMessage(const std::string& text, const std::string& caption) override {
-        Boxes.push_back({text, caption, false});
-        if (WhileBoxOpen) WhileBoxOpen(Box(Boxes.back()));
-    }
-    bool AskYesNo(const std::string& text, const std::string& caption) override {
-        Boxes.push_back({text, caption, true});
-        if (WhileBoxOpen) WhileBoxOpen(Box(Boxes.back()));
+struct FakeHost : GameHost {
+    // Each box is logged as "caption: text|", or "caption? text|" when it asks Yes or No.
+    void ShowMessage(const std::string& t, const std::string& c) override { Box(c + ": " + t); }
+    bool AskYesNo(const std::string& t, const std::string& c) override { return Box(c + "? " + t); }
+    bool Box(const std::string& box) {
+        Boxes += box + "|";
+        WhileBoxOpen();
         return AnswerYes;
     }
-    void ProcessMessages() override {
-        ++Pumps;
-        if (OnPump) OnPump();
-    }
+    void ProcessMessages() override { OnPump(); }
     void PlaySoundResource(const std::string& name) override { Sounds.push_back(name); }
     std::uint32_t TickCount() override { return Now; }
     std::unique_ptr<GameClockTimer> CreateClockTimer(std::function<void()> onTick) override {
-        auto timer = std::make_unique<FakeClockTimer>(std::move(onTick));
+        auto timer = std::make_unique<FakeTimer>(std::move(onTick));
         Timer = timer.get();
         return timer;
     }
-
-    // What a real timer would do: run the handler only while enabled.
-    void FireTimer() {
-        if (Timer != nullptr && Timer->Enabled) Timer->OnTick();
+    bool TimerOn() const { return Timer != nullptr && Timer->Enabled; }
+    // Time passes, then the timer fires if it is on, as a real one would.
+    void Advance(std::uint32_t ms) {
+        Now += ms;
+        if (TimerOn()) Timer->OnTick();
     }
-    bool TimerEnabled() const { return Timer != nullptr && Timer->Enabled; }
 
     std::uint32_t Now = 100000;
     bool AnswerYes = false;
-    std::vector<Box> Boxes;
-    std::function<void(const Box&)> WhileBoxOpen;
-    std::function<void()> OnPump;
-    int Pumps = 0;
+    std::string Boxes;
+    std::function<void()> WhileBoxOpen = [] {};
+    std::function<void()> OnPump = [] {};
     std::vector<std::string> Sounds;
-    FakeClockTimer* Timer = nullptr;
+    FakeTimer* Timer = nullptr;
 };
 
-struct HistoryStepCall {
-    bool Put = false;
-    int Colour = 0;
-    PointData Point;
-    std::vector<PointData> Flips;
-};
-
-class FakeBoardView : public GameBoardView {
-public:
-    void SetBoardColor(int color) override { BoardColor = color; }
-    void SetSoundEffect(bool on) override { SoundEffect = on; }
-    void SetTurnSpeed(int speed) override { TurnSpeed = speed; }
+struct FakeView : GameBoardView {
+    void SetBoardColor(int) override {}
+    void SetSoundEffect(bool) override {}
+    void SetTurnSpeed(int) override {}
     void SetOnPut(PutHandler onPut) override { OnPut = std::move(onPut); }
     void DrawBoard(const BoardArray& board) override { Drawn.push_back(board); }
-    void AnimateMove(const BoardArray& board) override {
-        Animated.push_back(board);
-        // The waits of a real animation run window events.
-        if (DuringAnimation) DuringAnimation();
+    void AnimateMove(const BoardArray&) override {
+        ++Animations;
+        DuringAnimation();  // a real animation's waits run window events
     }
-    void AnimateHistoryStep(bool put, int colour, const PointData& point,
-                            const std::vector<PointData>& flips) override {
-        HistorySteps.push_back({put, colour, point, flips});
+    void AnimateHistoryStep(bool put, int, const PointData& point,
+                            const std::vector<PointData>&) override {
+        Steps.emplace_back(put, point);
     }
-
-    void Press(int x, int y, int button = 0) { OnPut(x, y, button, true); }
-    void Release(int x, int y, int button = 0) { OnPut(x, y, button, false); }
-    void Click(int x, int y) {
-        Press(x, y);
-        Release(x, y);
+    void Click(int x, int y, int button = 0) {
+        OnPut(x, y, button, true);
+        OnPut(x, y, button, false);
     }
 
-    int BoardColor = -1;
-    bool SoundEffect = false;
-    int TurnSpeed = -1;
+    int Animations = 0;
     PutHandler OnPut;
     std::vector<BoardArray> Drawn;
-    std::vector<BoardArray> Animated;
-    std::vector<HistoryStepCall> HistorySteps;
-    std::function<void()> DuringAnimation;
+    std::vector<std::pair<bool, PointData>> Steps;
+    std::function<void()> DuringAnimation = [] {};
 };
 
-class FakeClockLabel : public GameClockLabel {
-public:
+struct FakeLabel : GameClockLabel {
     void SetText(const std::string& text) override { Text = text; }
-    void SetFontColor(int color) override { FontColor = color; }
-
+    void SetFontColor(int color) override { Color = color; }
     std::string Text;
-    int FontColor = -1;
+    int Color = -1;
 };
 
-struct Message {
-    int Color = 0;
-    std::string Text;
+// Black can take a1 and f8; white has no move before or after either, so whoever plays white
+// passes and black makes both moves and wins 11 to 0.
+inline const std::string kPassBoard = ".OXXXXXX" + std::string(48, '.') + "......OX";
+
+// The settings the tests vary; level 0 is the table's first level.
+struct Config {
+    int playerColor = 1, cpuMode = 0, playerTime = 7, cpuTime = 1, level = 0;
+    bool autoPass = false;
 };
 
 class GameFixture : public ::testing::Test {
 protected:
     using Manager = OthelloGameManager;
-    static constexpr std::uint32_t kSearchPumpMs = 100;
+    using Msg = std::pair<int, std::string>;
 
-    void SetUp() override {
-        static std::atomic<int> counter{0};
-        Dir = std::filesystem::temp_directory_path() /
-              ("morvane_game_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
-        std::filesystem::create_directories(Dir);
-    }
     void TearDown() override {
         Game.reset();
-        std::filesystem::remove_all(Dir);
+        std::filesystem::remove(Ini);
     }
 
-    std::string SettingsPath() const { return (Dir / "morvane.ini").string(); }
-
-    // Builds and initialises the manager; configure edits the settings before they are applied.
-    void Create(const std::function<void(OthelloParams&)>& configure = {}) {
+    // Builds and initialises a manager with fresh records of what it says and shows.
+    void Create(const Config& s = {}) {
+        Game.reset();
+        Messages.clear(), Debug.clear(), Host.Boxes.clear();
         Game = std::make_unique<Manager>();
-        Game->Params.FileName = SettingsPath();
+        Game->Params.FileName = Ini;
         Game->Initialize(
             &Host, &View, &BlackLabel, &WhiteLabel,
-            [this](int color, const std::string& text) {
-                Messages.push_back({color, text});
-            },
+            [this](int color, const std::string& text) { Messages.emplace_back(color, text); },
             [this](int state, bool busy) { States.emplace_back(state, busy); },
             [this](const std::string& text) {
                 Debug.push_back(text);
                 if (text.rfind("No. ", 0) == 0) Searching = true;
                 if (text.rfind("ElapsedTime=", 0) == 0) Searching = false;
             });
-        // Time passes at the engine's time checks, so that a search on the clock comes to its
-        // end; tests that need more control install their own pump.
-        Host.OnPump = [this] {
-            if (Searching) Host.Now += kSearchPumpMs;
-        };
+        AtFirstSearchPump();
+        Host.WhileBoxOpen = [] {};
         OthelloParams& p = Game->Params;
-        p.CpuLevel = 0;
-        p.TurnSpeed = 2;
-        if (configure) configure(p);
+        std::tie(p.PlayerColor, p.CpuTime, p.PlayerTime, p.CpuLevel, p.AutoPass) =
+            std::tie(s.playerColor, s.cpuTime, s.playerTime, s.level, s.autoPass);
+        p.CpuMode = static_cast<std::uint8_t>(s.cpuMode);
         Game->ApplySettings();
     }
 
-    // A crafted position shown as step 0 of an empty history, as a loaded record would be; the
-    // window's load leaves the game stopped.
-    void SetPosition(const std::vector<std::pair<const char*, int>>& stones) {
+    // Time passes at the engine's time checks, so that a search on the clock ends; action runs
+    // at the first check.
+    void AtFirstSearchPump(std::function<void()> action = [] {}) {
+        Host.OnPump = [this, action, done = false]() mutable {
+            if (!Searching) return;
+            Host.Now += 100;
+            if (!std::exchange(done, true)) action();
+        };
+    }
+
+    // Loads a position as step 0 of an empty history, stopped, as loading a record leaves it.
+    // rows: 'X' black, 'O' white, anything else empty; a1..h1 first, missing squares empty.
+    void SetPosition(const std::string& rows) {
         BoardArray board{};
-        for (const auto& [square, color] : stones) {
-            board[BoardIndex(XFromLetter(square[0]), YFromDigit(square[1]))] = color;
-        }
+        for (int i = 0; i < static_cast<int>(rows.size()); ++i)
+            board[BoardIndex(i % 8 + 1, i / 8 + 1)] = rows[i] == 'X' ? 1 : rows[i] == 'O' ? -1 : 0;
         Game->Logic.CopyFrom(board);
         Game->Logic.History.Init(Game->Logic.Board);
         Game->State = Manager::STATE_STOP;
     }
 
-    PointData FirstLegal(int color) const {
-        for (int x = 1; x <= 8; ++x) {
-            for (int y = 1; y <= 8; ++y) {
-                if (Game->Logic.CanPut(color, x, y)) return {x, y};
-            }
-        }
-        return {};
-    }
-    PointData LastLegal(int color) const {
-        for (int x = 8; x >= 1; --x) {
-            for (int y = 8; y >= 1; --y) {
-                if (Game->Logic.CanPut(color, x, y)) return {x, y};
-            }
+    PointData FirstLegal(int color, PointData skip = {}) const {
+        for (int i = 11; i <= 88; ++i) {
+            const PointData p(i / 10, i % 10);
+            if (p.IsValid() && !(p == skip) && Game->Logic.CanPut(color, p.x, p.y)) return p;
         }
         return {};
     }
@@ -212,37 +172,19 @@ protected:
     bool Playing() const { return (Game->State & 6) != 0; }
     int Steps() const { return Game->Logic.History.StepCount; }
     int Count(const std::string& line) const {
-        int n = 0;
-        for (const auto& d : Debug)
-            n += d == line ? 1 : 0;
-        return n;
+        return static_cast<int>(std::count(Debug.begin(), Debug.end(), line));
     }
-    bool HasMessage(const std::string& text) const {
-        for (const auto& m : Messages) {
-            if (m.Text == text) return true;
-        }
-        return false;
+    bool Said(int color, const std::string& text) const {
+        return std::find(Messages.begin(), Messages.end(), Msg(color, text)) != Messages.end();
     }
-    int MessageColor(const std::string& text) const {
-        for (const auto& m : Messages) {
-            if (m.Text == text) return m.Color;
-        }
-        return 0;
-    }
-    int BoxCount(const std::string& caption) const {
-        int n = 0;
-        for (const auto& b : Host.Boxes)
-            n += b.Caption == caption ? 1 : 0;
-        return n;
-    }
-    std::pair<int, bool> LastState() const { return States.back(); }
 
-    std::filesystem::path Dir;
+    const std::string Ini = (std::filesystem::temp_directory_path() /
+                             ("morvane_game_" + std::to_string(::getpid()) + ".ini"))
+                                .string();
     FakeHost Host;
-    FakeBoardView View;
-    FakeClockLabel BlackLabel;
-    FakeClockLabel WhiteLabel;
-    std::vector<Message> Messages;
+    FakeView View;
+    FakeLabel BlackLabel, WhiteLabel;
+    std::vector<Msg> Messages;
     std::vector<std::pair<int, bool>> States;
     std::vector<std::string> Debug;
     bool Searching = false;
