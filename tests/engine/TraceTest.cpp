@@ -68,11 +68,3 @@ TEST(Trace, RatesOfWholeMillisecondsAreExact) {
     EXPECT_EQ(log.lines[13], "検索数/sec=1000");
     EXPECT_EQ(log.lines[21], "検索数/sec=1");
 }
-
-TEST(Trace, NoCallbackIsSilent) {
-    Morvane engine;
-    engine.amount = 1;
-    engine.Trace("nobody listens");
-    engine.TraceStatistics(0, 0, 1.0f);
-    SUCCEED();
-}
