@@ -159,6 +159,10 @@ TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent) {
     // 8.-9.
     if (GameManager.Params.Sizeable) {
         MemoDebug->hide();
+    } else {
+        // A fixed single border: system menu, minimise and close, but no maximise box.
+        setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                       Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     }
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->geometry();
