@@ -44,5 +44,5 @@ int Morvane::CountStable() const {
             }
         }
     }
-    return std::popcount(marked[0]) - std::popcount(marked[1]);
+    return morvane_hot::BitCount(marked[0]) - morvane_hot::BitCount(marked[1]);
 }

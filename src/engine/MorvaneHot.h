@@ -10,6 +10,14 @@
 
 namespace morvane_hot {
 
+// Population count without a library call (no POPCNT instruction on generic x86-64).
+inline int BitCount(std::uint64_t x) {
+    x = x - ((x >> 1) & 0x5555555555555555ULL);
+    x = (x & 0x3333333333333333ULL) + ((x >> 2) & 0x3333333333333333ULL);
+    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
+    return static_cast<int>((x * 0x0101010101010101ULL) >> 56);
+}
+
 // Bit of square index s, (x - 1, y - 1) = (s / 16, s % 16).
 inline std::uint64_t SquareBit(int s) {
     return std::uint64_t{1} << ((s & 15) * 8 + (s >> 4));
@@ -23,27 +31,41 @@ inline std::uint64_t Shifted(std::uint64_t b) {
         return b >> -Shift;
 }
 
-// Squares where a disc of `mine` closes a run of `theirs` in one direction (Kogge-Stone fill).
+// Both sides' legal moves at once, one side per lane of an SSE2 register (GCC vector extension).
+using BitPair = std::uint64_t __attribute__((vector_size(16)));
+
 template <int Shift>
-inline std::uint64_t ClosingSquares(std::uint64_t mine, std::uint64_t theirs) {
-    std::uint64_t run = theirs & Shifted<Shift>(mine);
-    run |= theirs & Shifted<Shift>(run);
-    run |= theirs & Shifted<Shift>(run);
-    run |= theirs & Shifted<Shift>(run);
-    run |= theirs & Shifted<Shift>(run);
-    run |= theirs & Shifted<Shift>(run);
-    return Shifted<Shift>(run);
+inline BitPair ShiftedPair(BitPair b) {
+    if constexpr (Shift > 0)
+        return b << Shift;
+    else
+        return b >> -Shift;
 }
 
-// The legal moves of the side owning `mine`.
-inline std::uint64_t LegalBits(std::uint64_t mine, std::uint64_t theirs) {
-    constexpr std::uint64_t kInnerColumns = 0x7E7E7E7E7E7E7E7EULL;  // no wrap across rows
-    const std::uint64_t inner = theirs & kInnerColumns;
-    const std::uint64_t moves = ClosingSquares<1>(mine, inner) | ClosingSquares<-1>(mine, inner) |
-                                ClosingSquares<8>(mine, theirs) | ClosingSquares<-8>(mine, theirs) |
-                                ClosingSquares<7>(mine, inner) | ClosingSquares<-7>(mine, inner) |
-                                ClosingSquares<9>(mine, inner) | ClosingSquares<-9>(mine, inner);
-    return moves & ~(mine | theirs);
+// Squares where a disc of `mine` closes a run of `theirs` in one direction (a linear fill).
+template <int Shift>
+inline BitPair ClosingPair(BitPair mine, BitPair theirs) {
+    BitPair run = theirs & ShiftedPair<Shift>(mine);
+    run |= theirs & ShiftedPair<Shift>(run);
+    run |= theirs & ShiftedPair<Shift>(run);
+    run |= theirs & ShiftedPair<Shift>(run);
+    run |= theirs & ShiftedPair<Shift>(run);
+    run |= theirs & ShiftedPair<Shift>(run);
+    return ShiftedPair<Shift>(run);
+}
+
+// Lane 0: the legal moves of `own`; lane 1: those of `opp`.
+inline BitPair LegalPair(std::uint64_t own, std::uint64_t opp) {
+    constexpr std::uint64_t kInner = 0x7E7E7E7E7E7E7E7EULL;
+    const BitPair mine = {own, opp};
+    const BitPair theirs = {opp, own};
+    const BitPair inner = theirs & BitPair{kInner, kInner};
+    const BitPair moves = ClosingPair<1>(mine, inner) | ClosingPair<-1>(mine, inner) |
+                          ClosingPair<8>(mine, theirs) | ClosingPair<-8>(mine, theirs) |
+                          ClosingPair<7>(mine, inner) | ClosingPair<-7>(mine, inner) |
+                          ClosingPair<9>(mine, inner) | ClosingPair<-9>(mine, inner);
+    const std::uint64_t empty = ~(own | opp);
+    return moves & BitPair{empty, empty};
 }
 
 // Cell offset O in bit-index steps: y is the fast bit axis, x the slow one.
@@ -266,8 +288,8 @@ inline int Morvane::EvaluateHot() {
         score += b[1 * 16 + i] + b[8 * 16 + i] + b[i * 16 + 1] + b[i * 16 + 8];
     // Mobility: every legal move is an empty square next to a disc, so the legal-move sets are
     // exactly what the generators would list over the level's candidate masks.
-    score += 3 * (std::popcount(morvane_hot::LegalBits(ownBits, oppBits)) -
-                  std::popcount(morvane_hot::LegalBits(oppBits, ownBits)));
+    const morvane_hot::BitPair legal = morvane_hot::LegalPair(ownBits, oppBits);
+    score += 3 * (morvane_hot::BitCount(legal[0]) - morvane_hot::BitCount(legal[1]));
     if ((a1 | a8 | h1 | h8) != 0) score += 2 * CountStable();
     return score;
 }
