@@ -170,6 +170,7 @@ private:
     SearchResult WinLossEnter();
     SearchResult WinLossBody();
     SearchResult RunSearch(bool narrow);
+    std::uint32_t BeginThink();
     PointData FinishThink(SearchResult r, std::uint32_t t0);
     int FirstLegalMove();
 

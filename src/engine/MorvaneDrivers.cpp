@@ -323,6 +323,22 @@ SearchResult Morvane::CompleteSearch(std::uint32_t limitTime, bool keepDeepening
     return r;
 }
 
+// The common frame of both think operations, up to the choice of a driver.
+std::uint32_t Morvane::BeginThink() {
+    isAborted = false;
+    thinkNodes = 0;
+    const std::uint32_t t0 = tickCount();
+    Normalise();
+    rest = 64 - CountDiscs();
+    level = 0;
+    amount = 0;
+    Trace("No. " + Str(CountDiscs() - 4));
+    moveListStart[0] = 0;
+    recordRoot = false;
+    savedPassMoves = 0;
+    return t0;
+}
+
 PointData Morvane::FinishThink(SearchResult r, std::uint32_t t0) {
     if (isAborted) {
         // The caller discards this move; it is still a legal one.
@@ -335,17 +351,7 @@ PointData Morvane::FinishThink(SearchResult r, std::uint32_t t0) {
 }
 
 PointData Morvane::ThinkByTime(int rTime) {
-    isAborted = false;
-    thinkNodes = 0;
-    const std::uint32_t t0 = tickCount();
-    Normalise();
-    rest = 64 - CountDiscs();
-    level = 0;
-    amount = 0;
-    Trace("No. " + Str(CountDiscs() - 4));
-    moveListStart[0] = 0;
-    recordRoot = false;
-    savedPassMoves = 0;
+    const std::uint32_t t0 = BeginThink();
 
     // An overdrawn clock gets rTime - 1000 unscaled and deepens without predicting; every limit
     // below zero is clamped to 0 (see ClampLimit).
@@ -385,17 +391,7 @@ PointData Morvane::ThinkByTime(int rTime) {
 }
 
 PointData Morvane::ThinkByAmount(int levelIndex) {
-    isAborted = false;
-    thinkNodes = 0;
-    const std::uint32_t t0 = tickCount();
-    Normalise();
-    rest = 64 - CountDiscs();
-    level = 0;
-    amount = 0;
-    Trace("No. " + Str(CountDiscs() - 4));
-    moveListStart[0] = 0;
-    recordRoot = false;
-    savedPassMoves = 0;
+    const std::uint32_t t0 = BeginThink();
 
     // Untimed searches still pump window messages every 16384 nodes, and always generate their own
     // root order whatever mode a timed game left behind.
