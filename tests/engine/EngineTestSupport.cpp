@@ -1,138 +1,191 @@
 #include "EngineTestSupport.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <fstream>
+#include <functional>
+#include <numeric>
+#include <sstream>
 
 #include <gtest/gtest.h>
+
+#include "PositionText.h"
 
 namespace {
 
 constexpr int kSteps[8] = {1, -1, 10, -10, 11, -11, 9, -9};
 
-int Flips(const GameBoard& board, int square, int color, int step) {
-    int t = square + step;
+int Flips(const GameBoard& b, int square, int color, int step) {
     int n = 0;
-    while (t >= 0 && t < 100 && board[static_cast<std::size_t>(t)] == -color) {
-        t += step;
+    int t = square + step;
+    for (; t > 0 && t < 100 && b[t] == -color; t += step)
         ++n;
-    }
-    if (t < 0 || t >= 100 || board[static_cast<std::size_t>(t)] != color) return 0;
-    return n;
+    return t > 0 && t < 100 && b[t] == color ? n : 0;
+}
+
+Think Run(const Game& game, const std::function<PointData(Morvane&)>& think, std::uint32_t step,
+          Morvane* reuse) {
+    Morvane fresh;
+    Morvane& engine = reuse != nullptr ? *reuse : fresh;
+    engine.tickCount = [t = 1000u, step]() mutable { return t += step; };
+    Think result{};
+    engine.onTrace = [&](const std::string& line) { result.lines.push_back(line); };
+    engine.LoadPosition(game.board.data(), game.side);
+    result.move = think(engine);
+    result.nodes = engine.thinkNodes;
+    engine.onTrace = nullptr;
+    return result;
 }
 
 }  // namespace
 
-GameBoard BoardFromText(const std::string& text, int* sideToMove) {
+Game FromText(const std::string& text) {
     TextPosition position;
     std::string error;
-    EXPECT_TRUE(ParsePositionText(text, position, error)) << error << " in " << text;
-    if (sideToMove != nullptr) *sideToMove = position.sideToMove;
-    return position.board;
+    EXPECT_TRUE(ParsePositionText(text, position, error)) << error;
+    return {position.board, position.sideToMove};
 }
 
-std::vector<Square> LegalMoves(const GameBoard& board, int color) {
-    std::vector<Square> moves;
-    for (int x = 1; x <= 8; ++x) {
-        for (int y = 1; y <= 8; ++y) {
-            const int s = x * 10 + y;
-            if (board[static_cast<std::size_t>(s)] != 0) continue;
-            for (int step : kSteps) {
-                if (Flips(board, s, color, step) > 0) {
-                    moves.push_back({x, y});
-                    break;
-                }
-            }
-        }
+GameBoard Stones(const std::string& own, const std::string& opp) {
+    GameBoard b{};
+    for (const auto& [names, color] : {std::pair{own, 1}, std::pair{opp, -1}}) {
+        std::istringstream in(names);
+        for (std::string name; in >> name;)
+            b[(name[0] - 'a' + 1) * 10 + name[1] - '0'] = color;
     }
+    return b;
+}
+
+GameBoard Oriented(const Game& game) {
+    GameBoard b = game.board;
+    for (int& v : b)
+        v *= game.side;
+    return b;
+}
+
+Moves LegalMoves(const GameBoard& board, int color) {
+    Moves moves;
+    for (int s = 11; s <= 88; ++s)
+        if (s % 10 != 0 && s % 10 != 9 && board[s] == 0 &&
+            std::any_of(std::begin(kSteps), std::end(kSteps),
+                        [&](int step) { return Flips(board, s, color, step) > 0; }))
+            moves.emplace_back(s / 10, s % 10);
     return moves;
 }
 
-void Play(GameBoard& board, Square move, int color) {
+void Play(GameBoard& board, PointData move, int color) {
     const int s = move.x * 10 + move.y;
-    for (int step : kSteps) {
-        const int n = Flips(board, s, color, step);
-        for (int i = 1; i <= n; ++i)
-            board[static_cast<std::size_t>(s + i * step)] = color;
-    }
-    board[static_cast<std::size_t>(s)] = color;
+    for (int step : kSteps)
+        for (int i = Flips(board, s, color, step); i > 0; --i)
+            board[s + i * step] = color;
+    board[s] = color;
 }
 
 int EmptyCount(const GameBoard& board) {
-    int n = 0;
-    for (int x = 1; x <= 8; ++x)
-        for (int y = 1; y <= 8; ++y)
-            n += board[static_cast<std::size_t>(x * 10 + y)] == 0;
-    return n;
+    return static_cast<int>(std::count(board.begin(), board.end(), 0)) - 36;  // 36 border cells
 }
 
-void LoadForSearch(Morvane& engine, const GameBoard& board, int sideToMove) {
-    engine.LoadPosition(board.data(), sideToMove);
+bool Contains(const Moves& moves, PointData move) {
+    return std::find(moves.begin(), moves.end(), move) != moves.end();
+}
+
+int Reference(const GameBoard& b, int level, int depth, int alpha, int beta) {
+    const int mover = level % 2 == 0 ? 1 : -1;
+    const Moves moves = LegalMoves(b, mover);
+    const bool over = EmptyCount(b) == 0 || (moves.empty() && LegalMoves(b, -mover).empty());
+    if (level == depth && EmptyCount(b) > 0) {
+        static Morvane engine;  // large: one for all leaves
+        Prepare(engine, {b, 1});
+        return engine.Evaluate();
+    }
+    if (over) {
+        const int d = std::accumulate(b.begin(), b.end(), 0);
+        const int bonus = std::abs(d) + EmptyCount(b) == 64 ? 100 : 0;
+        return d >= 0 ? d + 10000 + bonus : d - 10000 - bonus;
+    }
+    if (moves.empty()) return Reference(b, level + 1, depth, alpha, beta);
+    int best = -20000 * mover;
+    for (const PointData& m : moves) {
+        GameBoard child = b;
+        Play(child, m, mover);
+        const int v = Reference(child, level + 1, depth, alpha, beta);
+        best = mover == 1 ? std::max(best, v) : std::min(best, v);
+        (mover == 1 ? alpha : beta) = mover == 1 ? std::max(alpha, best) : std::min(beta, best);
+        if (alpha >= beta) break;
+    }
+    return best;
+}
+
+int Prepare(Morvane& engine, const Game& game, int depth, int sortDepth) {
+    engine.LoadPosition(game.board.data(), game.side);
     engine.Normalise();
     engine.rest = 64 - engine.CountDiscs();
-    engine.level = 0;
-    engine.amount = 0;
+    engine.level = engine.amount = engine.pass = engine.savedPassMoves = engine.searchMode = 0;
     engine.moveListStart[0] = 0;
-    engine.recordRoot = false;
-    engine.savedPassMoves = 0;
-    engine.searchMode = 0;
+    engine.recordRoot = engine.isTimeLimited = engine.isBreak = false;
+    engine.depth = depth;
+    engine.sortDepth = sortDepth;
+    return engine.PrepareSearch();
 }
 
-void LoadForSearch(Morvane& engine, const std::string& text) {
-    int side = 1;
-    const GameBoard board = BoardFromText(text, &side);
-    LoadForSearch(engine, board, side);
-}
-
-int TraceLog::IndexOf(const std::string& line, int from) const {
-    for (std::size_t i = static_cast<std::size_t>(from); i < lines.size(); ++i)
-        if (lines[i] == line) return static_cast<int>(i);
-    return -1;
-}
-
-int TraceLog::CountOf(const std::string& line) const {
-    int n = 0;
-    for (const std::string& l : lines)
-        n += l == line;
-    return n;
-}
-
-std::vector<FfoPosition> LoadFfo() {
-    std::vector<FfoPosition> positions;
-    int number = 0;
-    for (const char* file :
-         {"fforum-1-19.obf", "fforum-20-39.obf", "fforum-40-59.obf", "fforum-60-79.obf"}) {
-        std::ifstream in(std::string(MORVANE_SHARED_DATA) + "/ffo/" + file);
-        EXPECT_TRUE(in.good()) << "missing FFO file " << file;
-        std::string line;
-        while (std::getline(in, line)) {
-            if (line.size() < 66) continue;
-            FfoPosition p;
-            p.text = line;
-            p.number = ++number;
-            p.empties = 0;
-            for (int i = 0; i < 64; ++i)
-                p.empties += line[static_cast<std::size_t>(i)] == '-';
-            // "; G8:+18; H1:+12;" after the side to move.
-            std::size_t at = line.find(';');
-            while (at != std::string::npos) {
-                const std::size_t colon = line.find(':', at);
-                if (colon == std::string::npos) break;
-                std::string name = line.substr(colon - 2, 2);
-                name[0] = static_cast<char>(name[0] - 'A' + 'a');
-                const std::size_t end = line.find(';', colon);
-                p.moves.push_back(
-                    {ParseSquare(name), std::stoi(line.substr(colon + 1, end - colon - 1))});
-                at = end;
+const std::vector<FfoPosition>& Ffo() {
+    static const std::vector<FfoPosition> positions = [] {
+        std::vector<FfoPosition> all;
+        for (const char* file : {"1-19", "20-39", "40-59", "60-79"}) {
+            std::ifstream in(std::string(MORVANE_SHARED_DATA) + "/ffo/fforum-" + file + ".obf");
+            EXPECT_TRUE(in.good()) << "missing FFO file " << file;
+            for (std::string line; std::getline(in, line);) {
+                if (line.size() < 66) continue;
+                const Game game = FromText(line);
+                all.push_back({game, static_cast<int>(all.size()) + 1, EmptyCount(game.board), {}});
+                std::istringstream items(line.substr(line.find(';') + 1));  // " G8:+18;"
+                for (std::string item; std::getline(items, item, ';');)
+                    if (const auto c = item.find(':'); c != std::string::npos)
+                        all.back().moves.push_back({{item[c - 2] - 'A' + 1, item[c - 1] - '0'},
+                                                    std::stoi(item.substr(c + 1))});
             }
-            positions.push_back(p);
         }
-    }
+        return all;
+    }();
     return positions;
 }
 
-std::string Name(Square s) {
-    return SquareName(s.x, s.y);
+Game PositionWithEmpties(int empties, int seed) {
+    std::vector<Game> sources;
+    for (const FfoPosition& p : Ffo())
+        if (p.empties >= empties) sources.push_back(p.game);
+    sources.insert(sources.end(), 8, FromText(kStart));
+    for (std::size_t i = static_cast<std::size_t>(seed); i < sources.size(); ++i) {
+        auto [b, side] = sources[i];
+        while (EmptyCount(b) > empties) {
+            Moves moves = LegalMoves(b, side);
+            if (moves.empty()) moves = LegalMoves(b, side = -side);
+            if (moves.empty()) break;
+            Play(b, moves[static_cast<std::size_t>(EmptyCount(b) * (7 + seed)) % moves.size()],
+                 side);
+            side = -side;
+        }
+        if (EmptyCount(b) == empties && LegalMoves(b, side).size() >= 2) return {b, side};
+    }
+    ADD_FAILURE() << "no position with " << empties << " empties";
+    return FromText(kStart);
 }
 
-Square ParseSquare(const std::string& name) {
-    return {name[0] - 'a' + 1, name[1] - '0'};
+int Think::Index(const std::string& text, bool prefix, int from) const {
+    for (std::size_t i = static_cast<std::size_t>(from); i < lines.size(); ++i)
+        if (prefix ? lines[i].rfind(text, 0) == 0 : lines[i] == text) return static_cast<int>(i);
+    return -1;
+}
+
+Think ByAmount(const Game& game, int level, Morvane* reuse) {
+    return Run(
+        game, [level](Morvane& e) { return e.ThinkByAmount(level); }, 0, reuse);
+}
+
+Think ByTime(const Game& game, int allowanceMs, int rTime) {
+    const auto think = [&](Morvane& e) {
+        e.StartGame(allowanceMs);
+        return e.ThinkByTime(rTime);
+    };
+    return Run(game, think, 100000, nullptr);
 }

@@ -6,59 +6,58 @@
 #include <vector>
 
 #include "Morvane.h"
-#include "PositionText.h"
 
-// Plain game-layout rules (x * 10 + y, border 0), written independently of the engine's tables so
-// that tests can compare the engine against them.
+// Plain Othello rules over the game layout (x * 10 + y), written apart from the engine's tables,
+// and the set-up shared by the engine tests.
 using GameBoard = std::array<int, 100>;
-
-struct Square {
-    int x;
-    int y;
-    friend bool operator==(const Square&, const Square&) = default;
+using Moves = std::vector<PointData>;
+struct Game {
+    GameBoard board;
+    int side;  // to move
 };
 
-GameBoard BoardFromText(const std::string& text, int* sideToMove = nullptr);
-std::vector<Square> LegalMoves(const GameBoard& board, int color);
-void Play(GameBoard& board, Square move, int color);
+inline constexpr const char* kStart =
+    "---------------------------OX------XO--------------------------- X";
+
+Game FromText(const std::string& text);
+// +1 stones on the squares named in own ("a1 b2"), -1 stones on those named in opp.
+GameBoard Stones(const std::string& own, const std::string& opp = "");
+GameBoard Oriented(const Game& game);  // the side to move as +1
+Moves LegalMoves(const GameBoard& board, int color);
+void Play(GameBoard& board, PointData move, int color);
 int EmptyCount(const GameBoard& board);
+bool Contains(const Moves& moves, PointData move);
 
-// Loads a position into the engine as the think operations do before a driver runs: the side to
-// move becomes +1, rest, level and amount are set, the root slot starts at 0.
-void LoadForSearch(Morvane& engine, const GameBoard& board, int sideToMove);
-void LoadForSearch(Morvane& engine, const std::string& text);
+// The independent reference: alpha-beta on the engine's scale. +1 maximises on even levels, a pass
+// takes a level, a finished game scores 10000 + d (d >= 0) or d - 10000 with 100 more for a
+// wipe-out, and the leaf level takes the engine's Evaluate (checked on its own).
+int Reference(const GameBoard& oriented, int level, int depth, int alpha = -20000,
+              int beta = 20000);
 
-// Collects trace lines.
-struct TraceLog {
-    std::vector<std::string> lines;
-    void Attach(Morvane& engine) {
-        engine.onTrace = [this](const std::string& line) { lines.push_back(line); };
-    }
-    int IndexOf(const std::string& line, int from = 0) const;
-    int CountOf(const std::string& line) const;
-};
-
-// A tick counter that advances by a fixed step at every reading.
-struct FakeClock {
-    std::uint32_t now = 1000;
-    std::uint32_t step = 0;
-    TickCounter Counter() {
-        return [this] {
-            const std::uint32_t t = now;
-            now += step;
-            return t;
-        };
-    }
-};
+// Loads the game as the think operations do (the engine plays the side to move), sets the root
+// fields and search parameters, and returns PrepareSearch's result (1 narrow, 0 wide).
+int Prepare(Morvane& engine, const Game& game, int depth = 99, int sortDepth = 0);
 
 struct FfoPosition {
-    std::string text;  // the line as stored
-    int number;        // line number over the four files, 1-based: the FFO number
+    Game game;
+    int number;
     int empties;
-    std::vector<std::pair<Square, int>> moves;  // listed moves with their scores, best first
+    std::vector<std::pair<PointData, int>> moves;  // as listed, best first, with their scores
 };
+const std::vector<FfoPosition>& Ffo();
 
-std::vector<FfoPosition> LoadFfo();
+// A real position with `empties` empty squares and two or more moves for the side to move.
+Game PositionWithEmpties(int empties, int seed = 0);
 
-std::string Name(Square s);
-Square ParseSquare(const std::string& name);
+struct Think {
+    std::vector<std::string> lines;
+    PointData move;
+    long long nodes;
+    // The first line from `from` on equal to text (or starting with it), -1 if none.
+    int Index(const std::string& text, bool prefix = false, int from = 0) const;
+};
+// Thinks with a frozen clock, so every figure of the trace is fixed.
+Think ByAmount(const Game& game, int level, Morvane* reuse = nullptr);
+// StartGame(allowanceMs) and ThinkByTime(rTime) with a clock that jumps 100 s at every reading:
+// only the un-timed pre-searches run, and the time allocation shows in the trace.
+Think ByTime(const Game& game, int allowanceMs, int rTime);

@@ -1,0 +1,175 @@
+// The padded board, make/undo, the evaluation terms and the mask-word move generation.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <tuple>
+
+#include "EngineTestSupport.h"
+
+namespace {
+
+int RegionOf(PointData s) {
+    static constexpr int kRegion[3][3] = {{0, 5, 1}, {6, 2, 7}, {3, 8, 4}};
+    auto band = [](int v) { return v <= 2 ? 0 : (v <= 6 ? 1 : 2); };
+    return kRegion[band(s.x)][band(s.y)];
+}
+
+// Generation order: region number, then x, then y.
+Moves InGenerationOrder(Moves moves) {
+    const auto key = [](PointData s) { return std::tuple(RegionOf(s), s.x, s.y); };
+    std::sort(moves.begin(), moves.end(), [&](auto a, auto b) { return key(a) < key(b); });
+    return moves;
+}
+
+Moves Squares(const int* list, std::size_t count) {
+    Moves moves;
+    for (std::size_t i = 0; i < count; ++i)
+        moves.push_back(Morvane::SquareXY(list[i]));
+    return moves;
+}
+
+std::vector<Game> SamplePositions() {
+    std::vector<Game> games{FromText(std::string(40, 'X') + std::string(24, 'O') + " O")};
+    for (const FfoPosition& p : Ffo())
+        games.push_back(p.game);
+    for (int empties : {59, 50, 40, 33, 32, 31, 20})
+        games.push_back(PositionWithEmpties(empties));
+    return games;
+}
+
+}  // namespace
+
+TEST(Evaluate, TermsOnHandMadeBoardsAndAntisymmetry) {
+    const std::tuple<const char*, const char*, int, const char*> cases[] = {
+        {"e4 d5", "d4 e5", 0, "start position: no corner, no edge, four moves each"},
+        {"b2", "", -8, "X-square next to an empty corner"},
+        {"a1 b2", "", 17, "beside a taken corner the X-square no longer counts; 15 + 2 stable"},
+        {"a2", "", -3, "C-square: edge 1, next to an empty corner -4"},
+        {"", "h7 g7", 11, "the opponent's C- and X-square"},
+        {"h8", "", 17, "a corner alone: 15 plus 2 for its own stability"},
+        {"d1 d4", "h5 e8", -1, "edges weigh 1, inner squares 0"},
+        {"a1", "b1", 19, "corner 15, edge -1, mobility 3 * (1 - 0), stable 2"},
+    };
+    Morvane e;
+    for (const auto& [own, opp, score, why] : cases) {
+        Prepare(e, {Stones(own, opp), 1});
+        EXPECT_EQ(e.Evaluate(), score) << why;
+    }
+    for (const FfoPosition& p : Ffo()) {
+        Prepare(e, p.game);
+        const int value = e.Evaluate();
+        Prepare(e, {p.game.board, -p.game.side});  // the other side's view: colours swap
+        EXPECT_EQ(e.Evaluate(), -value) << "FFO #" << p.number;
+    }
+}
+
+TEST(CountStable, CornerSweeps) {
+    const std::tuple<const char*, const char*, int> cases[] = {
+        {"a1 a2 a3 a4 b1 b2 b3 b4 b5", "", 7},                        // the worked example
+        {"a1 a2 a3 a4 a5 a6 a7 a8 b1 b2 b3 b4 b5 b6 b7 b8", "", 16},  // a full line allows 8 next
+        {"a1 a2 a3 a4 a5 a6 a7 a8 b1 b2 b3 b4 b6 b7 b8", "b5", 8 + 4 + 3},
+        {"a1 f8", "h8 g8", 1 - 2},
+        {"d4 e5", "", 0},
+    };
+    Morvane e;
+    for (const auto& [own, opp, stable] : cases) {
+        Prepare(e, {Stones(own, opp), 1});
+        EXPECT_EQ(e.CountStable(), stable) << own << " / " << opp;
+    }
+}
+
+TEST(MakeUndo, MatchesThePlainRulesAndRestoresBoardAndDiscDiffExactly) {
+    int checked = 0;
+    int multiDirection = 0;
+    Morvane e;
+    for (const FfoPosition& p : Ffo()) {
+        Prepare(e, p.game);
+        e.level = 3;
+        for (int color : {1, -1}) {
+            for (const PointData& m : LegalMoves(Oriented(p.game), color)) {
+                const std::vector<int> before(std::begin(e.board), std::end(e.board));
+                const int diffBefore = e.discDiff;
+                e.MakeMove(Morvane::SquareIndex(m.x, m.y), color);
+                GameBoard played = Oriented(p.game);
+                Play(played, m, color);
+                for (int x = 1; x <= 8; ++x)
+                    for (int y = 1; y <= 8; ++y)
+                        ASSERT_EQ(e.board[x * 16 + y], played[x * 10 + y]) << "FFO #" << p.number;
+                EXPECT_EQ(e.discDiff, e.SumBoard());
+                multiDirection +=
+                    std::count_if(std::begin(e.flipRecord[3]), std::end(e.flipRecord[3]),
+                                  [](int n) { return n > 0; }) > 1;
+                e.UndoMove(Morvane::SquareIndex(m.x, m.y), -color);
+                ASSERT_EQ(std::vector<int>(std::begin(e.board), std::end(e.board)), before);
+                EXPECT_EQ(e.discDiff, diffBefore);
+                ++checked;
+            }
+        }
+    }
+    EXPECT_GT(checked, 500);
+    EXPECT_GT(multiDirection, 50);
+}
+
+TEST(PrepareSearch, NarrowUpTo32EmptiesWideFrom33) {
+    for (const Game& g : SamplePositions()) {
+        Morvane e;
+        const bool narrow = Prepare(e, g) == 1;
+        Moves empties;
+        for (int s = 11; s <= 88; ++s)
+            if (s % 10 != 0 && s % 10 != 9 && g.board[s] == 0) empties.emplace_back(s / 10, s % 10);
+        EXPECT_EQ(narrow, empties.size() <= 32) << empties.size();
+        // Word 1 takes regions 0..8 when narrow, 0..4 when wide, word 2 the rest; each used region
+        // ends right after its last empty square.
+        Moves words[2];
+        std::vector<int> ends[2];
+        for (const PointData& s : InGenerationOrder(empties)) {
+            const int w = narrow || RegionOf(s) <= 4 ? 0 : 1;
+            if (!words[w].empty() && RegionOf(words[w].back()) != RegionOf(s))
+                ends[w].push_back(static_cast<int>(words[w].size()));
+            words[w].push_back(s);
+        }
+        for (int w : {0, 1})
+            if (!words[w].empty()) ends[w].push_back(static_cast<int>(words[w].size()));
+        EXPECT_EQ(Squares(e.squareList1, words[0].size()), words[0]);
+        EXPECT_EQ(Squares(e.squareList2, words[1].size()), words[1]);
+        EXPECT_EQ(std::vector<int>(e.regionEnd1, e.regionEnd1 + e.regionCount1), ends[0]);
+        EXPECT_EQ(std::vector<int>(e.regionEnd2, e.regionEnd2 + e.regionCount2), ends[1]);
+        std::set<int> owned(std::begin(e.squareList1), std::end(e.squareList1));
+        owned.insert(std::begin(e.squareList2), std::end(e.squareList2));
+        EXPECT_EQ(owned.size(), 64u) << "every square owns one position";
+    }
+}
+
+TEST(GenerateMoves, LegalMovesInRegionOrderAlsoAfterAMove) {
+    for (const Game& g : SamplePositions()) {
+        Morvane e;
+        const bool narrow = Prepare(e, g) == 1;
+        const GameBoard b = Oriented(g);
+        for (int color : {1, -1}) {
+            const Moves expected = InGenerationOrder(LegalMoves(b, color));
+            EXPECT_EQ(Squares(e.moveList, e.GenerateMovesWide(color)), expected);
+            if (narrow) {
+                EXPECT_EQ(Squares(e.moveList, e.GenerateMoves(color)), expected);
+            }
+        }
+        // The child's masks as the searches derive them, its moves in a slot of its own.
+        for (const PointData& m : LegalMoves(b, 1)) {
+            const int s = Morvane::SquareIndex(m.x, m.y);
+            e.level = 0;
+            e.MakeMove(s, 1);
+            e.emptyBits1[1] = e.emptyBits1[0] & e.clearMask1[s];
+            e.frontierBits1[1] = e.frontierBits1[0] | e.neighbourBits1[s];
+            e.emptyBits2[1] = e.emptyBits2[0] & e.clearMask2[s];
+            e.frontierBits2[1] = e.frontierBits2[0] | e.neighbourBits2[s];
+            e.moveListStart[1] = 10;
+            e.level = 1;
+            GameBoard after = b;
+            Play(after, m, 1);
+            const int count = narrow ? e.GenerateMoves(-1) : e.GenerateMovesWide(-1);
+            EXPECT_EQ(Squares(e.moveList + 10, count), InGenerationOrder(LegalMoves(after, -1)));
+            e.level = 0;
+            e.UndoMove(s, -1);
+        }
+    }
+}
