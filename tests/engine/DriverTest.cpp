@@ -42,31 +42,52 @@ TEST(Trace, SecondsAndStatisticsBlock) {
     }
 }
 
-TEST(Think, DriverByEmptySquaresAndLevel) {
-    constexpr int kTimed = 99;  // ThinkByTime(60000) after StartGame(60000)
-    const std::tuple<int, int, const char*> cases[] = {
-        {11, 0, "ID search by amount"},
-        {10, 0, "Semi-complete search"},
-        {8, 0, "Complete search"},
-        {16, 8, "Complete search"},
-        {23, 5, "ID search by amount"},
-        {9, -4, "Semi-complete search"},  // row 0
-        {21, 42, "Semi-complete search"},
-        {20, kTimed, "Complete search"},  // row 8
-        {21, kTimed, "Semi-complete search"},
-        {22, kTimed, "Semi-complete search"},
-        {23, kTimed, "rTime=60000"},
+TEST(Think, DriverAndTimeAllocationByEmptySquaresLevelAndClock) {
+    const Game start = FromText(kStart);
+    Game white{start.board, -1};
+    Play(white.board, {6, 5}, 1);
+    const auto at = [](int empties) { return PositionWithEmpties(empties, empties == 21 ? 2 : 0); };
+    constexpr int kAmount = kByAmount;
+    // (position, level index or allowance, rTime or kAmount, line index, line)
+    const std::tuple<Game, int, int, std::size_t, const char*> cases[] = {
+        {at(11), 0, kAmount, 1, "ID search by amount"},  // level index 0: "レベル１"
+        {at(10), 0, kAmount, 1, "Semi-complete search"},
+        {at(8), 0, kAmount, 1, "Complete search"},
+        {at(9), -4, kAmount, 1, "Semi-complete search"},   // clamped to row 0
+        {at(21), 42, kAmount, 1, "Semi-complete search"},  // clamped to row 8
+        {at(20), 60000, 60000, 1, "Complete search"},
+        {at(21), 60000, 60000, 1, "Semi-complete search"},
+        {at(22), 60000, 60000, 1, "Semi-complete search"},
+        {at(23), 60000, 60000, 1, "rTime=60000"},
+        {start, 60000, 60000, 2, "tForFinal=12000"},
+        {start, 60000, 60000, 3, "rest=60"},
+        {start, 60000, 60000, 5, "LimitTime=1000"},  // the first move of the game
+        {white, 60000, 60000, 5, "LimitTime=3789"},
+        {white, 300000, 300000, 5, "LimitTime=18946"},
+        {at(30), 60000, 13000, 5, "LimitTime=375"},
+        {at(30), 60000, 11000, 5, "LimitTime=9900"},  // below the reserve: 0.9 rTime
+        {at(24), 60000, 20000, 5, "LimitTime=8000"},  // one step left: all of R
+        {at(30), 60000, 0, 5, "LimitTime=0"},
+        {at(30), 60000, -5000, 2, "LimitTime=0"},  // overdrawn: no rTime lines, clamped
+        {at(20), 60000, 10000, 2, "breakTime=5040"},
+        {at(20), 60000, 500, 2, "breakTime=0"},
+        // 0.3 x 9000 = 2700, and 0.7 x 2700 in binary floating point is just below 1890.
+        {at(22), 60000, 10000, 2, "pre-search: breakTime=1889, isBreak=false"},
     };
-    for (const auto& [empties, level, title] : cases) {
-        const Game g = PositionWithEmpties(empties, empties == 21 ? 2 : 0);  // a quick proof
-        const Think t = level == kTimed ? ByTime(g, 60000, 60000) : ByAmount(g, level);
-        EXPECT_EQ(t.lines.at(1), title) << empties << " empties, level " << level;
-        EXPECT_TRUE(Contains(LegalMoves(g.board, g.side), t.move));
+    for (const auto& [game, levelOrAllowance, rTime, index, line] : cases) {
+        const Think t = RunThink(game, levelOrAllowance, rTime);
+        EXPECT_EQ(t.lines.at(index), line) << levelOrAllowance << ", rTime " << rTime;
+        EXPECT_TRUE(Contains(LegalMoves(game.board, game.side), t.move)) << line;
     }
+    // The pre-search reads 100000 ms of the 199999: too slow, no iteration and no statistics.
+    const Think slow = RunThink(at(30), 0, 533334);
+    EXPECT_EQ(slow.lines[5], "LimitTime=199999");
+    EXPECT_EQ(slow.Index("trace off"), -1);
+    EXPECT_EQ(slow.Index("ElapsedTime="), static_cast<int>(slow.lines.size()) - 1);
 }
 
 TEST(ThinkByAmount, StartPositionAtLevelOneIsOneShallowSearch) {
-    const Think t = ByAmount(FromText(kStart), 0);
+    const Think t = RunThink(FromText(kStart), 0);
     ASSERT_EQ(t.lines.size(), 12u);
     int depth = 0, nodes = 0, x = 0, y = 0, score = 0;
     ASSERT_EQ(std::sscanf(t.lines[2].c_str(), "0,depth=%d,amount=%d,(%d,%d)=%d", &depth, &nodes, &x,
@@ -74,20 +95,19 @@ TEST(ThinkByAmount, StartPositionAtLevelOneIsOneShallowSearch) {
               5);
     EXPECT_EQ(depth, 2);
     EXPECT_EQ(t.move, PointData(x, y));
-    EXPECT_EQ(std::vector<std::string>(t.lines.begin(), t.lines.begin() + 2),
-              (std::vector<std::string>{"No. 0", "ID search by amount"}));
+    EXPECT_EQ(t.lines[0] + t.lines[1], "No. 0ID search by amount");
     EXPECT_EQ(t.lines[4], "得点=" + std::to_string(score));
     EXPECT_EQ(t.lines[11], "ElapsedTime=0");
 }
 
 TEST(ThinkByAmount, DeterministicAndIndependentOfEarlierThinks) {
     const Game g = PositionWithEmpties(40, 3);
-    const Think first = ByAmount(g, 3);
+    const Think first = RunThink(g, 3);
     Morvane engine;
     engine.searchMode = 1;  // as a timed game leaves it
     engine.checkMask = 0;
     for (int run = 0; run < 2; ++run) {
-        const Think again = ByAmount(g, 3, &engine);
+        const Think again = RunThink(g, 3, kByAmount, &engine);
         EXPECT_EQ(first.lines, again.lines);
         EXPECT_EQ(first.move, again.move);
         EXPECT_EQ(first.nodes, again.nodes);
@@ -99,7 +119,7 @@ TEST(ThinkByAmount, DeterministicAndIndependentOfEarlierThinks) {
 }
 
 TEST(ThinkByAmount, DeepeningFollowsTheNodeBudget) {
-    const Think t = ByAmount(PositionWithEmpties(44, 1), 3);  // 200000 nodes
+    const Think t = RunThink(PositionWithEmpties(44, 1), 3);  // 200000 nodes
     std::vector<std::pair<int, double>> runs;
     for (const std::string& l : t.lines)
         if (int depth, nodes; std::sscanf(l.c_str(), "0,depth=%d,amount=%d,", &depth, &nodes) == 2)
@@ -123,39 +143,35 @@ TEST(ThinkByAmount, AbortStopsPromptlyAndIsClearedByTheNextThink) {
     engine.onPump = [&] {
         if (++pumps == 2) engine.Abort();
     };
-    std::vector<std::string> lines;
-    engine.onTrace = [&](const std::string& line) { lines.push_back(line); };
-    engine.LoadPosition(g.board.data(), g.side);
-    EXPECT_TRUE(Contains(LegalMoves(g.board, g.side), engine.ThinkByAmount(8)));
+    const Think aborted = RunThink(g, 8, kByAmount, &engine);
+    EXPECT_TRUE(Contains(LegalMoves(g.board, g.side), aborted.move));
     EXPECT_TRUE(engine.WasAborted());
     EXPECT_EQ(pumps, 2);
-    EXPECT_EQ(lines, (std::vector<std::string>{"No. 42", "Complete search", "breakTime=0"}));
+    EXPECT_EQ(aborted.lines,
+              (std::vector<std::string>{"No. 42", "Complete search", "breakTime=0"}));
     engine.onPump = nullptr;
-    engine.LoadPosition(g.board.data(), g.side);
-    EXPECT_TRUE(Contains(LegalMoves(g.board, g.side), engine.ThinkByAmount(6)));
+    const Think next = RunThink(g, 6, kByAmount, &engine);
+    EXPECT_TRUE(Contains(LegalMoves(g.board, g.side), next.move));
     EXPECT_FALSE(engine.WasAborted());
-    EXPECT_EQ(lines.back().rfind("ElapsedTime=", 0), 0u);
+    EXPECT_EQ(next.Index("ElapsedTime="), static_cast<int>(next.lines.size()) - 1);
 }
 
 TEST(SemiCompleteSearch, LostPositionPlaysThePreSearchMove) {
-    const Game lost = Ffo()[8].game;  // FFO #9: every move loses
-    Morvane pre;
-    Prepare(pre, lost, 6, 0);
-    pre.searchMode = 1;
-    pre.recordRoot = true;
-    const int preMove = pre.Search().move;
-    const Think t = ByAmount(lost, 3);  // 15 empty squares: win/loss search
-    EXPECT_EQ(t.move, Morvane::SquareXY(preMove));
-    EXPECT_EQ(t.lines[1], "Semi-complete search");
+    const Think t = RunThink(Ffo()[8].game, 3);  // FFO #9, 15 empties: every move loses
+    ASSERT_EQ(t.lines[1], "Semi-complete search");
     EXPECT_EQ(t.lines[2], "pre-search: breakTime=0, isBreak=false");
-    // One line per root move, best first, then the pre-search time and the post-search line.
-    const int at = t.Index("time=", true);
-    EXPECT_EQ(at - 3, static_cast<int>(LegalMoves(Oriented(lost), 1).size()));
-    for (int i = 3; i + 1 < at; ++i)
-        EXPECT_GE(std::stoi(t.lines[i].substr(t.lines[i].find('=') + 1)),
-                  std::stoi(t.lines[i + 1].substr(t.lines[i + 1].find('=') + 1)));
-    EXPECT_EQ(t.lines[at + 1], "post-search: breakTime=0, isBreak=false");
-    EXPECT_EQ(t.lines[at + 3], "得点=-10065");
+    // One line per root move, best first (the pre-search's move), then the time.
+    const int time = t.Index("time=");
+    EXPECT_EQ(time - 3, static_cast<int>(LegalMoves(Oriented(Ffo()[8].game), 1).size()));
+    std::vector<int> scores;
+    for (int i = 3; i < time; ++i)
+        scores.push_back(std::stoi(t.lines[i].substr(t.lines[i].find('=') + 1)));
+    EXPECT_TRUE(std::is_sorted(scores.rbegin(), scores.rend()));
+    int x = 0, y = 0;
+    EXPECT_EQ(std::sscanf(t.lines[3].c_str(), "(%d,%d)=", &x, &y), 2);
+    EXPECT_EQ(t.move, PointData(x, y));
+    EXPECT_EQ(t.lines[time + 1], "post-search: breakTime=0, isBreak=false");
+    EXPECT_EQ(t.lines[time + 3], "得点=-10065");
 }
 
 TEST(SemiCompleteSearch, PreSearchStoppedByTimeStillPlaysALegalMove) {
@@ -172,46 +188,6 @@ TEST(SemiCompleteSearch, PreSearchStoppedByTimeStillPlaysALegalMove) {
     EXPECT_TRUE(Contains(LegalMoves(Oriented(g), 1), Morvane::SquareXY(r.move)));
 }
 
-TEST(ThinkByTime, TimeAllocationArithmetic) {
-    const Game start = FromText(kStart);
-    Game white{start.board, -1};
-    Play(white.board, {6, 5}, 1);
-    const Game thirty = PositionWithEmpties(30);
-    const std::tuple<Game, int, int, const char*> cases[] = {
-        {start, 60000, 60000, "LimitTime=1000"},  // the first move of the game
-        {white, 60000, 60000, "LimitTime=3789"},
-        {white, 300000, 300000, "LimitTime=18946"},
-        {thirty, 60000, 13000, "LimitTime=375"},
-        {thirty, 60000, 11000, "LimitTime=9900"},                   // below the reserve: 0.9 rTime
-        {PositionWithEmpties(24), 60000, 20000, "LimitTime=8000"},  // one step: all of R
-        {thirty, 60000, 0, "LimitTime=0"},
-        {thirty, 60000, -5000, "LimitTime=0"},  // overdrawn: clamped
-        {PositionWithEmpties(20), 60000, 10000, "breakTime=5040"},
-        {PositionWithEmpties(20), 60000, 500, "breakTime=0"},
-        // 0.3 x 9000 = 2700, and 0.7 x 2700 in binary floating point is just below 1890.
-        {PositionWithEmpties(22), 60000, 10000, "pre-search: breakTime=1889, isBreak=false"},
-    };
-    for (const auto& [game, allowance, rTime, line] : cases) {
-        const Think t = ByTime(game, allowance, rTime);
-        EXPECT_NE(t.Index(line), -1) << line << " at rTime " << rTime;
-        EXPECT_TRUE(Contains(LegalMoves(game.board, game.side), t.move)) << line;
-    }
-    const Think first = ByTime(start, 60000, 60000);
-    EXPECT_EQ(std::vector<std::string>(first.lines.begin(), first.lines.begin() + 6),
-              (std::vector<std::string>{"No. 0", "rTime=60000", "tForFinal=12000", "rest=60",
-                                        "ID search by time", "LimitTime=1000"}));
-    EXPECT_EQ(ByTime(thirty, 60000, -5000).lines[1], "ID search by time") << "no rTime lines";
-    // The pre-search reads 100000 ms of the 199999: too slow, no iteration and no statistics.
-    const Think slow = ByTime(thirty, 0, 533334);
-    EXPECT_EQ(slow.lines[5], "LimitTime=199999");
-    EXPECT_EQ(slow.Index("trace off"), -1);
-    EXPECT_EQ(slow.lines.back().rfind("ElapsedTime=", 0), 0u);
-    Morvane e;
-    EXPECT_EQ(e.tForFinal, -1);
-    e.StartGame(-10);
-    EXPECT_EQ(e.tForFinal, 0);
-}
-
 TEST(ThinkByTime, OverdrawnClockAnswersWithinASecond) {
     const Game twenty = PositionWithEmpties(20);
     Morvane engine;  // the real clock
@@ -223,23 +199,16 @@ TEST(ThinkByTime, OverdrawnClockAnswersWithinASecond) {
 
 TEST(ThinkByTime, TimedOutExactSearchFallsBack) {
     const Game g = PositionWithEmpties(20);
-    const Think t = ByTime(g, 60000, 10000);
+    const Think t = RunThink(g, 60000, 10000);
     // The exact search breaks, then the semi-complete fallback, whose SearchByTime gets
     // 0.3 x 0.2 x 6300 ms. Three statistics blocks: the last fallback's, the semi-complete
     // search's, and after the pass line the exact search's own.
-    const std::vector<std::string> order = {"Complete search",
-                                            "break for time limit (complete search)",
-                                            "Semi-complete search",
-                                            "break for time limit (fast search)",
-                                            "ID search by time",
-                                            "LimitTime=378",
-                                            "trace off",
-                                            "trace off",
-                                            "pass = ",
-                                            "trace off"};
     int at = 0;
-    for (const std::string& line : order) {
-        at = t.Index(line, true, at) + 1;
+    for (const char* line :
+         {"Complete search", "break for time limit (complete search)", "Semi-complete search",
+          "break for time limit (fast search)", "ID search by time", "LimitTime=378", "trace off",
+          "trace off", "pass = ", "trace off", "ElapsedTime="}) {
+        at = t.Index(line, at) + 1;
         ASSERT_GT(at, 0) << line;
     }
     EXPECT_EQ(std::count(t.lines.begin(), t.lines.end(), "trace off"), 3);

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
-#include <functional>
 #include <numeric>
 #include <sstream>
 
@@ -21,20 +20,6 @@ int Flips(const GameBoard& b, int square, int color, int step) {
     for (; t > 0 && t < 100 && b[t] == -color; t += step)
         ++n;
     return t > 0 && t < 100 && b[t] == color ? n : 0;
-}
-
-Think Run(const Game& game, const std::function<PointData(Morvane&)>& think, std::uint32_t step,
-          Morvane* reuse) {
-    Morvane fresh;
-    Morvane& engine = reuse != nullptr ? *reuse : fresh;
-    engine.tickCount = [t = 1000u, step]() mutable { return t += step; };
-    Think result{};
-    engine.onTrace = [&](const std::string& line) { result.lines.push_back(line); };
-    engine.LoadPosition(game.board.data(), game.side);
-    result.move = think(engine);
-    result.nodes = engine.thinkNodes;
-    engine.onTrace = nullptr;
-    return result;
 }
 
 }  // namespace
@@ -171,21 +156,23 @@ Game PositionWithEmpties(int empties, int seed) {
     return FromText(kStart);
 }
 
-int Think::Index(const std::string& text, bool prefix, int from) const {
+int Think::Index(const std::string& prefix, int from) const {
     for (std::size_t i = static_cast<std::size_t>(from); i < lines.size(); ++i)
-        if (prefix ? lines[i].rfind(text, 0) == 0 : lines[i] == text) return static_cast<int>(i);
+        if (lines[i].rfind(prefix, 0) == 0) return static_cast<int>(i);
     return -1;
 }
 
-Think ByAmount(const Game& game, int level, Morvane* reuse) {
-    return Run(
-        game, [level](Morvane& e) { return e.ThinkByAmount(level); }, 0, reuse);
-}
-
-Think ByTime(const Game& game, int allowanceMs, int rTime) {
-    const auto think = [&](Morvane& e) {
-        e.StartGame(allowanceMs);
-        return e.ThinkByTime(rTime);
-    };
-    return Run(game, think, 100000, nullptr);
+Think RunThink(const Game& game, int levelOrAllowance, int rTime, Morvane* reuse) {
+    Morvane fresh;
+    Morvane& e = reuse != nullptr ? *reuse : fresh;
+    const std::uint32_t jump = rTime == kByAmount ? 0 : 100000;
+    e.tickCount = [t = 1000u, jump]() mutable { return t += jump; };
+    Think result{};
+    e.onTrace = [&](const std::string& line) { result.lines.push_back(line); };
+    e.LoadPosition(game.board.data(), game.side);
+    if (rTime != kByAmount) e.StartGame(levelOrAllowance);
+    result.move = rTime == kByAmount ? e.ThinkByAmount(levelOrAllowance) : e.ThinkByTime(rTime);
+    result.nodes = e.thinkNodes;
+    e.onTrace = nullptr;
+    return result;
 }

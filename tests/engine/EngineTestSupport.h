@@ -53,11 +53,11 @@ struct Think {
     std::vector<std::string> lines;
     PointData move;
     long long nodes;
-    // The first line from `from` on equal to text (or starting with it), -1 if none.
-    int Index(const std::string& text, bool prefix = false, int from = 0) const;
+    int Index(const std::string& prefix, int from = 0) const;  // first such line from `from`, or -1
 };
-// Thinks with a frozen clock, so every figure of the trace is fixed.
-Think ByAmount(const Game& game, int level, Morvane* reuse = nullptr);
-// StartGame(allowanceMs) and ThinkByTime(rTime) with a clock that jumps 100 s at every reading:
-// only the un-timed pre-searches run, and the time allocation shows in the trace.
-Think ByTime(const Game& game, int allowanceMs, int rTime);
+// With rTime = kByAmount: ThinkByAmount(level) with a frozen clock, so every figure of the trace
+// is fixed. Otherwise StartGame(allowance), then ThinkByTime(rTime) with a clock that jumps 100 s
+// at every reading: only the un-timed pre-searches run, and the time allocation shows in the trace.
+inline constexpr int kByAmount = -1000000000;
+Think RunThink(const Game& game, int levelOrAllowance, int rTime = kByAmount,
+               Morvane* reuse = nullptr);
