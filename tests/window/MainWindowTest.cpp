@@ -35,12 +35,6 @@ protected:
         QDir::setCurrent(previous_);
     }
 
-    void WriteSettings(const QByteArray& text) const {
-        QFile file(scratch_.filePath(QStringLiteral("morvane.ini")));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text);
-    }
-
     TFormMain& Open() {
         window_ = std::make_unique<TFormMain>();
         TFormMain& w = *window_;
@@ -90,6 +84,47 @@ protected:
         FAIL() << "no legal move for the human";
     }
 
+    // The enabled commands, tool buttons and menu items alike, in a fixed order.
+    QString Enabled() const {
+        const TFormMain& w = *window_;
+        const std::pair<const char*, bool> commands[] = {
+            {"start", w.ToolButtonStart->isEnabled() && w.NStart->isEnabled()},
+            {"stop", w.ToolButtonStop->isEnabled() && w.NStop->isEnabled()},
+            {"first", w.ToolButtonToFirst->isEnabled()},
+            {"back", w.ToolButtonBackward->isEnabled()},
+            {"forward", w.ToolButtonForward->isEnabled()},
+            {"last", w.ToolButtonToLast->isEnabled()},
+            {"conf", w.ToolButtonConf->isEnabled() && w.NConf->isEnabled()},
+            {"init", w.NInitBoard->isEnabled()},
+            {"save", w.NSaveHistory->isEnabled()},
+            {"load", w.NLoadHistory->isEnabled()},
+            {"always", w.ToolButton10->isEnabled() && w.N15->isEnabled() && w.N2->isEnabled() &&
+                           w.N19->isEnabled() && w.N10->isEnabled()}};
+        QStringList names;
+        for (const auto& [name, on] : commands) {
+            if (on) names << QString::fromLatin1(name);
+        }
+        return names.join(' ');
+    }
+
+    // The information panel, left column, middle column, right column, then the message.
+    QString Info() const {
+        const TFormMain& w = *window_;
+        QStringList texts;
+        for (const QLabel* l :
+             {w.LabelBlackPlayer, w.LabelBlackCount, w.LabelBlackTime, w.LabelTesu, w.LabelTimeMode,
+              w.LabelWhitePlayer, w.LabelWhiteCount, w.LabelWhiteTime, w.LabelMsg}) {
+            texts << l->text();
+        }
+        return texts.join('|');
+    }
+
+    void WriteFile(const char* name, const QByteArray& bytes) const {
+        QFile file(Path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
     QString Path(const char* name) const { return scratch_.filePath(QString::fromLatin1(name)); }
     int State() const { return window_->GameManager.State; }
     const OthelloMapHistory& History() const { return window_->GameManager.Logic.History; }
@@ -110,28 +145,11 @@ TEST_F(MainWindowTest, StartsWithDefaultsAndOnlyStartTypeCommands) {
     EXPECT_EQ(w.Board->geometry(), QRect(10, 40, 401, 401));
     EXPECT_EQ(w.PanelInfo->geometry(), QRect(421, 40, 270, 138));
     EXPECT_EQ(w.PanelMsg->geometry(), QRect(421, 184, 270, 57));
-    EXPECT_EQ(Message(), QStringLiteral("開始ボタンで対局を開始します。"));
-    EXPECT_EQ(w.LabelTesu->text(), QStringLiteral("1手目"));
-    EXPECT_EQ(w.LabelTimeMode->text(), QStringLiteral("経過時間"));
-    EXPECT_EQ(w.LabelBlackPlayer->text(), QStringLiteral("あなた"));
-    EXPECT_EQ(w.LabelWhitePlayer->text(), QStringLiteral("モルヴァン"));
-    EXPECT_EQ(w.LabelBlackCount->text(), QStringLiteral("2"));
-    EXPECT_EQ(w.LabelBlackTime->text(), QStringLiteral("00:00"));
+    EXPECT_EQ(Info(), QStringLiteral("あなた|2|00:00|1手目|経過時間|モルヴァン|2|00:00|"
+                                     "開始ボタンで対局を開始します。"));
     EXPECT_FALSE(w.ShapeCurPlayer->isVisible());
     EXPECT_EQ(w.MemoDebug->toPlainText().split('\n').first(), QStringLiteral("MemoDebug"));
-
-    for (QToolButton* b : {w.ToolButtonStart, w.ToolButtonConf, w.ToolButton10}) {
-        EXPECT_TRUE(b->isEnabled());
-    }
-    for (QAction* a : {w.NStart, w.NConf, w.NInitBoard, w.NSaveHistory, w.NLoadHistory, w.N2, w.N15,
-                       w.N19, w.N10}) {
-        EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
-    }
-    for (QToolButton* b : {w.ToolButtonStop, w.ToolButtonToFirst, w.ToolButtonBackward,
-                           w.ToolButtonForward, w.ToolButtonToLast}) {
-        EXPECT_FALSE(b->isEnabled());
-    }
-    EXPECT_FALSE(w.NStop->isEnabled());
+    EXPECT_EQ(Enabled(), QStringLiteral("start conf init save load always"));
 
     // Closing writes the settings file: 13 lines while Sizeable is off.
     w.GameManager.Params.BoardColor = 255;
@@ -172,16 +190,14 @@ TEST_F(MainWindowTest, ClickOnASquarePlaysAndTheComputerAnswers) {
     TFormMain& w = Open();
     w.ToolButtonStartClick();
     EXPECT_EQ(State(), OthelloGameManager::STATE_PLAY_AMOUNT);
-    EXPECT_FALSE(w.ToolButtonStart->isEnabled());
-    EXPECT_TRUE(w.ToolButtonStop->isEnabled());
+    EXPECT_EQ(Enabled(), QStringLiteral("stop conf always"));
 
     QTest::mouseClick(w.Board, Qt::LeftButton, {}, SquareCentre(6, 5));
     ASSERT_EQ(History().StepCount, 2);
-    EXPECT_EQ(History().Moves[0].x, 6);
-    EXPECT_EQ(History().Moves[0].y, 5);
-    EXPECT_EQ(History().Moves[1].color, -1);
-    EXPECT_EQ(Message(), QStringLiteral("あなたの番です。"));
-    EXPECT_EQ(w.LabelTesu->text(), QStringLiteral("3手目"));
+    EXPECT_EQ(History().MoveString().substr(0, 2), "f5");
+    EXPECT_TRUE(
+        Info().endsWith(QStringLiteral("|3手目|経過時間|モルヴァン|3|00:00|あなたの番です。")));
+    EXPECT_EQ(Enabled(), QStringLiteral("stop first back conf always"));
     const QString debug = w.MemoDebug->toPlainText();
     EXPECT_TRUE(debug.contains(QStringLiteral("x=6, y=5\ncan put here")));
     EXPECT_TRUE(debug.contains(QStringLiteral("No. 1\nID search by amount")));
@@ -208,21 +224,18 @@ TEST_F(MainWindowTest, BrowsingSuspendsAndStartResumesFromTheShownStep) {
     PlayHumanMove();
     const int steps = History().StepCount;
     ASSERT_EQ(steps, 4);
-    EXPECT_TRUE(w.ToolButtonBackward->isEnabled());
-    EXPECT_FALSE(w.ToolButtonForward->isEnabled());
 
     w.ToolButtonBackwardClick();
     w.ToolButtonBackwardClick();
     EXPECT_EQ(State(), OthelloGameManager::STATE_STOP);
     EXPECT_EQ(History().CurrentStep, steps - 2);
     EXPECT_EQ(Message(), QStringLiteral("対局を中断しています。"));
-    EXPECT_TRUE(w.ToolButtonForward->isEnabled());
-    EXPECT_TRUE(w.ToolButtonToLast->isEnabled());
-    EXPECT_TRUE(w.ToolButtonStart->isEnabled());
+    EXPECT_EQ(Enabled(),
+              QStringLiteral("start first back forward last conf init save load always"));
 
     w.ToolButtonToFirstClick();
     EXPECT_EQ(History().CurrentStep, 0);
-    EXPECT_FALSE(w.ToolButtonBackward->isEnabled());
+    EXPECT_EQ(Enabled(), QStringLiteral("start forward last conf init save load always"));
     w.ToolButtonToLastClick();
     EXPECT_EQ(History().CurrentStep, steps);
     w.ToolButtonBackwardClick();
@@ -234,42 +247,29 @@ TEST_F(MainWindowTest, BrowsingSuspendsAndStartResumesFromTheShownStep) {
     EXPECT_EQ(State(), OthelloGameManager::STATE_PLAY_AMOUNT);
     EXPECT_EQ(Message(), QStringLiteral("あなたの番です。"));
     EXPECT_EQ(History().CurrentStep, 2);
-    EXPECT_TRUE(w.ToolButtonForward->isEnabled());
     PlayHumanMove();
     EXPECT_EQ(History().CurrentStep, History().StepCount);
-    EXPECT_FALSE(w.ToolButtonForward->isEnabled());
+    EXPECT_EQ(Enabled(), QStringLiteral("stop first back conf always"));
 }
 
-TEST_F(MainWindowTest, ClockGameDisablesSettingsAndNavigation) {
-    WriteSettings("CpuMode = 1\r\nPlayerTime = 1\r\n");
+TEST_F(MainWindowTest, ClockGameLocksSettingsAndStopAsksFirst) {
+    WriteFile("morvane.ini", "CpuMode = 1\r\nPlayerTime = 1\r\n");
     TFormMain& w = Open();
-    EXPECT_EQ(w.LabelTimeMode->text(), QStringLiteral("残り時間"));
-    EXPECT_EQ(w.LabelBlackTime->text(), QStringLiteral("01:00"));
+    EXPECT_TRUE(
+        Info().startsWith(QStringLiteral("あなた|2|01:00|1手目|残り時間|モルヴァン|2|01:00|")));
     w.ToolButtonStartClick();
     EXPECT_EQ(State(), OthelloGameManager::STATE_PLAY_TIME);
-    EXPECT_FALSE(w.ToolButtonConf->isEnabled());
-    EXPECT_FALSE(w.NConf->isEnabled());
-    for (QToolButton* b :
-         {w.ToolButtonToFirst, w.ToolButtonBackward, w.ToolButtonForward, w.ToolButtonToLast}) {
-        EXPECT_FALSE(b->isEnabled());
-    }
-}
+    EXPECT_EQ(Enabled(), QStringLiteral("stop always"));
 
-TEST_F(MainWindowTest, StopAsksFirst) {
-    TFormMain& w = Open();
-    w.ToolButtonStartClick();
     confirmAnswer_ = false;
     w.ToolButtonStopClick();
-    ASSERT_EQ(confirmations_.size(), 1u);
-    EXPECT_EQ(confirmations_[0], QStringLiteral("対局を中止します。"));
-    EXPECT_EQ(State(), OthelloGameManager::STATE_PLAY_AMOUNT);
-
+    EXPECT_EQ(confirmations_, std::vector<QString>{QStringLiteral("対局を中止します。")});
+    EXPECT_EQ(State(), OthelloGameManager::STATE_PLAY_TIME);
     confirmAnswer_ = true;
     w.ToolButtonStopClick();
     EXPECT_EQ(State(), OthelloGameManager::STATE_STOP);
     EXPECT_EQ(Message(), QStringLiteral("対局を中止しました。"));
-    EXPECT_TRUE(w.ToolButtonStart->isEnabled());
-    EXPECT_FALSE(w.ToolButtonStop->isEnabled());
+    EXPECT_EQ(Enabled(), QStringLiteral("start conf init save load always"));
 }
 
 // A record whose start position is a full board: the game is over as soon as it is loaded.
@@ -285,15 +285,11 @@ QByteArray FinishedRecord() {
 
 TEST_F(MainWindowTest, StartAfterTheEndOffersToInitialiseTheBoard) {
     TFormMain& w = Open();
-    QFile record(Path("finished.mvr"));
-    ASSERT_TRUE(record.open(QIODevice::WriteOnly));
-    record.write(FinishedRecord());
-    record.close();
+    WriteFile("finished.mvr", FinishedRecord());
     w.ChooseOpenFile = [this] { return Path("finished.mvr"); };
     w.NLoadHistoryClick();
     ASSERT_EQ(State(), OthelloGameManager::STATE_STOP);
-    EXPECT_EQ(w.LabelTesu->text(), QStringLiteral("終局"));
-    EXPECT_EQ(w.LabelBlackCount->text(), QStringLiteral("40"));
+    EXPECT_TRUE(Info().startsWith(QStringLiteral("あなた|40|00:00|終局|")));
 
     confirmAnswer_ = false;
     w.ToolButtonStartClick();
@@ -305,9 +301,9 @@ TEST_F(MainWindowTest, StartAfterTheEndOffersToInitialiseTheBoard) {
     confirmAnswer_ = true;
     w.ToolButtonStartClick();
     EXPECT_EQ(State(), OthelloGameManager::STATE_INIT);
-    EXPECT_EQ(Message(), QStringLiteral("盤面を初期化しました。"));
-    EXPECT_EQ(w.GameManager.Logic.CountStones(1), 2);
-    EXPECT_EQ(w.LabelTesu->text(), QStringLiteral("1手目"));
+    EXPECT_TRUE(
+        Info().endsWith(QStringLiteral("|2|00:00|1手目|経過時間|モルヴァン|2|00:00|"
+                                       "盤面を初期化しました。")));
 }
 
 TEST_F(MainWindowTest, SavedRecordLoadsBackThroughTheWindow) {
@@ -334,7 +330,7 @@ TEST_F(MainWindowTest, SavedRecordLoadsBackThroughTheWindow) {
     EXPECT_EQ(History().CurrentStep, 2);
     EXPECT_EQ(State(), OthelloGameManager::STATE_STOP);
     EXPECT_EQ(Message(), QStringLiteral("棋譜データを読み込みました。"));
-    EXPECT_TRUE(w.ToolButtonBackward->isEnabled());
+    EXPECT_EQ(Enabled(), QStringLiteral("start first back conf init save load always"));
     EXPECT_EQ(w.ShapeCurPlayer->x(), w.MarkerLeftBlack);
 
     // The record window gets the whole move string, which also goes to the debug pane.
@@ -350,24 +346,21 @@ TEST_F(MainWindowTest, RecordFileFailuresAreReportedAndChangeNothing) {
     PlayHumanMove();
     w.ToolButtonStopClick();
     const BoardArray board = w.GameManager.Logic.Board;
-    const QString message = Message();
+    const QString info = Info();
+    const QString enabled = Enabled();
     const int steps = History().StepCount;
 
-    QFile bad(Path("bad.mvr"));
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-    bad.write(FinishedRecord().replace("11111111", "11131111"));
-    bad.close();
+    WriteFile("bad.mvr", FinishedRecord().replace("11111111", "11131111"));
     w.ChooseOpenFile = [this] { return Path("bad.mvr"); };
     w.NLoadHistoryClick();
 
     ASSERT_EQ(errors_.size(), 1u);
     EXPECT_TRUE(errors_[0].startsWith(QStringLiteral("ファイルを読み込めません。")));
     EXPECT_EQ(State(), OthelloGameManager::STATE_STOP);
-    EXPECT_EQ(Message(), message);
+    EXPECT_EQ(Info(), info);
+    EXPECT_EQ(Enabled(), enabled);
     EXPECT_EQ(History().StepCount, steps);
     EXPECT_EQ(w.GameManager.Logic.Board, board);
-    EXPECT_TRUE(w.ToolButtonStart->isEnabled());
-    EXPECT_TRUE(w.ToolButtonBackward->isEnabled());
 
     // A save that cannot be written says so instead of pretending it worked.
     w.ChooseSaveFile = [this] { return Path("missing-folder/game.mvr"); };
@@ -397,7 +390,7 @@ TEST_F(MainWindowTest, GameSettingsDialogWritesOnOkOnly) {
 }
 
 TEST_F(MainWindowTest, ClosingDuringASearchStopsItAndSavesTheSettings) {
-    WriteSettings("PlayerColor = -1\r\nCpuLevel = 8\r\nPlayerName = 花子\r\n");
+    WriteFile("morvane.ini", "PlayerColor = -1\r\nCpuLevel = 8\r\nPlayerName = 花子\r\n");
     window_ = std::make_unique<TFormMain>();
     TFormMain& w = *window_;
     w.GameManager.Params.SoundEffect = false;
