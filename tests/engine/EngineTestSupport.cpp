@@ -10,19 +10,14 @@
 
 #include "PositionText.h"
 
-namespace {
+static constexpr int kSteps[8] = {1, -1, 10, -10, 11, -11, 9, -9};
 
-constexpr int kSteps[8] = {1, -1, 10, -10, 11, -11, 9, -9};
-
-int Flips(const GameBoard& b, int square, int color, int step) {
-    int n = 0;
+static int Flips(const GameBoard& b, int square, int color, int step) {
     int t = square + step;
-    for (; t > 0 && t < 100 && b[t] == -color; t += step)
-        ++n;
-    return t > 0 && t < 100 && b[t] == color ? n : 0;
+    while (t > 0 && t < 100 && b[t] == -color)
+        t += step;
+    return t > 0 && t < 100 && b[t] == color ? (t - square) / step - 1 : 0;
 }
-
-}  // namespace
 
 Game FromText(const std::string& text) {
     TextPosition position;
@@ -70,7 +65,8 @@ int EmptyCount(const GameBoard& board) {
     return static_cast<int>(std::count(board.begin(), board.end(), 0)) - 36;  // 36 border cells
 }
 
-bool Contains(const Moves& moves, PointData move) {
+bool IsLegal(const Game& game, PointData move) {
+    const Moves moves = LegalMoves(game.board, game.side);
     return std::find(moves.begin(), moves.end(), move) != moves.end();
 }
 
@@ -85,8 +81,8 @@ int Reference(const GameBoard& b, int level, int depth, int alpha, int beta) {
     }
     if (over) {
         const int d = std::accumulate(b.begin(), b.end(), 0);
-        const int bonus = std::abs(d) + EmptyCount(b) == 64 ? 100 : 0;
-        return d >= 0 ? d + 10000 + bonus : d - 10000 - bonus;
+        return (d >= 0 ? 1 : -1) *
+               (10000 + std::abs(d) + (std::abs(d) + EmptyCount(b) == 64) * 100);
     }
     if (moves.empty()) return Reference(b, level + 1, depth, alpha, beta);
     int best = -20000 * mover;

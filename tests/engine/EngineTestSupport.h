@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -26,13 +27,15 @@ GameBoard Oriented(const Game& game);  // the side to move as +1
 Moves LegalMoves(const GameBoard& board, int color);
 void Play(GameBoard& board, PointData move, int color);
 int EmptyCount(const GameBoard& board);
-bool Contains(const Moves& moves, PointData move);
+bool IsLegal(const Game& game, PointData move);  // for the side to move
+inline std::vector<int> Cells(const Morvane& e) {
+    return {std::begin(e.board), std::end(e.board)};
+}
 
 // The independent reference: alpha-beta on the engine's scale. +1 maximises on even levels, a pass
 // takes a level, a finished game scores 10000 + d (d >= 0) or d - 10000 with 100 more for a
 // wipe-out, and the leaf level takes the engine's Evaluate (checked on its own).
-int Reference(const GameBoard& oriented, int level, int depth, int alpha = -20000,
-              int beta = 20000);
+int Reference(const GameBoard& b, int level, int depth, int alpha = -20000, int beta = 20000);
 
 // Loads the game as the think operations do (the engine plays the side to move), sets the root
 // fields and search parameters, and returns PrepareSearch's result (1 narrow, 0 wide).
@@ -40,8 +43,7 @@ int Prepare(Morvane& engine, const Game& game, int depth = 99, int sortDepth = 0
 
 struct FfoPosition {
     Game game;
-    int number;
-    int empties;
+    int number, empties;
     std::vector<std::pair<PointData, int>> moves;  // as listed, best first, with their scores
 };
 const std::vector<FfoPosition>& Ffo();
@@ -59,5 +61,5 @@ struct Think {
 // is fixed. Otherwise StartGame(allowance), then ThinkByTime(rTime) with a clock that jumps 100 s
 // at every reading: only the un-timed pre-searches run, and the time allocation shows in the trace.
 inline constexpr int kByAmount = -1000000000;
-Think RunThink(const Game& game, int levelOrAllowance, int rTime = kByAmount,
+Think RunThink(const Game& g, int levelOrAllowance, int rTime = kByAmount,
                Morvane* reuse = nullptr);
