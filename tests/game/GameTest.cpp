@@ -1,0 +1,502 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <tuple>
+#include <utility>
+
+#include <unistd.h>
+
+#include "Othellogamemanager.h"
+
+namespace {
+
+// Recording fakes of the window toolkit and a fixture that wires a game manager to them.
+
+struct FakeTimer : GameClockTimer {
+    void SetInterval(int ms) override { Interval = ms; }
+    void SetEnabled(bool on) override { Enabled = on; }
+    int Interval = 0;
+    bool Enabled = false;
+};
+
+struct FakeHost : GameHost {
+    // Each box is logged as "caption: text|", or "caption? text|" when it asks Yes or No.
+    void ShowMessage(const std::string& t, const std::string& c) override { Box(c + ": " + t); }
+    bool AskYesNo(const std::string& t, const std::string& c) override { return Box(c + "? " + t); }
+    bool Box(const std::string& box) {
+        Boxes += box + "|";
+        WhileBoxOpen();
+        return AnswerYes;
+    }
+    void ProcessMessages() override { OnPump(); }
+    void PlaySoundResource(const std::string& name) override { Sounds += name + "|"; }
+    std::uint32_t TickCount() override { return Now; }
+    std::unique_ptr<GameClockTimer> CreateClockTimer(std::function<void()> onTick) override {
+        Tick = std::move(onTick);
+        auto timer = std::make_unique<FakeTimer>();
+        Timer = timer.get();
+        return timer;
+    }
+    bool TimerOn() const { return Timer->Enabled; }
+    // Time passes, then the timer fires if it is on, as a real one would.
+    void Advance(std::uint32_t ms) {
+        Now += ms;
+        if (TimerOn()) Tick();
+    }
+
+    std::uint32_t Now = 100000;
+    bool AnswerYes = false;
+    std::string Boxes, Sounds;
+    std::function<void()> WhileBoxOpen = [] {}, OnPump = [] {}, Tick;
+    FakeTimer* Timer = nullptr;
+};
+
+struct FakeView : GameBoardView {
+    void SetBoardColor(int) override {}
+    void SetSoundEffect(bool) override {}
+    void SetTurnSpeed(int) override {}
+    void SetOnPut(PutHandler onPut) override { OnPut = std::move(onPut); }
+    void DrawBoard(const BoardArray& board) override { Drawn.push_back(board); }
+    // A real animation's waits run window events.
+    void AnimateMove(const BoardArray&) override {
+        ++Animations;
+        DuringAnimation();
+    }
+    void AnimateHistoryStep(bool put, int, const PointData& p,
+                            const std::vector<PointData>&) override {
+        Steps.emplace_back(put, p);
+    }
+    void Click(int x, int y, int button = 0) {
+        OnPut(x, y, button, true);
+        OnPut(x, y, button, false);
+    }
+
+    int Animations = 0;
+    PutHandler OnPut;
+    std::vector<BoardArray> Drawn;
+    std::vector<std::pair<bool, PointData>> Steps;
+    std::function<void()> DuringAnimation = [] {};
+};
+
+struct FakeLabel : GameClockLabel {
+    void SetText(const std::string& text) override { Text = text; }
+    void SetFontColor(int color) override { Color = color; }
+    std::string Text;
+    int Color = -1;
+};
+
+// Black can take a1 and f8; white has no move before or after either, so whoever plays white
+// passes and black makes both moves and wins 11 to 0.
+const std::string kPassBoard = ".OXXXXXX" + std::string(48, '.') + "......OX";
+
+// The settings the tests vary; level 0 is the table's first level.
+struct Config {
+    int playerColor = 1, cpuMode = 0, playerTime = 7, cpuTime = 1, level = 0;
+    bool autoPass = false;
+};
+
+class GameFixture : public ::testing::Test {
+protected:
+    using Manager = OthelloGameManager;
+    using Msg = std::pair<int, std::string>;
+
+    void TearDown() override {
+        Game.reset();
+        std::filesystem::remove(Ini);
+    }
+
+    // Builds and initialises a manager with fresh records of what it says and shows.
+    void Create(const Config& s = {}) {
+        Game.reset();
+        Host = FakeHost(), View = FakeView();
+        Messages.clear(), Debug.clear(), States.clear(), Searching = false;
+        Game = std::make_unique<Manager>();
+        Game->Params.FileName = Ini;
+        Game->Initialize(
+            &Host, &View, &BlackLabel, &WhiteLabel,
+            [this](int color, const std::string& text) { Messages.emplace_back(color, text); },
+            [this](int state, bool busy) { States.emplace_back(state, busy); },
+            [this](const std::string& text) {
+                Debug.push_back(text);
+                if (text.rfind("No. ", 0) == 0) Searching = true;
+                if (text.rfind("ElapsedTime=", 0) == 0) Searching = false;
+            });
+        AtFirstSearchPump();
+        OthelloParams& p = Game->Params;
+        std::tie(p.PlayerColor, p.CpuTime, p.PlayerTime, p.CpuLevel, p.AutoPass, p.CpuMode) =
+            std::tie(s.playerColor, s.cpuTime, s.playerTime, s.level, s.autoPass, s.cpuMode);
+        Game->ApplySettings();
+    }
+
+    // Time passes at the engine's time checks, so that a search on the clock ends; action runs
+    // at the first check.
+    void AtFirstSearchPump(std::function<void()> action = [] {}) {
+        Host.OnPump = [this, action, done = false]() mutable {
+            if (!Searching) return;
+            Host.Now += 100;
+            if (!std::exchange(done, true)) action();
+        };
+    }
+
+    // Loads kPassBoard as step 0 of an empty history, stopped, as loading a record leaves it.
+    void LoadPassBoard() {
+        BoardArray board{};
+        for (int i = 0; i < 64; ++i)
+            board[BoardIndex(i % 8 + 1, i / 8 + 1)] =
+                (kPassBoard[i] == 'X') - (kPassBoard[i] == 'O');
+        Game->Logic.CopyFrom(board);
+        Game->Logic.History.Init(Game->Logic.Board);
+        Game->State = Manager::STATE_STOP;
+    }
+
+    PointData FirstLegal(int color, PointData skip = {}) const {
+        for (int i = 11; i <= 88; ++i) {
+            const PointData p(i / 10, i % 10);
+            if (p.IsValid() && !(p == skip) && Game->Logic.CanPut(color, p.x, p.y)) return p;
+        }
+        return {};
+    }
+    int HumanColor() const { return Game->Black.IsCpu ? kWhite : kBlack; }
+    // The human plays the first legal square in scan order.
+    void PlayHuman() {
+        const PointData p = FirstLegal(HumanColor());
+        ASSERT_TRUE(p.IsValid());
+        View.Click(p.x, p.y);
+    }
+
+    bool Playing() const { return (Game->State & 6) != 0; }
+    int Steps() const { return Game->Logic.History.StepCount; }
+    auto Count(const std::string& line) const { return std::ranges::count(Debug, line); }
+    bool Said(int c, const std::string& t) const {
+        return std::ranges::count(Messages, Msg(c, t)) > 0;
+    }
+
+    const std::string Ini =
+        testing::TempDir() + "morvane_game_" + std::to_string(::getpid()) + ".ini";
+    FakeHost Host;
+    FakeView View;
+    FakeLabel BlackLabel, WhiteLabel;
+    std::vector<Msg> Messages;
+    std::vector<std::pair<int, bool>> States;
+    std::vector<std::string> Debug;
+    bool Searching = false;
+    std::unique_ptr<Manager> Game;
+};
+
+using GameFlow = GameFixture;
+
+// Whole games at level 1 with either colour, the human playing the first legal square each time.
+TEST_F(GameFlow, WholeGamesAtLevelOneEndWithTheResult) {
+    for (const int human : {kBlack, kWhite}) {
+        SCOPED_TRACE(human);
+        Create({.playerColor = human});
+        Game->Start();
+        // Only the computer is told that a game of its one minute begins, and it opens at once.
+        EXPECT_EQ(Game->Black.CpuPlayer->Engine.tForFinal, human == kBlack ? -1 : 12000);
+        EXPECT_EQ(Game->White.CpuPlayer->Engine.tForFinal, human == kBlack ? 12000 : -1);
+        EXPECT_EQ(Steps(), human == kBlack ? 0 : 1);
+        EXPECT_EQ(Messages.back(), Msg(human, "あなたの番です。"));
+        EXPECT_EQ(Debug.back(), human == kBlack ? "BLACK's turn" : "WHITE's turn");
+        EXPECT_EQ(Host.Timer->Interval, 50);
+        View.Click(4, 4, 1);  // the right button shows the legal squares while held
+        EXPECT_EQ(std::ranges::count(View.Drawn.end()[-2], kLegalMark), human == kBlack ? 4 : 3);
+        EXPECT_EQ(View.Drawn.back(), Game->Logic.Board);
+        View.Click(4, 4);  // occupied
+        View.Click(1, 1);  // flanks nothing
+        EXPECT_EQ(Count("can't put here"), 2);
+        EXPECT_EQ(Host.Sounds, "NOPUT|NOPUT|");
+        for (int i = 0; Playing() && i < 64; ++i)
+            PlayHuman();
+        EXPECT_EQ(Count("game over"), 1);
+        EXPECT_GT(Count("ID search by amount"), 0);  // the level's amount, not the clock
+        EXPECT_TRUE(Said(-human, "モルヴァンが思考中です。"));
+        EXPECT_EQ(Messages.back().second, "対局終了です。");
+        EXPECT_EQ(States.back(), std::make_pair(8, false));
+        EXPECT_FALSE(Host.TimerOn());
+        EXPECT_EQ(View.Animations, Steps());  // the computer's moves as well as the human's
+        const int h = Game->Logic.CountStones(human), c = Game->Logic.CountStones(-human);
+        ASSERT_NE(h, c);
+        const auto result = "対局終了: " + std::to_string(std::abs(h - c)) + "枚差であなたの";
+        // The human's passes, if any, came before the result.
+        EXPECT_TRUE(Host.Boxes.ends_with(result + (h > c ? "勝ちです。|" : "負けです。|")))
+            << Host.Boxes;
+    }
+}
+
+TEST_F(GameFlow, PassesEitherWayWithTheBoxOnlyWhenAsked) {
+    const Config configs[] = {{},
+                              {.playerColor = -1},
+                              {.playerColor = -1, .autoPass = true},
+                              {.playerColor = -1, .cpuMode = 1}};
+    for (const Config& s : configs) {
+        const bool humanBlack = s.playerColor == kBlack;
+        SCOPED_TRACE(testing::Message() << s.playerColor << " " << s.autoPass << s.cpuMode);
+        Create(s);
+        LoadPassBoard();
+        Game->Resume();
+        for (int i = 0; i < 2 && Playing(); ++i)
+            PlayHuman();
+        // Black made both moves: by two clicks, or as the computer without any.
+        EXPECT_EQ(Steps(), 2);
+        EXPECT_EQ(Count("can put here"), humanBlack ? 2 : 0);
+        EXPECT_GE(Count("no place to put for WHITE"), 1);
+        const std::string pass = humanBlack ? "モルヴァンはパスです。" : "あなたはパスです。";
+        EXPECT_TRUE(Said(kBlack, pass));  // the marker goes to the side that moves again
+        const bool box = s.cpuMode == 0 && !s.autoPass;
+        EXPECT_EQ(Host.Boxes, (box ? "パスの確認: " + pass + "|" : "") +
+                                  "対局終了: 11枚差であなた" +
+                                  (humanBlack ? "の勝ちです。|" : "の負けです。|"));
+    }
+}
+
+TEST_F(GameFlow, BrowsingBackTwoStepsAndResumingTruncatesTheHistory) {
+    Create();
+    Game->Start();
+    PlayHuman();
+    PlayHuman();
+    const auto moves = Game->Logic.History.Moves;
+    const auto at = [&](int i) { return PointData(moves[i].x, moves[i].y); };
+    Game->HistoryForward();  // at the last step: nothing
+    Game->HistoryBack();
+    Game->HistoryBack();
+    Game->State = Manager::STATE_STOP;  // as the window does after browsing
+    EXPECT_EQ(Messages.back(), Msg(kBlack, "対局を中断しています。"));
+    EXPECT_EQ(View.Steps, (decltype(View.Steps){{false, at(3)}, {false, at(2)}}));
+
+    Game->Resume();
+    EXPECT_EQ(Messages.back(), Msg(kBlack, "あなたの番です。"));
+    EXPECT_EQ(Steps(), 4);  // nothing is dropped before a move is made
+    const PointData other = FirstLegal(kBlack, at(2));
+    View.Click(other.x, other.y);
+    EXPECT_EQ(Steps(), 4);  // the computer answered the new move
+    EXPECT_EQ(Game->Logic.History.Moves[1], moves[1]);
+    EXPECT_EQ(Game->Logic.History.Moves[2], (MoveData{other.x, other.y, kBlack}));
+
+    // Where the computer made the next recorded move, it plays at once.
+    Game->HistoryFirst();
+    Game->HistoryForward();
+    Game->Resume();
+    EXPECT_EQ(Steps(), 2);
+    EXPECT_EQ(Messages.back(), Msg(kBlack, "あなたの番です。"));
+}
+
+using Clock = GameFixture;
+
+TEST(ClockFormat, MinutesAndSecondsWithoutHours) {
+    const std::pair<int, const char*> cases[] = {{0, "00:00"},    {59, "00:59"},  {1800, "30:00"},
+                                                 {3725, "02:05"}, {-1, "-00:01"}, {-61, "-01:01"}};
+    for (const auto& [seconds, text] : cases)
+        EXPECT_EQ(OthelloGameManager::FormatClock(seconds, false), text) << seconds;
+}
+
+TEST_F(Clock, TurnsAreChargedInWholeSecondsFromTheirOwnStart) {
+    for (const int mode : {0, 1}) {
+        SCOPED_TRACE(mode);
+        Create({.cpuMode = mode, .playerTime = 0});  // 30 seconds
+        const std::string two = mode == 1 ? "00:28" : "00:02";
+        Host.Now = 0xFFFFF800u;  // wraps in the first turn
+        Game->Start();
+        Host.Advance(999);
+        EXPECT_EQ(BlackLabel.Text, mode == 1 ? "00:30" : "00:00");
+        Host.Advance(1901);  // 2.9 s cost 2 s
+        EXPECT_EQ(BlackLabel.Text, two);
+        PlayHuman();
+        Host.Advance(800);  // the next turn counts from its own start: 0.8 s cost nothing
+        PlayHuman();
+        EXPECT_EQ(BlackLabel.Text, two);
+        // The window's stop button leaves the timer on; a stopped clock still does not run.
+        Game->State = Manager::STATE_STOP;
+        Host.Advance(5000);
+        EXPECT_EQ(BlackLabel.Text, two);
+    }
+}
+
+// At zero the clock turns red and asks, with the timer off. No stops the game, and resuming it
+// asks again a second later; Yes lets the clock run on below zero and no side is asked again,
+// not even the computer when its own clock runs out while it thinks.
+TEST_F(Clock, TimeOutAnsweredNoOrYes) {
+    for (const bool yes : {false, true}) {
+        SCOPED_TRACE(yes);
+        Create({.cpuMode = 1, .playerTime = 0});
+        Game->Start();
+        Host.Advance(29000);
+        Host.WhileBoxOpen = [&] { EXPECT_FALSE(Host.TimerOn()); };
+        Host.AnswerYes = yes;
+        Host.Advance(1000);
+        EXPECT_EQ(BlackLabel.Text, "00:00");
+        EXPECT_EQ(BlackLabel.Color, Manager::kLabelRed);
+        EXPECT_EQ(Debug.back(), "time over");
+        EXPECT_TRUE(Said(kBlack, "時間切れであなたの負けです。"));
+        const std::string box = "時間切れ? 時間切れであなたの負けです。\n対局を続けますか？|";
+        EXPECT_EQ(Host.Boxes, box);
+        EXPECT_EQ(Game->State, yes ? Manager::STATE_PLAY_TIME : Manager::STATE_STOP);
+        if (!yes) Game->Resume();
+        Host.Advance(1000);
+        EXPECT_EQ(BlackLabel.Text, "-00:01");
+        EXPECT_EQ(Host.Boxes, yes ? box : box + box);
+    }
+    Game->White.Remaining = 1;
+    Host.OnPump = [&] { Game->Current == &Game->White ? Host.Advance(1500) : void(); };
+    PlayHuman();
+    EXPECT_LE(Game->White.Remaining, 0);
+    EXPECT_EQ(WhiteLabel.Color, Manager::kLabelRed);
+    EXPECT_FALSE(Game->CpuTimeOver);
+    EXPECT_EQ(Host.Boxes.find('|'), Host.Boxes.size() - 1);  // the one box of the human
+    EXPECT_EQ(Steps(), 2);
+}
+
+// The human's unlimited clock never runs. The computer thinks with its clock, and after the user
+// let it go on past its time-out, with a sixtieth of its allowance, at least a second.
+TEST_F(Clock, UnlimitedClockAndTheComputersShortenedThinkingTime) {
+    // Allowances of 30 s, 1 min and 30 min.
+    const std::pair<int, std::string> cases[] = {
+        {0, "rTime=1000"}, {1, "rTime=1000"}, {6, "rTime=30000"}};
+    for (const auto& [cpuTime, shortened] : cases) {
+        SCOPED_TRACE(cpuTime);
+        Create({.cpuMode = 1, .cpuTime = cpuTime});
+        Game->Start();
+        Host.Advance(100000);
+        EXPECT_EQ(BlackLabel.Text, "無制限");
+        Game->White.Remaining = 2;
+        PlayHuman();
+        EXPECT_EQ(Count("rTime=2000"), 1);
+
+        Game->White.Remaining = 1;
+        Host.AnswerYes = true;
+        Host.OnPump = [&] { Game->Current == &Game->White ? Host.Advance(1000) : void(); };
+        PlayHuman();
+        EXPECT_EQ(Host.Boxes, "時間切れ? 時間切れでモルヴァンの負けです。\n対局を続けますか？|");
+        EXPECT_TRUE(Game->CpuTimeOver);
+        EXPECT_EQ(Count(shortened), 1);
+        PlayHuman();
+        EXPECT_EQ(Count(shortened), 2);
+        EXPECT_EQ(Steps(), 6);
+    }
+}
+
+// Window events run inside the computer's search, the animations and the message boxes. These
+// tests play such events from inside the fakes' pumps and boxes.
+
+// The index of level 6, whose search passes through the engine's time checks many times.
+constexpr int kLevel6 = 5;
+
+using Reentrancy = GameFixture;
+
+TEST_F(Reentrancy, ClicksDuringTheAnimationOfTheHumansMoveAreIgnored) {
+    Create();
+    Game->Start();
+    View.DuringAnimation = [&] {
+        if (View.Animations > 1) return;         // only while the human's own move is animated
+        const PointData p = FirstLegal(kBlack);  // legal on the board being animated
+        const auto drawn = View.Drawn.size();
+        View.Click(p.x, p.y, 1);
+        View.Click(p.x, p.y);
+        Game->TryPut(p.x, p.y);
+        EXPECT_EQ(View.Drawn.size(), drawn);  // no legal squares shown either
+    };
+    PlayHuman();
+    EXPECT_EQ(Steps(), 2);
+    EXPECT_EQ(Count("can put here"), 1);
+    EXPECT_TRUE(Host.Sounds.empty());
+    EXPECT_EQ(std::ranges::count(States, std::make_pair(4, true)), 1);
+    PlayHuman();  // the next turn takes clicks again
+    EXPECT_EQ(Steps(), 4);
+}
+
+// The window stops, browses, resumes or starts anew while the computer searches: its move is
+// dropped unless the game still plays on the searched board; a turn begun meanwhile waits for
+// the search to end instead of re-entering the engine.
+TEST_F(Reentrancy, EventsDuringTheSearch) {
+    const auto stop = [this] { Game->State = Manager::STATE_STOP; };
+    const auto timeOut = [this] { Game->White.Remaining = 1, Host.Advance(1000); };
+    const auto browse = [&] { stop(), Game->HistoryBack(), Game->Resume(); };
+    const auto resume = [&] { stop(), Game->Resume(); };
+    const auto newGame = [&] { stop(), Game->InitBoard(), Game->Start(); };
+    struct Case {
+        const char* name;
+        std::function<void()> action;
+        Config setup;
+        const char* dropped;
+        int movesBefore, steps, stepsAfter;
+    };
+    const Case cases[] = {
+        {"stop", stop, {.level = kLevel6}, "game stopped", 0, 1, 2},
+        {"time-out, No", timeOut, {.cpuMode = 1}, "game stopped", 0, 1, 2},
+        {"browse", browse, {.level = kLevel6}, "position changed", 1, 3, 4},
+        {"resume", resume, {.level = kLevel6}, "turn restarted", 0, 2, 4},
+        {"new game", newGame, {.playerColor = -1, .level = kLevel6}, "turn restarted", 1, 1, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Create(c.setup);
+        Game->Start();
+        for (int i = 0; i < c.movesBefore; ++i)
+            PlayHuman();
+        AtFirstSearchPump(c.action);
+        PlayHuman();
+        EXPECT_EQ(Count(std::string("discarded computer move: ") + c.dropped), 1);
+        EXPECT_EQ(Steps(), c.steps);
+        EXPECT_EQ(Host.Boxes.empty(), c.setup.cpuMode == 0);
+        EXPECT_EQ(Messages.back().second == "あなたの番です。", Playing());
+        // Once resumed, the computer is asked again, and this time its move is played.
+        Playing() ? PlayHuman() : Game->Resume();
+        EXPECT_EQ(Steps(), c.stepsAfter);
+        EXPECT_EQ(Game->Logic.History.CurrentStep, c.stepsAfter);
+        EXPECT_EQ(Game->Logic.History.Moves[c.stepsAfter - 1].color, -HumanColor());
+    }
+}
+
+// The window closes while a turn is on the stack: the search is aborted, nothing more is played,
+// drawn or said, and the settings are written once.
+TEST_F(Reentrancy, ClosingInTheMiddleOfATurn) {
+    const auto timeOutBox = [this] { Game->Start(), Host.Advance(30000); };
+    struct Case {
+        const char* name;
+        std::function<void()> trigger;
+        Config setup;
+        bool inSearch;
+        int steps;
+    };
+    const Case cases[] = {
+        {"search", [this] { Game->Start(), PlayHuman(); }, {.level = kLevel6}, true, 1},
+        {"pass box", [this] { LoadPassBoard(), Game->Resume(); }, {.playerColor = -1}, false, 1},
+        {"time-out box", timeOutBox, {.cpuMode = 1, .playerTime = 0}, false, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Create(c.setup);
+        Host.AnswerYes = true;
+        std::optional<bool> idle;  // what Shutdown answered, once closed
+        std::size_t said = 0;      // debug lines and messages until then
+        const auto close = [&] {
+            idle = Game->Shutdown();
+            said = Debug.size() + Messages.size();
+            EXPECT_TRUE(std::filesystem::exists(Ini));
+        };
+        c.inSearch ? AtFirstSearchPump(close) : void(Host.WhileBoxOpen = close);
+        c.trigger();
+        ASSERT_EQ(idle, false);
+        EXPECT_FALSE(Game->IsBusy());
+        EXPECT_TRUE(Game->Shutdown());
+        EXPECT_EQ(Steps(), c.steps);
+        EXPECT_EQ(std::ranges::count(Host.Boxes, '|'), c.inSearch ? 0 : 1);
+        EXPECT_EQ(Debug.size() + Messages.size(), said);
+        EXPECT_FALSE(Host.TimerOn());
+        EXPECT_TRUE(Game->White.CpuPlayer->Engine.WasAborted() || !c.inSearch);
+
+        // Later events do nothing, and the settings are not written a second time.
+        std::filesystem::remove(Ini);
+        Host.Tick();
+        View.Click(4, 3);
+        Game->Resume();
+        EXPECT_EQ(Steps(), c.steps);
+        Game.reset();
+        EXPECT_FALSE(std::filesystem::exists(Ini));
+    }
+}
+
+}  // namespace
