@@ -110,25 +110,23 @@ int Prepare(Morvane& engine, const Game& game, int depth, int sortDepth) {
 }
 
 const std::vector<FfoPosition>& Ffo() {
-    static const std::vector<FfoPosition> positions = [] {
-        std::vector<FfoPosition> all;
-        for (const char* file : {"1-19", "20-39", "40-59", "60-79"}) {
-            std::ifstream in(std::string(MORVANE_SHARED_DATA) + "/ffo/fforum-" + file + ".obf");
-            EXPECT_TRUE(in.good()) << "missing FFO file " << file;
-            for (std::string line; std::getline(in, line);) {
-                if (line.size() < 66) continue;
-                const Game game = FromText(line);
-                all.push_back({game, static_cast<int>(all.size()) + 1, EmptyCount(game.board), {}});
-                std::istringstream items(line.substr(line.find(';') + 1));  // " G8:+18;"
-                for (std::string item; std::getline(items, item, ';');)
-                    if (const auto c = item.find(':'); c != std::string::npos)
-                        all.back().moves.push_back({{item[c - 2] - 'A' + 1, item[c - 1] - '0'},
-                                                    std::stoi(item.substr(c + 1))});
-            }
+    static std::vector<FfoPosition> all;
+    if (!all.empty()) return all;
+    for (const char* file : {"1-19", "20-39", "40-59", "60-79"}) {
+        std::ifstream in(std::string(MORVANE_SHARED_DATA) + "/ffo/fforum-" + file + ".obf");
+        EXPECT_TRUE(in.good()) << "missing FFO file " << file;
+        for (std::string line; std::getline(in, line);) {
+            if (line.size() < 66) continue;
+            const Game game = FromText(line);
+            all.push_back({game, static_cast<int>(all.size()) + 1, EmptyCount(game.board), {}});
+            std::istringstream items(line.substr(line.find(';') + 1));  // " G8:+18;"
+            for (std::string item; std::getline(items, item, ';');)
+                if (const auto c = item.find(':'); c != std::string::npos)
+                    all.back().moves.push_back({{item[c - 2] - 'A' + 1, item[c - 1] - '0'},
+                                                std::stoi(item.substr(c + 1))});
         }
-        return all;
-    }();
-    return positions;
+    }
+    return all;
 }
 
 Game PositionWithEmpties(int empties, int seed) {

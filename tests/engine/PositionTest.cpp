@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <iterator>
 #include <set>
 #include <tuple>
 
@@ -55,13 +54,10 @@ TEST(Evaluate, TermsAndCountStableOnHandMadeBoards) {
 // Preparation, the evaluation from both sides, generation in region order, make, the child's masks
 // as the searches derive them, the child's generation, and undo: all against the plain rules.
 TEST(MakeUndo, MovesMatchThePlainRulesAndUndoRestoresBoardAndDiscDiffExactly) {
-    std::vector<Game> games{FromText(std::string(40, 'X') + std::string(24, 'O') + " O")};
-    for (const FfoPosition& p : Ffo())
-        games.push_back(p.game);
-    for (int empties : {59, 50, 40, 33, 32, 31, 20})
-        games.push_back(PositionWithEmpties(empties));
+    constexpr int kEmpties[] = {59, 50, 40, 33, 32, 31, 20};
     int checked = 0;
-    for (const Game& g : games) {
+    for (std::size_t i = 0; i < 7 + Ffo().size(); ++i) {
+        const Game g = i < 7 ? PositionWithEmpties(kEmpties[i]) : Ffo()[i - 7].game;
         Morvane e;
         const bool narrow = Prepare(e, g) == 1;
         EXPECT_EQ(narrow, EmptyCount(g.board) <= 32);
