@@ -160,6 +160,16 @@ private:
     int WinLossFinalScore() const;
     // Runs at every checkMask + 1 nodes; true when the search must stop now.
     bool TimeCheck();
+    // The masks of the child that a move on s leads to from level here.
+    template <bool Wide>
+    void SetChildMasks(int here, int s) {
+        emptyBits1[here + 1] = emptyBits1[here] & clearMask1[s];
+        frontierBits1[here + 1] = frontierBits1[here] | neighbourBits1[s];
+        if constexpr (Wide) {
+            emptyBits2[here + 1] = emptyBits2[here] & clearMask2[s];
+            frontierBits2[here + 1] = frontierBits2[here] | neighbourBits2[s];
+        }
+    }
     template <bool Wide>
     void OrderMoves(int* moves, int count, int mover);
     // Search over word 1, or SearchWide over both words: the cheap early exits, then the rest.

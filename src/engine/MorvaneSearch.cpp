@@ -51,12 +51,7 @@ void Morvane::OrderMoves(int* moves, int count, int mover) {
     for (int i = 0; i < count; ++i) {
         const int s = moves[i];
         MakeMoveHot(s, mover);
-        emptyBits1[next] = emptyBits1[level] & clearMask1[s];
-        frontierBits1[next] = frontierBits1[level] | neighbourBits1[s];
-        if (Wide) {
-            emptyBits2[next] = emptyBits2[level] & clearMask2[s];
-            frontierBits2[next] = frontierBits2[level] | neighbourBits2[s];
-        }
+        SetChildMasks<Wide>(level, s);
         level = next;
         sortScore[i] = EvaluateHot();
         level = next - 1;
@@ -167,12 +162,7 @@ SearchResult Morvane::SearchBody() {
         for (int i = 0; i < count; ++i) {
             const int s = moves[i];
             MakeMoveHot(s, 1);
-            emptyBits1[next] = emptyBits1[here] & clearMask1[s];
-            frontierBits1[next] = frontierBits1[here] | neighbourBits1[s];
-            if (Wide) {
-                emptyBits2[next] = emptyBits2[here] & clearMask2[s];
-                frontierBits2[next] = frontierBits2[here] | neighbourBits2[s];
-            }
+            SetChildMasks<Wide>(here, s);
             level = next;
             const int score = SearchEnter<Wide>().score;
             level = here;
@@ -196,12 +186,7 @@ SearchResult Morvane::SearchBody() {
         for (int i = 0; i < count; ++i) {
             const int s = moves[i];
             MakeMoveHot(s, -1);
-            emptyBits1[next] = emptyBits1[here] & clearMask1[s];
-            frontierBits1[next] = frontierBits1[here] | neighbourBits1[s];
-            if (Wide) {
-                emptyBits2[next] = emptyBits2[here] & clearMask2[s];
-                frontierBits2[next] = frontierBits2[here] | neighbourBits2[s];
-            }
+            SetChildMasks<Wide>(here, s);
             level = next;
             const int score = SearchEnter<Wide>().score;
             level = here;
@@ -293,8 +278,7 @@ SearchResult Morvane::WinLossBody() {
     for (int i = 0; i < count; ++i) {
         const int s = moves[i];
         MakeMoveHot(s, mover);
-        emptyBits1[next] = emptyBits1[here] & clearMask1[s];
-        frontierBits1[next] = frontierBits1[here] | neighbourBits1[s];
+        SetChildMasks<false>(here, s);
         level = next;
         const int score = WinLossEnter().score;
         level = here;
