@@ -13,6 +13,7 @@
 #include <QScreen>
 #include <QToolButton>
 
+#include "FormWidgets.h"
 #include "OthelloAbout.h"
 #include "Othelloboard.h"
 #include "Othelloconf.h"
@@ -66,18 +67,10 @@ QString Q(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-// The designed Windows face first, then a Japanese face that Debian has.
-QFont PanelFont(const QString& face) {
-    QFont font;
-    font.setFamilies(
-        {face, QStringLiteral("Noto Sans CJK JP"), QStringLiteral("Noto Sans CJK JP")});
-    return font;
-}
-
 QLabel* MakeLabel(QWidget* parent, const QString& face, const QColor& colour) {
     auto* label = new QLabel(parent);
     label->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-    label->setFont(PanelFont(face));
+    label->setFont(DesignFont(face, 8));  // the layout sets size and weight
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, colour);
     label->setPalette(palette);
@@ -100,10 +93,7 @@ QFrame* MakePanel(QWidget* parent, const QColor& colour) {
 TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(QStringLiteral("モルヴァン"));
     setWindowIcon(ProgramIcon());
-    QFont base(QStringLiteral("Tahoma"));
-    base.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Noto Sans CJK JP")});
-    base.setPointSize(8);
-    setFont(base);
+    setFont(DesignFont(QStringLiteral("Tahoma"), 8));
 
     ConfirmOkCancel = [this](const QString& text) {
         QMessageBox box(QMessageBox::Question, QStringLiteral("確認"), text,
