@@ -106,15 +106,14 @@ void OthelloLogic::ToLast() {
 }
 
 bool OthelloLogic::StepForward(int& color, PointData& placed, std::vector<PointData>& changed) {
-    if (!History.Forward()) return false;
-    const BoardArray& shown = History.Boards[History.CurrentStep];
-    DiffBoards(Board, shown, color, placed, changed);
-    CopyFrom(shown);
-    return true;
+    return History.Forward() && ShowStepFrom(color, placed, changed);
 }
 
 bool OthelloLogic::StepBack(int& color, PointData& placed, std::vector<PointData>& changed) {
-    if (!History.Back()) return false;
+    return History.Back() && ShowStepFrom(color, placed, changed);
+}
+
+bool OthelloLogic::ShowStepFrom(int& color, PointData& placed, std::vector<PointData>& changed) {
     const BoardArray& shown = History.Boards[History.CurrentStep];
     DiffBoards(Board, shown, color, placed, changed);
     CopyFrom(shown);

@@ -52,4 +52,8 @@ public:
     // Loads a record file into History and shows its stored step; on failure reports through
     // onError and changes nothing.
     bool LoadRecord(const std::string& fileName, const ErrorReporter& onError);
+
+private:
+    // Shows the step the history has just moved to, describing the change from the old board.
+    bool ShowStepFrom(int& color, PointData& placed, std::vector<PointData>& changed);
 };

@@ -317,25 +317,23 @@ void OthelloGameManager::HistoryLast() {
 }
 
 void OthelloGameManager::HistoryForward() {
-    if (ShuttingDown) return;
-    BusyScope busy(*this);
-    int color = kEmpty;
-    PointData placed;
-    std::vector<PointData> changed;
-    if (!Logic.StepForward(color, placed, changed)) return;
-    BoardView->AnimateHistoryStep(true, color, placed, changed);
-    if (ShuttingDown) return;
-    ReportMessage("対局を中断しています。", Logic.History.CurrentColor());
+    HistoryStep(true);
 }
 
 void OthelloGameManager::HistoryBack() {
+    HistoryStep(false);
+}
+
+void OthelloGameManager::HistoryStep(bool forward) {
     if (ShuttingDown) return;
     BusyScope busy(*this);
     int color = kEmpty;
     PointData placed;
     std::vector<PointData> changed;
-    if (!Logic.StepBack(color, placed, changed)) return;
-    BoardView->AnimateHistoryStep(false, color, placed, changed);
+    const bool moved = forward ? Logic.StepForward(color, placed, changed)
+                               : Logic.StepBack(color, placed, changed);
+    if (!moved) return;
+    BoardView->AnimateHistoryStep(forward, color, placed, changed);
     if (ShuttingDown) return;
     ReportMessage("対局を中断しています。", Logic.History.CurrentColor());
 }

@@ -107,6 +107,8 @@ public:
     DebugCallback OnDebug;
 
 private:
+    // One animated step through the history, forward or back.
+    void HistoryStep(bool forward);
     // Counts the entry points on the call stack for IsBusy.
     class BusyScope {
     public:
