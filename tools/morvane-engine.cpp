@@ -118,7 +118,7 @@ struct BenchCase {
     const char* position;
 };
 
-// Positions of the FFO endgame suite (numbers as in ../shared/data/ffo), searched by level so
+// Positions of the FFO endgame suite (numbers as in tests/data/ffo), searched by level so
 // that each exercises one driver: midgame iterative deepening, the win/loss proof, the exact
 // solution. The exact-search figures are the engine's speed measure.
 constexpr BenchCase kBench[] = {

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <numeric>
 #include <sstream>
+#include <stdexcept>
 
 #include <gtest/gtest.h>
 
@@ -109,23 +110,33 @@ int Prepare(Morvane& engine, const Game& game, int depth, int sortDepth) {
     return engine.PrepareSearch();
 }
 
+// Throws, failing the test with the file's name, rather than hand a test a short list to index.
 const std::vector<FfoPosition>& Ffo() {
     static std::vector<FfoPosition> all;
     if (!all.empty()) return all;
+    std::vector<FfoPosition> read;
     for (const char* file : {"1-19", "20-39", "40-59", "60-79"}) {
-        std::ifstream in(std::string(MORVANE_SHARED_DATA) + "/ffo/fforum-" + file + ".obf");
-        EXPECT_TRUE(in.good()) << "missing FFO file " << file;
+        const std::string path = std::string(MORVANE_TEST_DATA) + "/ffo/fforum-" + file + ".obf";
+        std::ifstream in(path);
+        if (!in) throw std::runtime_error("cannot read FFO test data " + path);
         for (std::string line; std::getline(in, line);) {
             if (line.size() < 66) continue;
-            const Game game = FromText(line);
-            all.push_back({game, static_cast<int>(all.size()) + 1, EmptyCount(game.board), {}});
-            std::istringstream items(line.substr(line.find(';') + 1));  // " G8:+18;"
-            for (std::string item; std::getline(items, item, ';');)
-                if (const auto c = item.find(':'); c != std::string::npos)
-                    all.back().moves.push_back({{item[c - 2] - 'A' + 1, item[c - 1] - '0'},
-                                                std::stoi(item.substr(c + 1))});
+            const Game game = FromText(line.substr(0, 66));
+            read.push_back({game, static_cast<int>(read.size()) + 1, EmptyCount(game.board), {}});
+            std::istringstream items(line.substr(std::min(line.find(';'), line.size())));
+            for (std::string item; std::getline(items, item, ';');)  // " G8:+18"
+                if (const auto c = item.find(':'); c != std::string::npos && c >= 2)
+                    read.back().moves.push_back({{item[c - 2] - 'A' + 1, item[c - 1] - '0'},
+                                                 std::atoi(item.c_str() + c + 1)});
+            if (read.back().moves.empty())
+                throw std::runtime_error("FFO test data without scores in " + path + ": " + line);
         }
     }
+    if (read.size() != 79)
+        throw std::runtime_error("FFO test data in " + std::string(MORVANE_TEST_DATA) +
+                                 "/ffo holds " + std::to_string(read.size()) +
+                                 " positions, not 79");
+    all = std::move(read);
     return all;
 }
 
