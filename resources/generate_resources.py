@@ -250,7 +250,10 @@ def icon_env_settings():
 
 
 # ---------------------------------------------------------------------------------------------
-# Program icon: two stones on a green square.
+# Program icon: two stones on a green square. The window uses 16 to 256; the desktop's icon theme
+# gets every size.
+
+PROGRAM_ICON_SIZES = (16, 32, 48, 64, 128, 256)
 
 
 def program_icon(size):
@@ -264,6 +267,20 @@ def program_icon(size):
     c.fill(circle(20.5 * k, 20 * k, 8.6 * k), (0, 0, 0))
     c.fill(circle(20.5 * k, 20 * k, 7.6 * k), (245, 245, 245))
     return c
+
+
+# The same picture as program_icon, as scalable vector shapes for the desktop's icon theme.
+PROGRAM_ICON_SVG = """<?xml version="1.0" encoding="UTF-8"?>
+<svg xmlns="http://www.w3.org/2000/svg" width="32" height="32" viewBox="0 0 32 32">
+  <rect x="0.5" y="0.5" width="31" height="31" rx="5" fill="#0a461e"/>
+  <rect x="1.5" y="1.5" width="29" height="29" rx="4" fill="#1e823c"/>
+  <circle cx="12.5" cy="13" r="8.6" fill="#000000"/>
+  <circle cx="12.5" cy="13" r="7.6" fill="#191919"/>
+  <circle cx="11" cy="11" r="3" fill="#5a5a5a" fill-opacity="0.627"/>
+  <circle cx="20.5" cy="20" r="8.6" fill="#000000"/>
+  <circle cx="20.5" cy="20" r="7.6" fill="#f5f5f5"/>
+</svg>
+"""
 
 
 # ---------------------------------------------------------------------------------------------
@@ -371,8 +388,10 @@ def main():
     }
     for name, draw in icons.items():
         draw().save(os.path.join(HERE, "icons", name + ".png"))
-    for size in (16, 32, 48, 256):
+    for size in PROGRAM_ICON_SIZES:
         program_icon(size).save(os.path.join(HERE, "icons", "morvane_%d.png" % size))
+    with open(os.path.join(HERE, "icons", "morvane.svg"), "w", encoding="utf-8") as f:
+        f.write(PROGRAM_ICON_SVG)
     write_png(os.path.join(HERE, "images", "back_board.png"), BACK_WIDTH, BACK_HEIGHT, board_background(), alpha=False)
     write_wav(os.path.join(HERE, "sounds", "put.wav"), sound_put())
     write_wav(os.path.join(HERE, "sounds", "turn.wav"), sound_turn())
