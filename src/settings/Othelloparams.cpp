@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "SettingsPath.h"
 #include "TextFile.h"
 #include "Util.h"
 
@@ -18,7 +19,7 @@ void SetIfInRange(int& field, int value, int low, int high) {
 
 }  // namespace
 
-OthelloParams::OthelloParams() : FileName("morvane.ini") {
+OthelloParams::OthelloParams() : FileName(kSettingsFileName) {
     SetDefault();
 }
 
@@ -109,5 +110,6 @@ bool OthelloParams::SaveToFile() const {
         "CpuName = " + CpuName,
     };
     if (Sizeable) lines.push_back(line("Sizeable", 1));
-    return WriteTextFileAtomically(FileName, lines);
+    // The per-user settings folder does not exist before the first save.
+    return CreateSettingsFolder(FileName) && WriteTextFileAtomically(FileName, lines);
 }
