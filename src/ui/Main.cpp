@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QMenuBar>
@@ -11,6 +12,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QToolButton>
 
 #include "FormWidgets.h"
@@ -90,7 +92,7 @@ QFrame* MakePanel(QWidget* parent, const QColor& colour) {
 
 }  // namespace
 
-TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent) {
+TFormMain::TFormMain(QWidget* parent, const std::string& settingsFile) : QMainWindow(parent) {
     setWindowTitle(QStringLiteral("モルヴァン"));
     setWindowIcon(ProgramIcon());
     setFont(DesignFont(QStringLiteral("Tahoma"), 8));
@@ -102,14 +104,14 @@ TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent) {
         return box.exec() == QMessageBox::Ok;
     };
     ChooseSaveFile = [this] {
-        QFileDialog dialog(this, QString(), QString(),
+        QFileDialog dialog(this, QString(), RecordFolder(),
                            QStringLiteral("モルヴァン 棋譜ファイル(*.mvr)"));
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix(QStringLiteral("mvr"));
         return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     };
     ChooseOpenFile = [this] {
-        QFileDialog dialog(this, QString(), QString(),
+        QFileDialog dialog(this, QString(), RecordFolder(),
                            QStringLiteral("モルヴァン 盤面ファイル(*.mvr)"));
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);
@@ -133,6 +135,7 @@ TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent) {
     Board->OnDebugText = [this](const std::string& text) { AppendDebug(text); };
     Board->show();
     seams_ = std::make_unique<QtGameSeams>(this, Board, LabelBlackTime, LabelWhiteTime);
+    GameManager.Params.FileName = settingsFile;
     InitializeGameManager();
 
     FormConf = new TFormConf(this);
@@ -467,18 +470,30 @@ void TFormMain::NSaveHistoryClick() {
     if (!GameManager.Logic.History.Save(file.toStdString())) {
         ShowError(QStringLiteral("棋譜を保存できません。\n\n") + file +
                   QStringLiteral("\nに書き込めませんでした。"));
+        return;
     }
+    recordFolder_ = QFileInfo(file).absolutePath();
 }
 
 void TFormMain::NLoadHistoryClick() {
     const QString file = ChooseOpenFile();
-    if (file.isEmpty()) return;
+    if (!file.isEmpty()) OpenRecordFile(file);
+}
+
+bool TFormMain::OpenRecordFile(const QString& file) {
     const auto report = [this](const std::string& text) { ShowError(Q(text)); };
-    if (!GameManager.Logic.LoadRecord(file.toStdString(), report)) return;
+    if (!GameManager.Logic.LoadRecord(file.toStdString(), report)) return false;
+    recordFolder_ = QFileInfo(file).absolutePath();
     GameManager.RefreshBoard();
     UpdateInfo(GameManager.Logic.History.CurrentColor(), "棋譜データを読み込みました。");
     UpdateControls(8, false);
     GameManager.State = OthelloGameManager::STATE_STOP;
+    return true;
+}
+
+QString TFormMain::RecordFolder() const {
+    if (!recordFolder_.isEmpty()) return recordFolder_;
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
 }
 
 void TFormMain::N2Click() {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "Othellogamemanager.h"
+#include "SettingsPath.h"
 
 class QAction;
 class QFrame;
@@ -26,7 +27,9 @@ class TFormMain : public QMainWindow {
     Q_OBJECT
 
 public:
-    explicit TFormMain(QWidget* parent = nullptr);
+    // settingsFile is read at start-up and written at shut-down.
+    explicit TFormMain(QWidget* parent = nullptr,
+                       const std::string& settingsFile = kSettingsFileName);
     ~TFormMain() override;
 
     void LayoutForBoardSize();
@@ -45,6 +48,10 @@ public:
     void ToolButton10Click();
     void NSaveHistoryClick();
     void NLoadHistoryClick();
+    // What the load command does with the chosen file; also for a record named at start-up.
+    bool OpenRecordFile(const QString& file);
+    // Where the record dialogs open: the last record's folder of this run, else the documents.
+    QString RecordFolder() const;
     void N2Click();
     void N19Click();
     void N10Click();
@@ -117,5 +124,6 @@ private:
     void InitializeGameManager();
 
     std::unique_ptr<QtGameSeams> seams_;
-    int markerColor_ = 1;  // the side the turn marker was last put beside
+    int markerColor_ = 1;   // the side the turn marker was last put beside
+    QString recordFolder_;  // folder of the last record loaded or saved
 };

@@ -7,6 +7,8 @@ target_link_libraries(morvane_window PUBLIC morvane_ui morvane_game)
 
 add_executable(morvane main.cpp)
 target_link_libraries(morvane PRIVATE morvane_window)
+target_compile_definitions(morvane PRIVATE MORVANE_VERSION="${PROJECT_VERSION}")
+install(TARGETS morvane)
 
 add_executable(morvane-screenshot Screenshot.cpp)
 target_link_libraries(morvane-screenshot PRIVATE morvane_window)

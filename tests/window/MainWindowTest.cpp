@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -367,6 +368,28 @@ TEST_F(MainWindowTest, RecordFileFailuresAreReportedAndChangeNothing) {
     w.NSaveHistoryClick();
     ASSERT_EQ(errors_.size(), 2u);
     EXPECT_TRUE(errors_[1].contains(QStringLiteral("missing-folder/game.mvr")));
+}
+
+// morvane FILE.mvr: the file named at start-up takes the load command's own path.
+TEST_F(MainWindowTest, RecordNamedAtStartUpLoadsLikeTheLoadCommand) {
+    TFormMain& w = Open();
+    const BoardArray initial = w.GameManager.Logic.Board;
+    EXPECT_EQ(w.RecordFolder(),
+              QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+
+    WriteFile("bad.mvr", FinishedRecord().replace("11111111", "11131111"));
+    EXPECT_FALSE(w.OpenRecordFile(Path("bad.mvr")));
+    ASSERT_EQ(errors_.size(), 1u);
+    EXPECT_TRUE(errors_[0].startsWith(QStringLiteral("ファイルを読み込めません。")));
+    EXPECT_EQ(State(), OthelloGameManager::STATE_INIT);
+    EXPECT_EQ(w.GameManager.Logic.Board, initial);
+    EXPECT_EQ(Message(), QStringLiteral("開始ボタンで対局を開始します。"));
+
+    WriteFile("finished.mvr", FinishedRecord());
+    EXPECT_TRUE(w.OpenRecordFile(Path("finished.mvr")));
+    EXPECT_EQ(State(), OthelloGameManager::STATE_STOP);
+    EXPECT_EQ(Message(), QStringLiteral("棋譜データを読み込みました。"));
+    EXPECT_EQ(w.RecordFolder(), scratch_.path());
 }
 
 TEST_F(MainWindowTest, GameSettingsDialogWritesOnOkOnly) {
