@@ -1,17 +1,24 @@
 # Front door: `make run` plays, `make test` runs every test in a normal and a sanitizer build.
 # Both install the Debian 12 packages they need first (through sudo when not root).
+# `make install` (PREFIX, DESTDIR) and `make package` (a .deb) put the game on a desktop.
 
 JOBS      ?= $(shell nproc 2>/dev/null || echo 2)
 BUILD     ?= build
 ASAN_BUILD ?= build-asan
 BIN        = $(BUILD)/bin
+PREFIX    ?= /usr/local
 
 BUILD_PACKAGES = g++ make cmake libgtest-dev libgmock-dev qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins
 RUN_PACKAGES   = $(BUILD_PACKAGES) fonts-noto-cjk
+# The install test validates the desktop entry, the metainfo and the mime package with these.
+TEST_PACKAGES  = $(BUILD_PACKAGES) desktop-file-utils appstream shared-mime-info
+# CPack's shlibdeps needs dpkg-shlibdeps and file.
+PACKAGE_PACKAGES = $(BUILD_PACKAGES) dpkg-dev file
 
 SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all run test build build-asan test-normal test-asan deps deps-run bench bench-quick screenshot format clean
+.PHONY: all run test build build-asan test-normal test-asan deps deps-run deps-test deps-package \
+	install uninstall package bench bench-quick screenshot format clean
 
 all: build
 
@@ -33,6 +40,12 @@ deps:
 deps-run:
 	$(call install_missing,$(RUN_PACKAGES))
 
+deps-test:
+	$(call install_missing,$(TEST_PACKAGES))
+
+deps-package:
+	$(call install_missing,$(PACKAGE_PACKAGES))
+
 $(BUILD)/CMakeCache.txt:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
 
@@ -45,10 +58,10 @@ build: deps $(BUILD)/CMakeCache.txt
 build-asan: deps $(ASAN_BUILD)/CMakeCache.txt
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
-test-normal: build
+test-normal: deps-test build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 600 -j $(JOBS)
 
-test-asan: build-asan
+test-asan: deps-test build-asan
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure --timeout 600 -j $(JOBS)
 
@@ -60,6 +73,38 @@ run: deps-run build
 	  exit 1; \
 	fi
 	./$(BIN)/morvane
+
+# Without DESTDIR the desktop's caches are refreshed, so that the menu entry and the record file
+# type work at once (Debian's own triggers do this for the package).
+define refresh_desktop_caches
+	@if [ -z "$(DESTDIR)" ]; then \
+	  command -v update-mime-database >/dev/null && update-mime-database $(PREFIX)/share/mime; \
+	  command -v update-desktop-database >/dev/null && update-desktop-database -q $(PREFIX)/share/applications; \
+	  command -v gtk-update-icon-cache >/dev/null && gtk-update-icon-cache -q -t $(PREFIX)/share/icons/hicolor; \
+	  true; \
+	fi
+endef
+
+# The install test writes its own manifest into the build tree, so the list of what `make install`
+# put in place is kept apart for `make uninstall`.
+INSTALLED_LIST = $(BUILD)/installed-files.txt
+
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix $(PREFIX)
+	cp $(BUILD)/install_manifest.txt $(INSTALLED_LIST)
+	$(call refresh_desktop_caches)
+
+uninstall:
+	@test -f $(INSTALLED_LIST) || { echo "make uninstall: nothing was installed from $(BUILD)"; exit 1; }
+	xargs -d '\n' rm -f < $(INSTALLED_LIST)
+	rm -f $(INSTALLED_LIST)
+	$(call refresh_desktop_caches)
+
+# A Debian package in this folder: sudo apt-get install ./morvane_*.deb
+package: deps-package build
+	cd $(BUILD) && cpack -G DEB
+	mv $(BUILD)/morvane_*.deb .
+	@ls morvane_*.deb
 
 bench: build
 	./$(BIN)/morvane-engine bench
