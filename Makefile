@@ -78,20 +78,21 @@ run: deps-run build
 # type work at once (Debian's own triggers do this for the package).
 define refresh_desktop_caches
 	@if [ -z "$(DESTDIR)" ]; then \
-	  command -v update-mime-database >/dev/null && update-mime-database $(PREFIX)/share/mime; \
-	  command -v update-desktop-database >/dev/null && update-desktop-database -q $(PREFIX)/share/applications; \
-	  command -v gtk-update-icon-cache >/dev/null && gtk-update-icon-cache -q -t $(PREFIX)/share/icons/hicolor; \
+	  d=$(PREFIX)/share; \
+	  [ -d $$d/mime ] && command -v update-mime-database >/dev/null && update-mime-database $$d/mime; \
+	  [ -d $$d/applications ] && command -v update-desktop-database >/dev/null && update-desktop-database -q $$d/applications; \
+	  [ -d $$d/icons/hicolor ] && command -v gtk-update-icon-cache >/dev/null && gtk-update-icon-cache -q -t $$d/icons/hicolor; \
 	  true; \
 	fi
 endef
 
 # The install test writes its own manifest into the build tree, so the list of what `make install`
-# put in place is kept apart for `make uninstall`.
+# put in place (with DESTDIR, which CMake's manifest leaves out) is kept apart for `make uninstall`.
 INSTALLED_LIST = $(BUILD)/installed-files.txt
 
 install: build
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix $(PREFIX)
-	cp $(BUILD)/install_manifest.txt $(INSTALLED_LIST)
+	sed 's|^|$(DESTDIR)|' $(BUILD)/install_manifest.txt > $(INSTALLED_LIST)
 	$(call refresh_desktop_caches)
 
 uninstall:
