@@ -1,5 +1,6 @@
-// Renders the main window offscreen after a few moves of a game, so that anyone can look at what
-// the program shows without a display: morvane-screenshot OUTPUT.png
+// Renders what the program shows, offscreen, so that anyone can look at it without a display:
+// morvane-screenshot FOLDER writes the main window at each board size, once as it opens and once
+// after a few moves and a step back, then the two settings dialogs and the record text window.
 
 #include <QApplication>
 #include <QDir>
@@ -8,10 +9,14 @@
 #include <cstdio>
 
 #include "Main.h"
+#include "Othelloconf.h"
+#include "Othelloenvconf.h"
+#include "Othellohistorydisplay.h"
 
 namespace {
 
 constexpr int kHumanMoves = 4;
+constexpr const char* kSizeNames[3] = {"small", "normal", "big"};
 
 bool PlayFirstLegalMove(TFormMain& window) {
     OthelloGameManager& manager = window.GameManager;
@@ -28,16 +33,43 @@ bool PlayFirstLegalMove(TFormMain& window) {
     return false;
 }
 
+bool Save(QWidget& widget, const QDir& folder, const QString& name) {
+    widget.show();
+    QApplication::processEvents();
+    const QString path = folder.absoluteFilePath(name + QStringLiteral(".png"));
+    if (!widget.grab().save(path)) {
+        std::fprintf(stderr, "morvane-screenshot: cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(path));
+    return true;
+}
+
+// A fresh window at a board size, quick and silent; the computer plays level 1.
+void SetUp(TFormMain& window, int boardSize) {
+    OthelloParams& params = window.GameManager.Params;
+    params.SoundEffect = false;
+    params.TurnSpeed = 2;
+    params.CpuLevel = 0;
+    params.BoardSize = boardSize;
+    window.LayoutForBoardSize();
+    window.GameManager.ApplySettings();
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
     if (argc != 2) {
-        std::fprintf(stderr, "usage: morvane-screenshot OUTPUT.png\n");
+        std::fprintf(stderr, "usage: morvane-screenshot FOLDER\n");
         return 2;
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const QString output = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath();
+    const QDir folder(QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath());
+    if (!folder.mkpath(QStringLiteral("."))) {
+        std::fprintf(stderr, "morvane-screenshot: cannot create %s\n", argv[1]);
+        return 1;
+    }
 
     // A scratch folder keeps the user's own settings file out of it.
     QTemporaryDir scratch;
@@ -46,22 +78,36 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
-    TFormMain window;
-    OthelloParams& params = window.GameManager.Params;
-    params.SoundEffect = false;
-    params.TurnSpeed = 2;
-    params.CpuLevel = 0;
-    window.GameManager.ApplySettings();
-    window.show();
-    window.ToolButtonStartClick();
-    for (int i = 0; i < kHumanMoves && PlayFirstLegalMove(window); ++i) {
-    }
-    QApplication::processEvents();
+    bool ok = true;
+    std::string moves;
+    for (int size = 0; size < 3; ++size) {
+        const QString name = QStringLiteral("main-") + QString::fromLatin1(kSizeNames[size]);
+        TFormMain opening;
+        SetUp(opening, size);
+        ok = Save(opening, folder, name + QStringLiteral("-start")) && ok;
 
-    if (!window.grab().save(output)) {
-        std::fprintf(stderr, "morvane-screenshot: cannot write %s\n", argv[1]);
-        return 1;
+        // A step back puts the turn marker beside the computer's name.
+        TFormMain window;
+        SetUp(window, size);
+        window.show();
+        window.ToolButtonStartClick();
+        for (int i = 0; i < kHumanMoves && PlayFirstLegalMove(window); ++i) {
+        }
+        window.ToolButtonBackwardClick();
+        ok = Save(window, folder, name) && ok;
+        moves = window.GameManager.Logic.History.MoveString();
     }
-    std::printf("%s\n", qPrintable(output));
-    return 0;
+
+    TFormMain window;
+    OthelloParams params = window.GameManager.Params;
+    window.FormConf->Params = &params;
+    ok = Save(*window.FormConf, folder, QStringLiteral("conf")) && ok;
+    window.FormConf->hide();
+    window.FormEnvConf->Params = &params;
+    ok = Save(*window.FormEnvConf, folder, QStringLiteral("envconf")) && ok;
+    window.FormEnvConf->hide();
+    window.FormHistory->HistoryText = moves;
+    ok = Save(*window.FormHistory, folder, QStringLiteral("history")) && ok;
+    window.FormHistory->hide();
+    return ok ? 0 : 1;
 }
