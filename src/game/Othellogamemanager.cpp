@@ -143,6 +143,9 @@ void OthelloGameManager::BeginNewFlow() {
 
 void OthelloGameManager::DoTurn() {
     const std::uint32_t flow = FlowSerial;
+    // The window's stop leaves the timer running: a tick inside the pump below would charge the
+    // whole pause to this turn. The clock starts after the pump.
+    SetTimerEnabled(false);
     ProcessMessages();
     if (!FlowGoesOn(flow) || Current == nullptr) return;
 
@@ -268,7 +271,8 @@ void OthelloGameManager::OnBoardMouse(int x, int y, int button, bool pressed) {
     BusyScope busy(*this);
     if (!IsPlaying() || Current == nullptr || Current->IsCpu || !AwaitingHumanMove) return;
     if (button == 1) {
-        BoardView->DrawBoard(pressed ? Logic.GetMarkedBoard(0) : Logic.Board);
+        // The side to move, not Logic.Turn: a loaded record leaves Turn as it was.
+        BoardView->DrawBoard(pressed ? Logic.GetMarkedBoard(Current->Color) : Logic.Board);
         return;
     }
     if (pressed) TryPut(x, y);
@@ -303,6 +307,7 @@ void OthelloGameManager::TryPut(int x, int y) {
 void OthelloGameManager::HistoryFirst() {
     if (ShuttingDown) return;
     BusyScope busy(*this);
+    AwaitingHumanMove = false;
     Logic.ToFirst();
     BoardView->DrawBoard(Logic.Board);
     ReportMessage("対局を中断しています。", Logic.History.CurrentColor());
@@ -311,6 +316,7 @@ void OthelloGameManager::HistoryFirst() {
 void OthelloGameManager::HistoryLast() {
     if (ShuttingDown) return;
     BusyScope busy(*this);
+    AwaitingHumanMove = false;
     Logic.ToLast();
     BoardView->DrawBoard(Logic.Board);
     ReportMessage("対局を中断しています。", Logic.History.CurrentColor());
@@ -327,6 +333,9 @@ void OthelloGameManager::HistoryBack() {
 void OthelloGameManager::HistoryStep(bool forward) {
     if (ShuttingDown) return;
     BusyScope busy(*this);
+    // The window writes the stopped state only after the step: a click on the board while it
+    // animates must not be taken as the move of the position no longer shown.
+    AwaitingHumanMove = false;
     int color = kEmpty;
     PointData placed;
     std::vector<PointData> changed;
@@ -393,16 +402,16 @@ void OthelloGameManager::OnClockTimer() {
         label->SetFontColor(font);
         label->SetText(FormatClock(shown, false));
         if (Params.CpuMode == 1 && Current->Remaining <= 0 && !TimeOverAccepted) {
-            bool gameEnded = false;
-            RunTimeOver(gameEnded);
-            if (gameEnded) return;
+            // Nothing more is due: the game ended, or the turn counts afresh from the reply.
+            RunTimeOver();
+            return;
         }
         CountedMs += 1000;
         d -= 1000;
     } while (d >= 1000);
 }
 
-void OthelloGameManager::RunTimeOver(bool& gameEnded) {
+void OthelloGameManager::RunTimeOver() {
     SetTimerEnabled(false);
     Debug("time over");
     std::string text =
@@ -413,17 +422,16 @@ void OthelloGameManager::RunTimeOver(bool& gameEnded) {
     InTimeOver = true;
     const bool goOn = OwnerWindow->AskYesNo(text, "時間切れ");
     InTimeOver = false;
-    if (ShuttingDown) {
-        gameEnded = true;
-        return;
-    }
+    if (ShuttingDown) return;
     if (!goOn) {
         Stop();
-        gameEnded = true;
         return;
     }
     if (Current->IsCpu) CpuTimeOver = true;
     TimeOverAccepted = true;
+    // The clock stood still while the question was open: the turn counts afresh from the reply.
+    TurnStartTick = OwnerWindow->TickCount();
+    CountedMs = 0;
     SetTimerEnabled(true);
 }
 

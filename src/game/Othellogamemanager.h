@@ -134,7 +134,7 @@ private:
     _PlayerData& Other(const _PlayerData& side) { return &side == &Black ? White : Black; }
     int ThinkingSeconds() const;
     std::string ResultText() const;
-    void RunTimeOver(bool& gameEnded);
+    void RunTimeOver();
     void RedrawClockLabels();
     void SetTimerEnabled(bool enabled);
     void ProcessMessages();

@@ -69,6 +69,7 @@ struct FakeView : GameBoardView {
     void AnimateHistoryStep(bool put, int, const PointData& p,
                             const std::vector<PointData>&) override {
         Steps.emplace_back(put, p);
+        DuringAnimation();
     }
     void Click(int x, int y, int button = 0) {
         OnPut(x, y, button, true);
@@ -202,8 +203,20 @@ TEST_F(GameFlow, WholeGamesAtLevelOneEndWithTheResult) {
         EXPECT_EQ(Messages.back(), Msg(human, "あなたの番です。"));
         EXPECT_EQ(Debug.back(), human == kBlack ? "BLACK's turn" : "WHITE's turn");
         EXPECT_EQ(Host.Timer->Interval, 50);
-        View.Click(4, 4, 1);  // the right button shows the legal squares while held
-        EXPECT_EQ(std::ranges::count(View.Drawn.end()[-2], kLegalMark), human == kBlack ? 4 : 3);
+        // Saved and loaded back as a record (history and board replaced, Logic.Turn left as the
+        // new board set it), then resumed: the right button shows the human's legal squares
+        // while held.
+        const OthelloMapHistory record = Game->Logic.History;
+        Game->InitBoard();
+        Game->Logic.History = record;
+        Game->Logic.CopyFrom(record.Boards[record.CurrentStep]);
+        Game->State = Manager::STATE_STOP;
+        Game->Resume();
+        View.Click(4, 4, 1);
+        const BoardArray& marked = View.Drawn.end()[-2];
+        EXPECT_EQ(std::ranges::count(marked, kLegalMark), human == kBlack ? 4 : 3);
+        for (int i = 11; i <= 88; ++i)
+            EXPECT_TRUE(marked[i] != kLegalMark || Game->Logic.CanPut(human, i / 10, i % 10)) << i;
         EXPECT_EQ(View.Drawn.back(), Game->Logic.Board);
         View.Click(4, 4);  // occupied
         View.Click(1, 1);  // flanks nothing
@@ -308,10 +321,14 @@ TEST_F(Clock, TurnsAreChargedInWholeSecondsFromTheirOwnStart) {
         Host.Advance(800);  // the next turn counts from its own start: 0.8 s cost nothing
         PlayHuman();
         EXPECT_EQ(BlackLabel.Text, two);
-        // The window's stop button leaves the timer on; a stopped clock still does not run.
+        // The window's stop button leaves the timer on; a stopped clock still does not run, not
+        // even when resuming pumps the tick that fell due meanwhile.
         Game->State = Manager::STATE_STOP;
-        Host.Advance(5000);
+        Host.Advance(90000);
+        Host.OnPump = [&] { Host.TimerOn() ? Host.Tick() : void(); };
+        Game->Resume();
         EXPECT_EQ(BlackLabel.Text, two);
+        EXPECT_TRUE(Host.Boxes.empty());
     }
 }
 
@@ -324,7 +341,11 @@ TEST_F(Clock, TimeOutAnsweredNoOrYes) {
         Create({.cpuMode = 1, .playerTime = 0});
         Game->Start();
         Host.Advance(29000);
-        Host.WhileBoxOpen = [&] { EXPECT_FALSE(Host.TimerOn()); };
+        // The clock stands still while the question is open, here for 5 s.
+        Host.WhileBoxOpen = [&] {
+            EXPECT_FALSE(Host.TimerOn());
+            Host.Now += 5000;
+        };
         Host.AnswerYes = yes;
         Host.Advance(1000);
         EXPECT_EQ(BlackLabel.Text, "00:00");
@@ -386,11 +407,13 @@ constexpr int kLevel6 = 5;
 
 using Reentrancy = GameFixture;
 
-TEST_F(Reentrancy, ClicksDuringTheAnimationOfTheHumansMoveAreIgnored) {
+// Clicks while the human's own move or a history step is animated: neither plays nor shows the
+// legal squares, nor does a computer move follow.
+TEST_F(Reentrancy, ClicksDuringAnimationsAreIgnored) {
     Create();
     Game->Start();
     View.DuringAnimation = [&] {
-        if (View.Animations > 1) return;         // only while the human's own move is animated
+        if (View.Animations > 1) return;         // the computer's move is not clicked into
         const PointData p = FirstLegal(kBlack);  // legal on the board being animated
         const auto drawn = View.Drawn.size();
         View.Click(p.x, p.y, 1);
@@ -405,6 +428,12 @@ TEST_F(Reentrancy, ClicksDuringTheAnimationOfTheHumansMoveAreIgnored) {
     EXPECT_EQ(std::ranges::count(States, std::make_pair(4, true)), 1);
     PlayHuman();  // the next turn takes clicks again
     EXPECT_EQ(Steps(), 4);
+    View.Animations = 0;
+    Game->HistoryBack();  // the window's back button; it stops the game once the step is over
+    Game->HistoryForward();
+    EXPECT_EQ(Steps(), 4);
+    EXPECT_EQ(View.Animations, 0);
+    EXPECT_EQ(Count("can put here"), 2);
 }
 
 // The window stops, browses, resumes or starts anew while the computer searches: its move is
