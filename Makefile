@@ -9,9 +9,11 @@ BIN        = $(BUILD)/bin
 PREFIX    ?= /usr/local
 
 BUILD_PACKAGES = g++ make cmake libgtest-dev libgmock-dev qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins
-RUN_PACKAGES   = $(BUILD_PACKAGES) fonts-noto-cjk
+# The window shows Noto Sans CJK and Qt's Japanese texts; its tests measure and read them too.
+QT_RUNTIME_PACKAGES = fonts-noto-cjk qt6-translations-l10n
+RUN_PACKAGES   = $(BUILD_PACKAGES) $(QT_RUNTIME_PACKAGES)
 # The install test validates the desktop entry, the metainfo and the mime package with these.
-TEST_PACKAGES  = $(BUILD_PACKAGES) desktop-file-utils appstream shared-mime-info
+TEST_PACKAGES  = $(BUILD_PACKAGES) $(QT_RUNTIME_PACKAGES) desktop-file-utils appstream shared-mime-info
 # CPack's shlibdeps needs dpkg-shlibdeps and file.
 PACKAGE_PACKAGES = $(BUILD_PACKAGES) dpkg-dev file
 
@@ -113,9 +115,8 @@ bench: build
 bench-quick: build
 	./$(BIN)/morvane-engine bench --quick
 
-screenshot: build
-	mkdir -p screenshots
-	QT_QPA_PLATFORM=offscreen ./$(BIN)/morvane-screenshot screenshots/morvane.png
+screenshot: deps-run build
+	QT_QPA_PLATFORM=offscreen ./$(BIN)/morvane-screenshot screenshots
 
 format:
 	git ls-files '*.h' '*.cpp' | xargs clang-format -i

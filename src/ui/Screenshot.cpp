@@ -12,6 +12,7 @@
 #include "Othelloconf.h"
 #include "Othelloenvconf.h"
 #include "Othellohistorydisplay.h"
+#include "Translations.h"
 
 namespace {
 
@@ -65,6 +66,7 @@ int main(int argc, char* argv[]) {
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    InstallQtTranslations();
     const QDir folder(QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath());
     if (!folder.mkpath(QStringLiteral("."))) {
         std::fprintf(stderr, "morvane-screenshot: cannot create %s\n", argv[1]);

@@ -4,6 +4,7 @@
 
 #include "Main.h"
 #include "SettingsPath.h"
+#include "Translations.h"
 #include "UiResources.h"
 
 namespace {
@@ -42,6 +43,7 @@ int main(int argc, char* argv[]) {
     }
 
     QApplication app(argc, argv);
+    InstallQtTranslations();
     QApplication::setApplicationName(QStringLiteral("モルヴァン"));
     QApplication::setApplicationVersion(QStringLiteral(MORVANE_VERSION));
     // Lets the desktop match the window to its menu entry and icon (on Wayland in particular).

@@ -2,9 +2,11 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -20,6 +22,7 @@
 #include "Othelloconf.h"
 #include "Othelloenvconf.h"
 #include "Othellohistorydisplay.h"
+#include "Translations.h"
 
 namespace {
 
@@ -410,6 +413,38 @@ TEST_F(MainWindowTest, GameSettingsDialogWritesOnOkOnly) {
     EXPECT_EQ(w.GameManager.Params.CpuLevel, 5);
     EXPECT_EQ(w.GameManager.Params.CpuMode, 1);
     EXPECT_EQ(w.LabelTimeMode->text(), QStringLiteral("残り時間"));
+}
+
+// Qt's own dialogs speak Japanese whatever the system language: the stop confirmation, the
+// time-out question and the save dialog, each answered by its last button.
+TEST_F(MainWindowTest, StandardDialogsSpeakJapanese) {
+    ASSERT_TRUE(InstallQtTranslations()) << "qtbase_ja missing: install qt6-translations-l10n";
+    window_ = std::make_unique<TFormMain>();  // with its real boxes and dialogs
+    TFormMain& w = *window_;
+    QStringList seen;
+    const auto readAndClose = [&seen] {
+        QTimer::singleShot(0, [&seen] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            ASSERT_NE(dialog, nullptr);
+            QList<QAbstractButton*> buttons;
+            if (auto* box = qobject_cast<QMessageBox*>(dialog)) buttons = box->buttons();
+            if (auto* box = dialog->findChild<QDialogButtonBox*>()) buttons = box->buttons();
+            QStringList texts{dialog->windowTitle()};
+            for (QAbstractButton* b : buttons)
+                texts << b->text();
+            seen << texts.join('|');
+            ASSERT_FALSE(buttons.isEmpty());
+            buttons.back()->click();
+        });
+    };
+    readAndClose();
+    EXPECT_FALSE(w.ConfirmOkCancel(QStringLiteral("対局を中止します。")));
+    readAndClose();
+    EXPECT_FALSE(w.GameManager.OwnerWindow->AskYesNo("時間切れで…", "時間切れ"));
+    readAndClose();
+    EXPECT_TRUE(w.ChooseSaveFile().isEmpty());
+    EXPECT_EQ(seen.join(" / ").toStdString(),
+              "確認|OK|キャンセル / 時間切れ|はい(&Y)|いいえ(&N) / 名前を付けて保存|保存(&S)|キャンセル");
 }
 
 TEST_F(MainWindowTest, ClosingDuringASearchStopsItAndSavesTheSettings) {
