@@ -37,13 +37,25 @@ QColor PackedColour(int rgb) {
     return QColor(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF);
 }
 
-// An ellipse inside (left, top)-(right, bottom) with the right and bottom edges excluded. Qt
-// strokes a rectangle one pixel wider than its width, hence the - 1. A zero width (a stone seen
-// edge-on) still shows as a one-pixel line.
-void DrawEllipse(QPainter& painter, int left, int top, int right, int bottom) {
-    const int width = std::max(right - left, 1);
-    const int height = std::max(bottom - top, 1);
-    painter.drawEllipse(QRect(left, top, width - 1, height - 1));
+// Sets the pixels whose centres lie inside the ellipse inscribed in rect: exact and alike at
+// every pixel ratio, where the rasteriser's own rounding leaves a stone a row short at the top.
+void FillEllipse(QImage& image, const QRect& rect, const QColor& colour) {
+    const double rx = rect.width() / 2.0;
+    const double ry = rect.height() / 2.0;
+    const double cx = rect.left() + rx;
+    const double cy = rect.top() + ry;
+    const QRect clip = rect & image.rect();
+    const QRgb rgb = colour.rgb();
+    for (int py = clip.top(); py <= clip.bottom(); ++py) {
+        const double dy = (py + 0.5 - cy) / ry;
+        if (dy * dy > 1) continue;
+        const double half = rx * std::sqrt(1 - dy * dy);
+        const int from = std::max(clip.left(), static_cast<int>(std::ceil(cx - half - 0.5)));
+        const int to = std::min(clip.right(), static_cast<int>(std::floor(cx + half - 0.5)));
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(py));
+        for (int px = from; px <= to; ++px)
+            line[px] = rgb;
+    }
 }
 
 int ButtonCode(Qt::MouseButton button) {
@@ -77,35 +89,44 @@ QSize OthelloBoard::sizeHint() const {
 }
 
 void OthelloBoard::DrawBoard(const int* board) {
-    const int s = FieldSize();
-    if (BoardBitmap.width() != s || BoardBitmap.height() != s) {
-        BoardBitmap = QImage(s, s, QImage::Format_RGB32);
-    }
     setFixedSize(ControlSize(), ControlSize());
+    DrawField(board);
+    for (int x = 1; x <= 8; ++x) {
+        for (int y = 1; y <= 8; ++y) {
+            const int v = board[x * 10 + y];
+            Squares[x * 10 + y] = v == 2 ? 0 : v;
+        }
+    }
+    PaintBoard(false);
+}
+
+void OthelloBoard::DrawField(const int* board) {
+    ratio_ = devicePixelRatioF();
+    const int s = FieldSize();
+    const QSize size(Px(s), Px(s));
+    if (BoardBitmap.size() != size) BoardBitmap = QImage(size, QImage::Format_RGB32);
     BoardBitmap.fill(PackedColour(BoardColor));
     {
+        // Lines of one width everywhere: at a ratio such as 1.5 a scaled one-pixel line would
+        // come out one or two pixels wide by turns.
         QPainter painter(&BoardBitmap);
-        painter.setPen(QPen(Qt::black, 1));
         for (int i = 0; i <= 8; ++i) {
-            const int at = i * CellSize;
-            painter.drawLine(at, 0, at, s - 1);
-            painter.drawLine(0, at, s - 1, at);
+            const int at = Px(i * CellSize);
+            painter.fillRect(at, 0, LineWidth(), size.height(), Qt::black);
+            painter.fillRect(0, at, size.width(), LineWidth(), Qt::black);
         }
-        painter.setBrush(Qt::black);
-        for (int a : {2 * CellSize, 6 * CellSize}) {
-            for (int b : {2 * CellSize, 6 * CellSize}) {
-                DrawEllipse(painter, a - 3, b - 3, a + 4, b + 4);
-            }
+    }
+    for (int a : {2 * CellSize, 6 * CellSize}) {
+        for (int b : {2 * CellSize, 6 * CellSize}) {
+            DrawEllipse(a - 3, b - 3, a + 4, b + 4, Qt::black, Qt::black);
         }
     }
     for (int x = 1; x <= 8; ++x) {
         for (int y = 1; y <= 8; ++y) {
             const int v = board[x * 10 + y];
             if (v != 0) DrawStone(x, y, v, 0);
-            Squares[x * 10 + y] = v == 2 ? 0 : v;
         }
     }
-    PaintBoard(false);
 }
 
 void OthelloBoard::PaintBoard(bool withBackground) {
@@ -114,6 +135,16 @@ void OthelloBoard::PaintBoard(bool withBackground) {
     } else {
         repaint(Margin, Margin, FieldSize(), FieldSize());
     }
+}
+
+void OthelloBoard::DrawEllipse(int left, int top, int right, int bottom, const QColor& outline,
+                               const QColor& fill) {
+    // A zero width (a stone seen edge-on) still shows as a line.
+    const QRect outer(Px(left), Px(top), std::max(Px(right) - Px(left), LineWidth()),
+                      std::max(Px(bottom) - Px(top), LineWidth()));
+    FillEllipse(BoardBitmap, outer, outline);
+    const QRect inner = outer.adjusted(LineWidth(), LineWidth(), -LineWidth(), -LineWidth());
+    if (fill != outline && !inner.isEmpty()) FillEllipse(BoardBitmap, inner, fill);
 }
 
 void OthelloBoard::DrawStone(int x, int y, int value, int angle) {
@@ -145,13 +176,8 @@ void OthelloBoard::DrawStone(int x, int y, int value, int angle) {
         firstPen = secondPen = PackedColour(MarkColor);
     }
 
-    QPainter painter(&BoardBitmap);
-    painter.setPen(QPen(firstPen, 1));
-    painter.setBrush(firstBrush);
-    DrawEllipse(painter, left, top, right, bottom);
-    painter.setPen(QPen(secondPen, 1));
-    painter.setBrush(secondBrush);
-    DrawEllipse(painter, left - 1, top - 1, right - 1, bottom - 1);
+    DrawEllipse(left, top, right, bottom, firstPen, firstBrush);
+    DrawEllipse(left - 1, top - 1, right - 1, bottom - 1, secondPen, secondBrush);
 }
 
 void OthelloBoard::AnimateMove(const int* board) {
@@ -231,14 +257,22 @@ void OthelloBoard::Wait(int ms) {
 }
 
 void OthelloBoard::paintEvent(QPaintEvent* event) {
+    // Moved to a screen of another pixel ratio: the field is drawn afresh at the new one.
+    if (!BoardBitmap.isNull() && ratio_ != devicePixelRatioF()) DrawField(Squares.data());
     QPainter painter(this);
     const QRect field(Margin, Margin, FieldSize(), FieldSize());
     // Animation frames repaint only the field; the stretched frame picture is drawn when the
     // control itself is exposed.
     if (!field.contains(event->rect()) || BoardBitmap.isNull()) {
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.drawImage(rect(), BackBitmap);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     }
-    if (!BoardBitmap.isNull()) painter.drawImage(field.topLeft(), BoardBitmap);
+    // One buffer pixel to one screen pixel.
+    if (!BoardBitmap.isNull()) {
+        painter.drawImage(QRectF(field.topLeft(), QSizeF(BoardBitmap.size()) / ratio_),
+                          BoardBitmap);
+    }
 }
 
 bool OthelloBoard::SquareAt(QPoint pixel, int& x, int& y) const {

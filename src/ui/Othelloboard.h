@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QWidget>
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <string>
@@ -38,6 +39,7 @@ public:
 
     QSize sizeHint() const override;
 
+    // The field in the screen's own pixels: (8 * CellSize + 1) times the device pixel ratio.
     QImage BoardBitmap;
     QImage BackBitmap;
     // (column, row, button 0 left / 1 right / 2 middle, pressed) for presses and releases.
@@ -63,9 +65,20 @@ protected:
 
 private:
     int FieldSize() const { return 8 * CellSize + 1; }
+    // Logical pixels to back-buffer pixels, and the width of a one-pixel line there.
+    int Px(int logical) const { return qRound(logical * ratio_); }
+    int LineWidth() const { return std::max(1, qRound(ratio_)); }
+    // The whole field into the back buffer at the screen's pixel ratio, without showing it.
+    void DrawField(const int* board);
+    // An ellipse inside (left, top)-(right, bottom) of the field, the right and bottom edges
+    // excluded: a one-pixel rim in the outline colour around the fill.
+    void DrawEllipse(int left, int top, int right, int bottom, const QColor& outline,
+                     const QColor& fill);
     int ControlSize() const { return FieldSize() + 2 * Margin; }
     void Wait(int ms);
     // Square under a control pixel, or false for the frame and the field's outer lines.
     bool SquareAt(QPoint pixel, int& x, int& y) const;
     void HandleMouse(QMouseEvent* event, bool pressed);
+
+    qreal ratio_ = 1;  // of the back buffer
 };

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QScreen>
 #include <QTest>
 #include <algorithm>
+#include <set>
 
 #include "Othelloboard.h"
 
@@ -117,6 +119,46 @@ TEST_F(BoardViewTest, GeometryStonesAndRingsPerBoardSize) {
         EXPECT_EQ(Box(3, 4, kNotField).size(), QSize(d / 2 + 1, d + 1)) << c;
         view.DrawStone(3, 4, kBlack, 90);  // edge-on: a line, not a disc
         EXPECT_LE(Box(3, 4, kNotField).width(), 2) << c;
+    }
+}
+
+// On a high-DPI screen the field is drawn in the screen's own pixels, not as a picture scaled
+// up: every grid line equally wide there (at 1.5 a scaled line is one or two pixels by turns),
+// and at ratio 2 a stone's edge steps by single device pixels, not by pairs.
+TEST_F(BoardViewTest, SharpOnHighDpiScreens) {
+    for (const qreal ratio : {2.0, 1.5}) {
+        QScreen* screen = nullptr;
+        for (QScreen* s : QGuiApplication::screens())
+            screen = s->devicePixelRatio() == ratio ? s : screen;
+        ASSERT_NE(screen, nullptr) << "no offscreen screen of ratio " << ratio;
+        OthelloBoard hi;
+        hi.CellSize = 45;
+        hi.BoardColor = view.BoardColor;
+        hi.move(screen->geometry().topLeft());
+        hi.show();
+        ASSERT_EQ(hi.devicePixelRatioF(), ratio);
+        hi.DrawBoard(Parse("........ ........ ........ ..X.....").data());
+        const QImage shot = hi.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const auto device = [ratio](int logical) { return qRound(logical * ratio); };
+        const auto black = [&shot](int x, int y) { return shot.pixel(x, y) == qRgb(0, 0, 0); };
+        // Widths of the black runs along the middle of the first row of squares.
+        std::vector<int> lines;
+        for (int x = device(20), y = device(20 + 22); x < device(20 + 361); ++x) {
+            if (black(x, y) && !black(x - 1, y)) lines.push_back(0);
+            if (black(x, y)) ++lines.back();
+        }
+        EXPECT_EQ(lines, std::vector<int>(9, 2)) << ratio;
+        if (ratio != 2) continue;
+        // The left edge of the stone at (3, 4), row by row.
+        std::set<int> parities;
+        for (int y = device(20 + 3 * 45); y < device(20 + 4 * 45); ++y) {
+            for (int x = device(20 + 2 * 45) + 2; x < device(20 + 3 * 45); ++x) {
+                if (shot.pixel(x, y) == kField) continue;
+                parities.insert(x % 2);
+                break;
+            }
+        }
+        EXPECT_EQ(parities.size(), 2u);
     }
 }
 
