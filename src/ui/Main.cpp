@@ -189,12 +189,15 @@ void TFormMain::CreateMenus() {
     NInitBoard = game->addAction(QStringLiteral("盤面を初期化"), this, &TFormMain::NInitBoardClick);
     game->addSeparator();
     N10 = game->addAction(QStringLiteral("終了"), this, &TFormMain::N10Click);
+    N10->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     QMenu* record = menuBar()->addMenu(QStringLiteral("棋譜"));
     NSaveHistory =
         record->addAction(QStringLiteral("棋譜の保存"), this, &TFormMain::NSaveHistoryClick);
     NLoadHistory =
         record->addAction(QStringLiteral("棋譜の読込"), this, &TFormMain::NLoadHistoryClick);
+    NSaveHistory->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    NLoadHistory->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     record->addSeparator();
     N2 = record->addAction(QStringLiteral("棋譜を表示"), this, &TFormMain::N2Click);
 
@@ -215,15 +218,28 @@ void TFormMain::CreateToolBar() {
         connect(b, &QToolButton::clicked, this, handler);
         return b;
     };
+    // The browsing buttons have no menu command; their keys work while they are enabled.
+    const auto browse = [](QToolButton* b, const QString& text, Qt::Key key) {
+        b->setShortcut(key);
+        b->setToolTip(text + QStringLiteral(" (") +
+                      b->shortcut().toString(QKeySequence::NativeText) + QLatin1Char(')'));
+    };
     ToolButtonStart = button(0, 0, &TFormMain::ToolButtonStartClick);
     ToolButtonStart->setToolTip(QStringLiteral("開始/再開"));
     ToolButtonStop = button(25, 1, &TFormMain::ToolButtonStopClick);
+    ToolButtonStop->setToolTip(NStop->text());
     ToolButtonToFirst = button(65, 2, &TFormMain::ToolButtonToFirstClick);
+    browse(ToolButtonToFirst, QStringLiteral("最初の局面へ"), Qt::Key_Home);
     ToolButtonBackward = button(90, 3, &TFormMain::ToolButtonBackwardClick);
+    browse(ToolButtonBackward, QStringLiteral("1手戻る"), Qt::Key_Left);
     ToolButtonForward = button(115, 4, &TFormMain::ToolButtonForwardClick);
+    browse(ToolButtonForward, QStringLiteral("1手進む"), Qt::Key_Right);
     ToolButtonToLast = button(140, 5, &TFormMain::ToolButtonToLastClick);
+    browse(ToolButtonToLast, QStringLiteral("最後の局面へ"), Qt::Key_End);
     ToolButtonConf = button(177, 6, &TFormMain::ToolButtonConfClick);
+    ToolButtonConf->setToolTip(NConf->text());
     ToolButton10 = button(202, 7, &TFormMain::ToolButton10Click);
+    ToolButton10->setToolTip(N15->text());
 
     auto* bevel = new QFrame(Client);
     bevel->setFrameStyle(QFrame::HLine | QFrame::Sunken);

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -15,6 +16,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 #include <memory>
 
 #include "Main.h"
@@ -22,7 +24,6 @@
 #include "Othelloconf.h"
 #include "Othelloenvconf.h"
 #include "Othellohistorydisplay.h"
-#include "Translations.h"
 
 namespace {
 
@@ -53,6 +54,8 @@ protected:
         w.GameManager.Params.CpuLevel = 0;
         w.GameManager.ApplySettings();
         w.show();
+        w.activateWindow();  // for its keyboard shortcuts
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
         return w;
     }
 
@@ -154,6 +157,20 @@ TEST_F(MainWindowTest, StartsWithDefaultsAndOnlyStartTypeCommands) {
     EXPECT_FALSE(w.ShapeCurPlayer->isVisible());
     EXPECT_EQ(w.MemoDebug->toPlainText().split('\n').first(), QStringLiteral("MemoDebug"));
     EXPECT_EQ(Enabled(), QStringLiteral("start conf init save load always"));
+    // Each tool button says what it does; the menu items keep their texts, the keys shown beside.
+    QStringList tips;
+    for (QToolButton* b :
+         {w.ToolButtonStart, w.ToolButtonStop, w.ToolButtonToFirst, w.ToolButtonBackward,
+          w.ToolButtonForward, w.ToolButtonToLast, w.ToolButtonConf, w.ToolButton10})
+        tips << b->toolTip();
+    for (QAction* menu : w.menuBar()->actions()) {
+        for (QAction* item : menu->menu()->actions())
+            tips << item->text();
+    }
+    EXPECT_EQ(tips.join('|').toStdString(),
+              "開始/再開|対局中止|最初の局面へ (Home)|1手戻る (←)|1手進む (→)|最後の局面へ (End)|"
+              "対局設定|環境設定|対局設定||対局開始/再開|対局中止||盤面を初期化||終了|棋譜の保存|"
+              "棋譜の読込||棋譜を表示|環境設定|バージョン情報");
 
     // Closing writes the settings file: 13 lines while Sizeable is off.
     w.GameManager.Params.BoardColor = 255;
@@ -229,18 +246,29 @@ TEST_F(MainWindowTest, BrowsingSuspendsAndStartResumesFromTheShownStep) {
     const int steps = History().StepCount;
     ASSERT_EQ(steps, 4);
 
-    w.ToolButtonBackwardClick();
-    w.ToolButtonBackwardClick();
+    // By keyboard as well: a key presses its button, which clicks once it is let up.
+    const auto key = [&w](Qt::Key k) {
+        QTest::keyClick(&w, k);
+        EXPECT_TRUE(QTest::qWaitFor([&w] {
+            return std::ranges::none_of(w.findChildren<QToolButton*>(), &QToolButton::isDown);
+        }));
+    };
+    key(Qt::Key_Left);
+    key(Qt::Key_Left);
     EXPECT_EQ(State(), OthelloGameManager::STATE_STOP);
     EXPECT_EQ(History().CurrentStep, steps - 2);
     EXPECT_EQ(Message(), QStringLiteral("対局を中断しています。"));
     EXPECT_EQ(Enabled(),
               QStringLiteral("start first back forward last conf init save load always"));
 
-    w.ToolButtonToFirstClick();
+    key(Qt::Key_Home);
     EXPECT_EQ(History().CurrentStep, 0);
     EXPECT_EQ(Enabled(), QStringLiteral("start forward last conf init save load always"));
-    w.ToolButtonToLastClick();
+    key(Qt::Key_Left);  // its button is disabled
+    EXPECT_EQ(History().CurrentStep, 0);
+    key(Qt::Key_Right);
+    EXPECT_EQ(History().CurrentStep, 1);
+    key(Qt::Key_End);
     EXPECT_EQ(History().CurrentStep, steps);
     w.ToolButtonBackwardClick();
     w.ToolButtonBackwardClick();
@@ -320,7 +348,7 @@ TEST_F(MainWindowTest, SavedRecordLoadsBackThroughTheWindow) {
     ASSERT_EQ(moves.size(), 4u);
 
     w.ChooseSaveFile = [this] { return Path("game.mvr"); };
-    w.NSaveHistoryClick();
+    QTest::keyClick(&w, Qt::Key_S, Qt::ControlModifier);
     EXPECT_TRUE(errors_.empty());
     QFile saved(Path("game.mvr"));
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
@@ -329,7 +357,7 @@ TEST_F(MainWindowTest, SavedRecordLoadsBackThroughTheWindow) {
     w.NInitBoardClick();
     EXPECT_EQ(History().StepCount, 0);
     w.ChooseOpenFile = [this] { return Path("game.mvr"); };
-    w.NLoadHistoryClick();
+    QTest::keyClick(&w, Qt::Key_O, Qt::ControlModifier);
     EXPECT_EQ(History().MoveString(), moves);
     EXPECT_EQ(History().CurrentStep, 2);
     EXPECT_EQ(State(), OthelloGameManager::STATE_STOP);
@@ -418,7 +446,6 @@ TEST_F(MainWindowTest, GameSettingsDialogWritesOnOkOnly) {
 // Qt's own dialogs speak Japanese whatever the system language: the stop confirmation, the
 // time-out question and the save dialog, each answered by its last button.
 TEST_F(MainWindowTest, StandardDialogsSpeakJapanese) {
-    ASSERT_TRUE(InstallQtTranslations()) << "qtbase_ja missing: install qt6-translations-l10n";
     window_ = std::make_unique<TFormMain>();  // with its real boxes and dialogs
     TFormMain& w = *window_;
     QStringList seen;
@@ -443,8 +470,10 @@ TEST_F(MainWindowTest, StandardDialogsSpeakJapanese) {
     EXPECT_FALSE(w.GameManager.OwnerWindow->AskYesNo("時間切れで…", "時間切れ"));
     readAndClose();
     EXPECT_TRUE(w.ChooseSaveFile().isEmpty());
-    EXPECT_EQ(seen.join(" / ").toStdString(),
-              "確認|OK|キャンセル / 時間切れ|はい(&Y)|いいえ(&N) / 名前を付けて保存|保存(&S)|キャンセル");
+    EXPECT_EQ(
+        seen.join(" / ").toStdString(),
+        "確認|OK|キャンセル / 時間切れ|はい(&Y)|いいえ(&N) / 名前を付けて保存|保存(&S)|キャンセル")
+        << "the test main loads Qt's translations as the program does: qt6-translations-l10n";
 }
 
 TEST_F(MainWindowTest, ClosingDuringASearchStopsItAndSavesTheSettings) {
@@ -453,8 +482,10 @@ TEST_F(MainWindowTest, ClosingDuringASearchStopsItAndSavesTheSettings) {
     TFormMain& w = *window_;
     w.GameManager.Params.SoundEffect = false;
     w.show();
-    // The computer (black) opens with a long search; the window closes in the middle of it.
-    QTimer::singleShot(300, &w, &QWidget::close);
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    // The computer (black) opens with a long search; Ctrl+Q closes the window in the middle of it.
+    QTimer::singleShot(300, [&w] { QTest::keyClick(&w, Qt::Key_Q, Qt::ControlModifier); });
     w.ToolButtonStartClick();
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(History().StepCount, 0);
