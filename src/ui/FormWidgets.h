@@ -22,13 +22,46 @@ void SetUpFixedDialog(QDialog* dialog, const QString& caption, int width, int he
 
 // A label at (left, top) sized to its text.
 QLabel* MakeLabel(QWidget* parent, const QString& text, int left, int top);
+// Leaves a label at its place unless its text runs into the field to its right; then moves it
+// left just enough to clear the field. The designed places assume narrower Windows fonts.
+void KeepClearOf(QLabel* label, const QWidget* field);
+
+// The contrast ratio of two colours as the Web Content Accessibility Guidelines define it, from
+// 1 (alike) to 21 (black on white).
+double ContrastRatio(const QColor& a, const QColor& b);
+
+// A centred label of the main window's panels. It draws its text in its own font, or in a smaller
+// one where the text would not fit its room (a long player name, say), and gives a text colour
+// that reads poorly on the panel (under 3:1, such as white on light blue) a thin dark outline.
+class PanelLabel : public QLabel {
+    Q_OBJECT
+
+public:
+    explicit PanelLabel(QWidget* parent);
+
+    // The width the text may take, centred on the label: the label's own width when not set or
+    // wider.
+    void SetRoom(int width);
+    int Room() const;
+    // The font the text is drawn in.
+    QFont FittedFont() const;
+    bool Outlined() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    int room_ = 0;
+};
 
 // OK and Cancel buttons with their usual glyphs.
 QPushButton* MakeOkButton(QWidget* parent, const QRect& place);
 QPushButton* MakeCancelButton(QWidget* parent, const QRect& place);
 
 // A captioned group of exclusive radio buttons, spread over columns the way the classic radio
-// group control does (equal column widths, rows sharing the height below the caption).
+// group control does (rows sharing the height below the caption), except that each column is as
+// wide as its longest item needs before the rest of the width is shared out: equal columns cut
+// "ゆっくり" short at this font.
 class RadioGroup : public QGroupBox {
     Q_OBJECT
 

@@ -14,6 +14,7 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QToolButton>
+#include <cmath>
 
 #include "FormWidgets.h"
 #include "OthelloAbout.h"
@@ -23,6 +24,10 @@
 #include "Othellohistorydisplay.h"
 #include "QtGameSeams.h"
 #include "UiResources.h"
+
+namespace {
+constexpr int kMarkerLine = 2;  // the turn marker's line width
+}
 
 // The rounded rectangle that marks the side to move; it never takes the mouse.
 class ShapeOutline : public QWidget {
@@ -35,9 +40,10 @@ protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QPen(QColor(0, 0, 255), 2));
+        painter.setPen(QPen(QColor(0, 0, 255), kMarkerLine));
         painter.setBrush(Qt::NoBrush);
-        painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 8, 8);
+        const qreal half = kMarkerLine / 2.0;
+        painter.drawRoundedRect(QRectF(rect()).adjusted(half, half, -half, -half), 8, 8);
     }
 };
 
@@ -69,9 +75,8 @@ QString Q(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-QLabel* MakeLabel(QWidget* parent, const QString& face, const QColor& colour) {
-    auto* label = new QLabel(parent);
-    label->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+PanelLabel* MakeLabel(QWidget* parent, const QString& face, const QColor& colour) {
+    auto* label = new PanelLabel(parent);
     label->setFont(DesignFont(face, 8));  // the layout sets size and weight
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, colour);
@@ -284,7 +289,7 @@ void TFormMain::LayoutForBoardSize() {
     const int m = l.Middle;
     const int margin = l.Cell * 45 / 100;
 
-    for (QLabel* label :
+    for (PanelLabel* label :
          {LabelBlackPlayer, LabelBlackCount, LabelBlackTime, LabelWhitePlayer, LabelWhiteCount,
           LabelWhiteTime, LabelTesu, LabelCount, LabelTimeMode, LabelMsg}) {
         QFont font = label->font();
@@ -295,17 +300,33 @@ void TFormMain::LayoutForBoardSize() {
 
     MarkerLeftBlack = 5;
     MarkerLeftWhite = s + m + 20;
-    ShapeCurPlayer->resize(s * 105 / 100, 121);
+    const int markerWidth = s * 105 / 100;
+    ShapeCurPlayer->resize(markerWidth, 121);
     ShapeCurPlayer->move(markerColor_ == -1 ? MarkerLeftWhite : MarkerLeftBlack, 8);
 
+    // The designed heights suit the Windows fonts; the texts here need their font's line height.
+    // Middle labels reach to the frame around them, which their texts need at the small size.
+    const auto lineHeight = static_cast<int>(std::ceil(QFontMetricsF(LabelMsg->font()).height()));
+    const int sideHeight = std::max(21, lineHeight);
+    const int middleHeight = std::max(19, lineHeight);
+    const int middleWidth = m - 4 - BevelInfo->frameWidth();
+    // A column's texts stay inside the turn marker's line when it stands beside them.
+    const auto roomInMarker = [&](int labelLeft, int markerLeft) {
+        const int twiceCentre = 2 * labelLeft + s;
+        const int inside = markerLeft + kMarkerLine;
+        const int insideRight = markerLeft + markerWidth - kMarkerLine;
+        return std::min(twiceCentre - 2 * inside, 2 * insideRight - twiceCentre);
+    };
     const int tops[3] = {16, 56, 96};
-    QLabel* left[3] = {LabelBlackPlayer, LabelBlackCount, LabelBlackTime};
-    QLabel* middle[3] = {LabelTesu, LabelCount, LabelTimeMode};
-    QLabel* right[3] = {LabelWhitePlayer, LabelWhiteCount, LabelWhiteTime};
+    PanelLabel* left[3] = {LabelBlackPlayer, LabelBlackCount, LabelBlackTime};
+    PanelLabel* middle[3] = {LabelTesu, LabelCount, LabelTimeMode};
+    PanelLabel* right[3] = {LabelWhitePlayer, LabelWhiteCount, LabelWhiteTime};
     for (int i = 0; i < 3; ++i) {
-        left[i]->setGeometry(8, tops[i], s, 21);
-        middle[i]->setGeometry(s + 20, tops[i], m - 8, 19);
-        right[i]->setGeometry(s + m + 24, tops[i], s, 21);
+        left[i]->setGeometry(8, tops[i], s, sideHeight);
+        left[i]->SetRoom(roomInMarker(8, MarkerLeftBlack));
+        middle[i]->setGeometry(s + 20, tops[i], middleWidth, middleHeight);
+        right[i]->setGeometry(s + m + 24, tops[i], s, sideHeight);
+        right[i]->SetRoom(roomInMarker(s + m + 24, MarkerLeftWhite));
     }
     BevelInfo->setGeometry(s + 16, 8, m, 121);
 
@@ -314,7 +335,7 @@ void TFormMain::LayoutForBoardSize() {
     const int panelLeft = kBoardLeft + boardExtent + 11;
     PanelInfo->setGeometry(panelLeft, kPanelInfoTop, panelWidth, kPanelInfoHeight);
     PanelMsg->setGeometry(panelLeft, kPanelMsgTop, panelWidth, kPanelMsgHeight);
-    LabelMsg->setGeometry(8, 16, 2 * s + m + 16, 19);
+    LabelMsg->setGeometry(8, 16, 2 * s + m + 16, middleHeight);
 
     const int clientWidth = panelLeft + panelWidth + 15;
     const int clientHeight = kBoardTop + boardExtent + 11;

@@ -14,6 +14,7 @@ class QLabel;
 class QPlainTextEdit;
 class QToolButton;
 class OthelloBoard;
+class PanelLabel;
 class TAboutBox;
 class TFormConf;
 class TFormEnvConf;
@@ -92,16 +93,16 @@ public:
     QFrame* PanelInfo = nullptr;
     QFrame* BevelInfo = nullptr;
     QFrame* PanelMsg = nullptr;
-    QLabel* LabelBlackPlayer = nullptr;
-    QLabel* LabelBlackCount = nullptr;
-    QLabel* LabelBlackTime = nullptr;
-    QLabel* LabelWhitePlayer = nullptr;
-    QLabel* LabelWhiteCount = nullptr;
-    QLabel* LabelWhiteTime = nullptr;
-    QLabel* LabelTesu = nullptr;
-    QLabel* LabelCount = nullptr;
-    QLabel* LabelTimeMode = nullptr;
-    QLabel* LabelMsg = nullptr;
+    PanelLabel* LabelBlackPlayer = nullptr;
+    PanelLabel* LabelBlackCount = nullptr;
+    PanelLabel* LabelBlackTime = nullptr;
+    PanelLabel* LabelWhitePlayer = nullptr;
+    PanelLabel* LabelWhiteCount = nullptr;
+    PanelLabel* LabelWhiteTime = nullptr;
+    PanelLabel* LabelTesu = nullptr;
+    PanelLabel* LabelCount = nullptr;
+    PanelLabel* LabelTimeMode = nullptr;
+    PanelLabel* LabelMsg = nullptr;
     QWidget* ShapeCurPlayer = nullptr;  // a rounded outline beside the side to move
     QPlainTextEdit* MemoDebug = nullptr;
 

@@ -51,6 +51,9 @@ TFormConf::TFormConf(QWidget* parent) : QDialog(parent) {
     ComboBoxCpuTime = new QComboBox(this);
     ComboBoxCpuTime->setGeometry(168, 224, 65, kComboHeight);
     ComboBoxCpuTime->setMaxVisibleItems(static_cast<int>(kCpuTimeList.size()));
+    KeepClearOf(LabelNum, ComboBoxLevel);
+    KeepClearOf(LabelPlayerTime, ComboBoxPlayerTime);
+    KeepClearOf(LabelCpuTime, ComboBoxCpuTime);
 
     // Kept for the settings file only; the option is never offered.
     CheckBoxDoAfterTimeUp = new QCheckBox(QStringLiteral("時間切れ後も対局を続ける"), this);

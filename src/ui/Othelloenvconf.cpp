@@ -40,6 +40,9 @@ TFormEnvConf::TFormEnvConf(QWidget* parent) : QDialog(parent) {
     Button1 = new QPushButton(QStringLiteral("変更"), this);
     Button1->setGeometry(144, 96, 57, 25);
     Button1->setAutoDefault(false);
+    KeepClearOf(Label1, EditPlayerName);
+    KeepClearOf(Label2, EditCpuName);
+    KeepClearOf(Label3, PanelBoardColor);
 
     CheckBoxAutoPass = new QCheckBox(QStringLiteral("パスを自動化する"), this);
     CheckBoxAutoPass->setGeometry(24, 144, 129, 17);

@@ -1,6 +1,7 @@
 #include "Othellohistorydisplay.h"
 
 #include <QShowEvent>
+#include <algorithm>
 
 #include "FormWidgets.h"
 
@@ -14,6 +15,11 @@ TFormHistory::TFormHistory(QWidget* parent) : QDialog(parent) {
     Button1 = new QPushButton(QStringLiteral("クリップボードにコピー"), this);
     Button1->setGeometry(632, 40, 113, 33);
     Button1->setAutoDefault(false);
+    // The copy button widens to the left as far as its text needs, keeping its right edge under
+    // the field's; OK keeps its distance from it.
+    const int widen = std::max(0, Button1->sizeHint().width() - Button1->width());
+    Button1->setGeometry(Button1->geometry().adjusted(-widen, 0, 0, 0));
+    BitBtn1->move(BitBtn1->x() - widen, BitBtn1->y());
     // Below the client area, so never seen; it keeps Escape bound to closing the window.
     BitBtn2 = MakeCancelButton(this, QRect(216, 112, 81, 33));
 

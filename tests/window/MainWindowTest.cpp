@@ -1,31 +1,136 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QFontInfo>
+#include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStandardPaths>
+#include <QStyle>
+#include <QStyleOption>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 
+#include "FormWidgets.h"
 #include "Main.h"
+#include "OthelloAbout.h"
 #include "Othelloboard.h"
 #include "Othelloconf.h"
 #include "Othelloenvconf.h"
 #include "Othellohistorydisplay.h"
 
 namespace {
+
+// The texts that a window shows, each with the box it takes at the font it is drawn in, the room
+// its control gives it and the control, in the window's coordinates. The boxes follow the layout
+// of Qt's styles: a push button centres its icon, 4 pixels and its text; the others place their
+// text in the style's contents rectangle.
+struct ShownText {
+    QWidget* control;
+    QString text;
+    QRect box, room;
+};
+
+std::vector<ShownText> ShownTexts(QWidget* window) {
+    std::vector<ShownText> shown;
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        if (!w->isVisible() || w->visibleRegion().isEmpty()) continue;
+        const QStyle* style = w->style();
+        QStyleOptionButton option;
+        option.initFrom(w);
+        QFont font = w->font();
+        QString text;
+        QRect room;
+        int align = Qt::AlignLeft | Qt::AlignVCenter;
+        int lead = 0;
+        if (auto* label = qobject_cast<QLabel*>(w)) {
+            text = label->text();
+            room = label->contentsRect();
+            align = label->alignment();
+            if (auto* panel = qobject_cast<PanelLabel*>(w)) {
+                font = panel->FittedFont();
+                const int cut = room.width() - panel->Room();
+                room.adjust(cut / 2, 0, -(cut - cut / 2), 0);
+            }
+        } else if (auto* button = qobject_cast<QPushButton*>(w)) {
+            text = button->text();
+            lead = button->icon().isNull() ? 0 : button->iconSize().width() + 4;
+            align = Qt::AlignCenter;
+            room = style->subElementRect(QStyle::SE_PushButtonContents, &option, w);
+        } else if (auto* radio = qobject_cast<QRadioButton*>(w)) {
+            text = radio->text();
+            room = style->subElementRect(QStyle::SE_RadioButtonContents, &option, w);
+        } else if (auto* check = qobject_cast<QCheckBox*>(w)) {
+            text = check->text();
+            room = style->subElementRect(QStyle::SE_CheckBoxContents, &option, w);
+        } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
+            text = group->title();
+            room = group->rect();
+            align = Qt::AlignLeft | Qt::AlignTop;
+        } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+            text = edit->text();
+            QStyleOptionFrame frame;
+            frame.initFrom(w);
+            frame.lineWidth = style->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, w);
+            room = style->subElementRect(QStyle::SE_LineEditContents, &frame, w);
+        } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
+            for (int i = 0; i < combo->count(); ++i) {  // any item may be chosen
+                const QString item = combo->itemText(i);
+                if (QFontMetrics(font).horizontalAdvance(item) >
+                    QFontMetrics(font).horizontalAdvance(text))
+                    text = item;
+            }
+            QStyleOptionComboBox box;
+            box.initFrom(w);
+            room =
+                style->subControlRect(QStyle::CC_ComboBox, &box, QStyle::SC_ComboBoxEditField, w);
+        }
+        if (text.isEmpty()) continue;  // a picture, or not a text control
+        const QFontMetrics metrics(font);
+        QRect box = metrics.boundingRect(room, align, text);
+        if (lead > 0) {
+            box.setWidth(box.width() + lead);
+            box.moveCenter(room.center());
+        }
+        const auto* panel = qobject_cast<PanelLabel*>(w);
+        if (panel != nullptr && panel->Outlined()) box.adjust(-1, 0, 1, 0);
+        const QPoint at = w->mapTo(window, QPoint());
+        shown.push_back({w, text, box.translated(at), room.translated(at)});
+    }
+    return shown;
+}
+
+// Every text inside its room and no two text controls on top of each other; the controls that
+// failed, or "" when all fit.
+QString Misfits(QWidget* window, const std::vector<ShownText>& shown) {
+    QStringList faults;
+    for (const ShownText& t : shown) {
+        if (!t.room.contains(t.box)) faults << t.text + QStringLiteral(" cut");
+        for (const ShownText& u : shown) {
+            const QRect a(t.control->mapTo(window, QPoint()), t.control->size());
+            const QRect b(u.control->mapTo(window, QPoint()), u.control->size());
+            if (&t < &u && a.intersects(b) && !t.control->isAncestorOf(u.control) &&
+                !u.control->isAncestorOf(t.control))
+                faults << t.text + QStringLiteral(" on ") + u.text;
+        }
+    }
+    return faults.join(QStringLiteral(", "));
+}
 
 // Each test runs in a scratch folder: the window reads and writes morvane.ini in the current one.
 class MainWindowTest : public ::testing::Test {
@@ -474,6 +579,88 @@ TEST_F(MainWindowTest, StandardDialogsSpeakJapanese) {
         seen.join(" / ").toStdString(),
         "確認|OK|キャンセル / 時間切れ|はい(&Y)|いいえ(&N) / 名前を付けて保存|保存(&S)|キャンセル")
         << "the test main loads Qt's translations as the program does: qt6-translations-l10n";
+}
+
+// At each board size and in every dialog, every text fits its control at the font in use (the
+// one `make run` installs), none runs under another control, and the turn marker's line crosses
+// no text of the column it frames.
+TEST_F(MainWindowTest, EveryTextFitsItsControl) {
+    TFormMain& w = Open();
+    const QFontInfo font(w.LabelMsg->font());
+    std::printf("text measured in %s\n", qPrintable(font.family()));
+    RecordProperty("font", font.family().toStdString());
+    ASSERT_EQ(font.family(), QStringLiteral("Noto Sans CJK JP"))
+        << "the fonts the game is designed for are missing: install fonts-noto-cjk";
+    ASSERT_EQ(QFontInfo(w.FormConf->font()).family(), font.family());
+    QStringList counts;
+    for (int size : {0, 1, 2}) {
+        w.GameManager.Params.BoardSize = size;
+        w.LayoutForBoardSize();
+        // The longest message, with the marker beside each side in turn.
+        for (int side : {1, -1}) {
+            w.UpdateInfo(side, "時間切れでモルヴァンの負けです。");
+            // Inside the marker's 2-pixel line, from side to side.
+            const QRect marker = w.ShapeCurPlayer->geometry().adjusted(2, 0, -2, 0);
+            const std::vector<ShownText> shown = ShownTexts(&w);
+            QString faults = Misfits(&w, shown);
+            for (const ShownText& t : shown) {
+                const QRect box = t.box.translated(-w.PanelInfo->mapTo(&w, QPoint()));
+                if (t.control->parentWidget() == w.PanelInfo &&
+                    t.control->geometry().intersects(marker) &&
+                    (box.left() < marker.left() || box.right() > marker.right()))
+                    faults += QStringLiteral(" marker on ") + t.text;
+            }
+            EXPECT_EQ(faults.toStdString(), "") << "board size " << size << ", side " << side;
+            counts << QString::number(shown.size());
+        }
+        w.UpdateInfo(0, "開始ボタンで対局を開始します。");
+        EXPECT_EQ(Misfits(&w, ShownTexts(&w)).toStdString(), "") << size;
+    }
+    w.FormConf->Params = w.FormEnvConf->Params = &w.GameManager.Params;
+    w.FormHistory->HistoryText = "f5d6c3d3c4f4";
+    for (QDialog* dialog :
+         std::initializer_list<QDialog*>{w.FormConf, w.FormEnvConf, w.FormHistory, w.AboutBox}) {
+        dialog->show();
+        const std::vector<ShownText> shown = ShownTexts(dialog);
+        EXPECT_EQ(Misfits(dialog, shown).toStdString(), "") << dialog->windowTitle().toStdString();
+        counts << QString::number(shown.size());
+        dialog->hide();
+    }
+    // Nothing went unmeasured: the ten panel labels, then each dialog's text controls.
+    EXPECT_EQ(counts.join(' ').toStdString(), "10 10 10 10 10 10 14 20 3 2");
+}
+
+// The white side's name, count and clock stay white on the light blue panel, yet read at 3:1 or
+// better at the small size against what borders their strokes: the median of the pixels next to
+// those of the text's own colour.
+TEST_F(MainWindowTest, WhiteTextsReadOnThePanel) {
+    EXPECT_DOUBLE_EQ(ContrastRatio(Qt::white, Qt::black), 21);
+    EXPECT_NEAR(ContrastRatio(Qt::white, QColor(118, 118, 118)), 4.54, 0.01);
+    TFormMain& w = Open();
+    w.GameManager.Params.BoardSize = 0;
+    w.LayoutForBoardSize();
+    // Relative luminance from the contrast with black.
+    const auto luminance = [](QRgb c) { return ContrastRatio(QColor(c), Qt::black) * 0.05 - 0.05; };
+    for (PanelLabel* label : {w.LabelWhitePlayer, w.LabelWhiteCount, w.LabelWhiteTime}) {
+        const QImage image = label->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QRgb text = label->palette().color(QPalette::WindowText).rgb();
+        EXPECT_EQ(text, qRgb(255, 255, 255));
+        std::vector<double> border;
+        for (int y = 1; y + 1 < image.height(); ++y) {
+            for (int x = 1; x + 1 < image.width(); ++x) {
+                if (image.pixel(x, y) == text) continue;
+                bool next = false;
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx)
+                        next = next || image.pixel(x + dx, y + dy) == text;
+                if (next) border.push_back(luminance(image.pixel(x, y)));
+            }
+        }
+        ASSERT_GT(border.size(), 20u) << label->text().toStdString();
+        std::nth_element(border.begin(), border.begin() + border.size() / 2, border.end());
+        const double contrast = 1.05 / (border[border.size() / 2] + 0.05);
+        EXPECT_GE(contrast, 3.0) << label->text().toStdString();
+    }
 }
 
 TEST_F(MainWindowTest, ClosingDuringASearchStopsItAndSavesTheSettings) {
