@@ -118,7 +118,7 @@ void OthelloBoard::DrawField(const int* board) {
     }
     for (int a : {2 * CellSize, 6 * CellSize}) {
         for (int b : {2 * CellSize, 6 * CellSize}) {
-            DrawEllipse(a - 3, b - 3, a + 4, b + 4, Qt::black, Qt::black);
+            DrawEllipse(DeviceRect(a - 3, b - 3, a + 4, b + 4), Qt::black, Qt::black);
         }
     }
     for (int x = 1; x <= 8; ++x) {
@@ -137,11 +137,13 @@ void OthelloBoard::PaintBoard(bool withBackground) {
     }
 }
 
-void OthelloBoard::DrawEllipse(int left, int top, int right, int bottom, const QColor& outline,
-                               const QColor& fill) {
+QRect OthelloBoard::DeviceRect(int left, int top, int right, int bottom) const {
     // A zero width (a stone seen edge-on) still shows as a line.
-    const QRect outer(Px(left), Px(top), std::max(Px(right) - Px(left), LineWidth()),
-                      std::max(Px(bottom) - Px(top), LineWidth()));
+    return QRect(Px(left), Px(top), std::max(Px(right) - Px(left), LineWidth()),
+                 std::max(Px(bottom) - Px(top), LineWidth()));
+}
+
+void OthelloBoard::DrawEllipse(const QRect& outer, const QColor& outline, const QColor& fill) {
     FillEllipse(BoardBitmap, outer, outline);
     const QRect inner = outer.adjusted(LineWidth(), LineWidth(), -LineWidth(), -LineWidth());
     if (fill != outline && !inner.isEmpty()) FillEllipse(BoardBitmap, inner, fill);
@@ -176,8 +178,11 @@ void OthelloBoard::DrawStone(int x, int y, int value, int angle) {
         firstPen = secondPen = PackedColour(MarkColor);
     }
 
-    DrawEllipse(left, top, right, bottom, firstPen, firstBrush);
-    DrawEllipse(left - 1, top - 1, right - 1, bottom - 1, secondPen, secondBrush);
+    // The second ellipse lies up and left of the first by the width of its rim, so the rim shows
+    // at every pixel ratio.
+    const QRect first = DeviceRect(left, top, right, bottom);
+    DrawEllipse(first, firstPen, firstBrush);
+    DrawEllipse(first.translated(-LineWidth(), -LineWidth()), secondPen, secondBrush);
 }
 
 void OthelloBoard::AnimateMove(const int* board) {

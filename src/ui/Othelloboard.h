@@ -70,10 +70,12 @@ private:
     int LineWidth() const { return std::max(1, qRound(ratio_)); }
     // The whole field into the back buffer at the screen's pixel ratio, without showing it.
     void DrawField(const int* board);
-    // An ellipse inside (left, top)-(right, bottom) of the field, the right and bottom edges
-    // excluded: a one-pixel rim in the outline colour around the fill.
-    void DrawEllipse(int left, int top, int right, int bottom, const QColor& outline,
-                     const QColor& fill);
+    // The back-buffer rectangle of (left, top)-(right, bottom) of the field, the right and bottom
+    // edges excluded.
+    QRect DeviceRect(int left, int top, int right, int bottom) const;
+    // An ellipse inside a back-buffer rectangle: a rim one line wide in the outline colour around
+    // the fill.
+    void DrawEllipse(const QRect& outer, const QColor& outline, const QColor& fill);
     int ControlSize() const { return FieldSize() + 2 * Margin; }
     void Wait(int ms);
     // Square under a control pixel, or false for the frame and the field's outer lines.
