@@ -29,6 +29,14 @@ public:
     // Each level's slot starts after its parent's moves; this bounds every slot of every level.
     static constexpr int kMoveListSize = kLevelCapacity * kMaxMoves;
     static constexpr int kNoMove = -1;
+    // Nodes with this many empty squares or fewer are solved on bitboards (exact and win/loss
+    // search): nearly all of an endgame's nodes, never sorted, tried in generation order.
+    static constexpr int kSmallEmpties = 6;
+
+    // Instruction set of the small-empties solver: the best this processor has, or the portable
+    // path, which every processor runs (the tests run both).
+    enum class CpuPath { Generic, Avx2 };
+    static CpuPath BestCpuPath();
 
     Morvane();
 
@@ -38,6 +46,7 @@ public:
     std::function<void(const std::string&)> onTrace;  // one UTF-8 line per call; may be empty
     std::function<void()> onPump;  // window-message pump run at every time check; may be empty
     TickCounter tickCount;         // defaults to SystemTickCount; tests install a fake
+    CpuPath cpuPath = BestCpuPath();
 
     // Position and evaluation.
     int discDiff = 0;
@@ -154,6 +163,7 @@ public:
     static std::string FormatSeconds(double ms);
 
 private:
+    friend struct EndgameAccess;
     bool isAborted = false;
 
     int FinalScore() const;
@@ -180,6 +190,21 @@ private:
     SearchResult WinLossEnter();
     SearchResult WinLossBody();
     SearchResult RunSearch(bool narrow);
+    // The small-empties solvers (MorvaneSolve.cpp), entered in place of a node of Search or
+    // SearchWinLoss; the score is from the engine's view, the move is not kept.
+    struct SmallEndgame {
+        std::uint64_t P, O, list;  // the mover's and the other side's discs; the empties in order
+        int sign;                  // +1 when the engine is to move
+    };
+    SmallEndgame SmallEndgameHere() const;
+    int SolveSmallExact();
+    int SolveSmallWinLoss();
+    // Whether the node at the current level may go to the solver: a small endgame below the root's
+    // children, where no descendant sorts its moves or reaches the leaf level.
+    bool SmallEndgameAhead() const {
+        return rest <= kSmallEmpties && rest > 0 && level >= 2 && level >= sortDepth &&
+               level + 2 * rest < depth;
+    }
     std::uint32_t BeginThink();
     PointData FinishThink(SearchResult r, std::uint32_t t0);
     int FirstLegalMove();

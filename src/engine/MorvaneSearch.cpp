@@ -84,6 +84,7 @@ void Morvane::OrderMoves(int* moves, int count, int mover) {
 // cheapest nodes, near the end of the game, cost no call.
 template <bool Wide>
 [[gnu::always_inline]] inline SearchResult Morvane::SearchEnter() {
+    if (!Wide && SmallEndgameAhead()) return {kNoMove, SolveSmallExact()};
     ++amount;
     if (rest == 0) return {kNoMove, FinalScore()};
     if (level == depth) {
@@ -221,6 +222,7 @@ SearchResult Morvane::SearchWinLoss() {
 }
 
 [[gnu::always_inline]] inline SearchResult Morvane::WinLossEnter() {
+    if (SmallEndgameAhead()) return {kNoMove, SolveSmallWinLoss()};
     ++amount;
     if (isBreak && (isTimeLimited || isAborted)) return {kNoMove, 0};
     if (rest == 0) return {kNoMove, WinLossFinalScore()};

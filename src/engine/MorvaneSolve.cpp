@@ -1,0 +1,143 @@
+// The last few empty squares of the exact and the win/loss search, solved on the engine's disc
+// bitboards instead of the padded board: the same nodes in the same order with the same cut-offs,
+// passes and time checks, a fraction of the work per node. One copy of the solver for generic
+// x86-64 (and any other processor), one for processors with AVX2, BMI2, POPCNT and LZCNT, chosen
+// at run time.
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+
+#include "Morvane.h"
+
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(MORVANE_NO_CPU_DISPATCH)
+#define MORVANE_CPU_DISPATCH 1
+#include <immintrin.h>
+#else
+#define MORVANE_CPU_DISPATCH 0
+#endif
+
+// The solver reads the engine's stop request and runs its time check at the same nodes as the
+// padded-board search.
+struct EndgameAccess {
+    static bool Aborted(const Morvane& e) { return e.isAborted; }
+    static bool TimeCheck(Morvane& e) { return e.TimeCheck(); }
+};
+
+namespace {
+
+// Per square, bit (y - 1) * 8 + (x - 1): the squares of each ray from it, ascending rays (x+1;
+// y+1; x+1, y+1; x-1, y+1) and descending ones (the opposite steps), and its neighbours.
+struct RayTable {
+    alignas(32) std::uint64_t up[64][4];
+    alignas(32) std::uint64_t down[64][4];
+    std::uint64_t neighbours[64];
+};
+
+constexpr RayTable MakeRays() {
+    RayTable t{};
+    constexpr int kDx[4] = {1, 0, 1, -1};
+    constexpr int kDy[4] = {0, 1, 1, 1};
+    for (int sq = 0; sq < 64; ++sq) {
+        for (int d = 0; d < 4; ++d) {
+            for (int way = 1; way >= -1; way -= 2) {
+                std::uint64_t ray = 0;
+                int x = sq % 8 + way * kDx[d];
+                int y = sq / 8 + way * kDy[d];
+                for (; x >= 0 && x < 8 && y >= 0 && y < 8; x += way * kDx[d], y += way * kDy[d])
+                    ray |= std::uint64_t{1} << (y * 8 + x);
+                (way > 0 ? t.up : t.down)[sq][d] = ray;
+                if (x - way * kDx[d] != sq % 8 || y - way * kDy[d] != sq / 8)
+                    t.neighbours[sq] |= std::uint64_t{1}
+                                        << ((sq / 8 + way * kDy[d]) * 8 + sq % 8 + way * kDx[d]);
+            }
+        }
+    }
+    return t;
+}
+
+constexpr RayTable kRays = MakeRays();
+
+}  // namespace
+
+namespace generic_path {
+#define MORVANE_SOLVE_AVX2 0
+#include "MorvaneSolveImpl.h"
+#undef MORVANE_SOLVE_AVX2
+}  // namespace generic_path
+
+#if MORVANE_CPU_DISPATCH
+#pragma GCC push_options
+#pragma GCC target("avx2,bmi,bmi2,popcnt,lzcnt")
+namespace avx2_path {
+#define MORVANE_SOLVE_AVX2 1
+#include "MorvaneSolveImpl.h"
+#undef MORVANE_SOLVE_AVX2
+}  // namespace avx2_path
+#pragma GCC pop_options
+#endif
+
+Morvane::CpuPath Morvane::BestCpuPath() {
+#if MORVANE_CPU_DISPATCH
+    static const CpuPath best = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi2") &&
+                       __builtin_cpu_supports("popcnt") && __builtin_cpu_supports("lzcnt")
+                   ? CpuPath::Avx2
+                   : CpuPath::Generic;
+    }();
+    return best;
+#else
+    return CpuPath::Generic;
+#endif
+}
+
+Morvane::SmallEndgame Morvane::SmallEndgameHere() const {
+    SmallEndgame s{};
+    s.sign = (level & 1) == 0 ? 1 : -1;
+    s.P = s.sign > 0 ? ownBits : oppBits;
+    s.O = s.sign > 0 ? oppBits : ownBits;
+    // The empty squares in mask-word position order, which is the generation order.
+    int n = 0;
+    for (std::uint32_t bits = emptyBits1[level]; bits != 0; ++n) {
+        const int p = std::countl_zero(bits);
+        bits &= ~(std::uint32_t{0x80000000u} >> p);
+        const int square = squareList1[p];
+        s.list |= static_cast<std::uint64_t>((square & 15) * 8 + (square >> 4)) << (8 * n);
+    }
+    return s;
+}
+
+int Morvane::SolveSmallExact() {
+    // The passing parent's hand-over holds the moves the solver generates again.
+    savedPassMoves = 0;
+    const SmallEndgame s = SmallEndgameHere();
+    // The bounds the padded-board search would compare with: the best values of the open ancestors
+    // of each side, the root's left out while every root move is recorded.
+    // In the view of the side to move: ancestors an odd number of levels up stop this node, those
+    // an even number up stop its children.
+    int ownSide = -11000;
+    int otherSide = 11000;
+    for (int a = level - 1, odd = 1; a >= (recordRoot ? 1 : 0); --a, odd ^= 1) {
+        const int value = s.sign * bestAtLevel[a];
+        if (odd != 0)
+            otherSide = std::min(otherSide, value);
+        else
+            ownSide = std::max(ownSide, value);
+    }
+#if MORVANE_CPU_DISPATCH
+    if (cpuPath == CpuPath::Avx2)
+        return s.sign *
+               avx2_path::SolveExact(*this, s.P, s.O, s.list, rest, ownSide, otherSide, s.sign);
+#endif
+    return s.sign *
+           generic_path::SolveExact(*this, s.P, s.O, s.list, rest, ownSide, otherSide, s.sign);
+}
+
+int Morvane::SolveSmallWinLoss() {
+    const SmallEndgame s = SmallEndgameHere();
+#if MORVANE_CPU_DISPATCH
+    if (cpuPath == CpuPath::Avx2)
+        return avx2_path::SolveWinLoss(*this, s.P, s.O, s.list, rest, s.sign);
+#endif
+    return generic_path::SolveWinLoss(*this, s.P, s.O, s.list, rest, s.sign);
+}
