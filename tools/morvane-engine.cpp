@@ -1,7 +1,7 @@
 // Command-line front end of the engine: think about one position, or run the benchmark.
 //   morvane-engine think --level N "POSITION"
 //   morvane-engine think --time MS [--allowance MS] "POSITION"
-//   morvane-engine bench [--quick] [--generic]
+//   morvane-engine bench [--quick] [--generic | --plain]
 #include <chrono>
 #include <cstdio>
 #include <iostream>
@@ -155,16 +155,21 @@ constexpr BenchCase kBench[] = {
 int Bench(const std::vector<std::string>& args) {
     bool quick = false;
     Morvane::CpuPath path = Morvane::BestCpuPath();
+    bool plain = false;
     for (const std::string& arg : args) {
         if (arg == "--quick")
             quick = true;
         else if (arg == "--generic")
             path = Morvane::CpuPath::Generic;
+        else if (arg == "--plain")
+            plain = true;
         else
             return Fail("unexpected argument '" + arg + "'");
     }
-    std::printf("bench set v1%s, %s path\n", quick ? " (quick)" : "",
-                path == Morvane::CpuPath::Avx2 ? "AVX2" : "generic");
+    std::printf("bench set v1%s, %s\n", quick ? " (quick)" : "",
+                plain                            ? "padded-board reference"
+                : path == Morvane::CpuPath::Avx2 ? "AVX2 path"
+                                                 : "generic path");
     std::printf("%-10s %-8s %5s %4s %12s %9s %12s\n", "position", "kind", "level", "move", "nodes",
                 "ms", "nodes/s");
     long long totalNodes = 0;
@@ -178,6 +183,7 @@ int Bench(const std::vector<std::string>& args) {
         if (!ParsePositionText(bench.position, position, error)) return Fail(error);
         Morvane engine;
         engine.cpuPath = path;
+        engine.plainSearch = plain;
         engine.LoadPosition(position.board.data(), position.sideToMove);
         const auto start = std::chrono::steady_clock::now();
         const PointData move = engine.ThinkByAmount(bench.level);
@@ -210,7 +216,7 @@ int main(int argc, char** argv) {
     if (args.empty())
         return Fail(
             "usage: morvane-engine think --level N POSITION | think --time MS [--allowance MS] "
-            "POSITION | bench [--quick] [--generic]");
+            "POSITION | bench [--quick] [--generic | --plain]");
     const std::string command = args.front();
     args.erase(args.begin());
     if (command == "think") return Think(args);

@@ -47,6 +47,9 @@ public:
     std::function<void()> onPump;  // window-message pump run at every time check; may be empty
     TickCounter tickCount;         // defaults to SystemTickCount; tests install a fake
     CpuPath cpuPath = BestCpuPath();
+    // The padded-board reference: no bitboard solver, evaluation by the board cells and the move
+    // generator. The same nodes, moves, scores and trace, only slower (tests and bench --plain).
+    bool plainSearch = false;
 
     // Position and evaluation.
     int discDiff = 0;
@@ -134,6 +137,8 @@ public:
     // Evaluation (MorvaneEvaluate.cpp).
     int Evaluate();
     int CountStable() const;
+    int EvaluatePlain();       // on the board cells, mobility by GenerateMovesWide
+    int EvaluateBits() const;  // on ownBits and oppBits (MorvaneSolve.cpp)
 
     // Move generation (MorvaneMoveGen.cpp).
     int PrepareSearch();
@@ -199,11 +204,13 @@ private:
     SmallEndgame SmallEndgameHere() const;
     int SolveSmallExact();
     int SolveSmallWinLoss();
+    // sortScore for each move: the value of the position after it (MorvaneSolve.cpp).
+    void OrderScoresBits(const int* moves, int count, int mover);
     // Whether the node at the current level may go to the solver: a small endgame below the root's
     // children, where no descendant sorts its moves or reaches the leaf level.
     bool SmallEndgameAhead() const {
-        return rest <= kSmallEmpties && rest > 0 && level >= 2 && level >= sortDepth &&
-               level + 2 * rest < depth;
+        return !plainSearch && rest <= kSmallEmpties && rest > 0 && level >= 2 &&
+               level >= sortDepth && level + 2 * rest < depth;
     }
     std::uint32_t BeginThink();
     PointData FinishThink(SearchResult r, std::uint32_t t0);

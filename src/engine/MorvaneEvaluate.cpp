@@ -18,6 +18,24 @@ int Morvane::Evaluate() {
     return EvaluateHot();
 }
 
+int Morvane::EvaluatePlain() {
+    const int* const b = board;
+    const int a1 = b[Cell(1, 1)];
+    const int a8 = b[Cell(1, 8)];
+    const int h1 = b[Cell(8, 1)];
+    const int h8 = b[Cell(8, 8)];
+    int score = 15 * (a1 + a8 + h1 + h8);
+    if (a1 == 0) score += -4 * (b[Cell(1, 2)] + b[Cell(2, 1)]) - 8 * b[Cell(2, 2)];
+    if (a8 == 0) score += -4 * (b[Cell(1, 7)] + b[Cell(2, 8)]) - 8 * b[Cell(2, 7)];
+    if (h1 == 0) score += -4 * (b[Cell(7, 1)] + b[Cell(8, 2)]) - 8 * b[Cell(7, 2)];
+    if (h8 == 0) score += -4 * (b[Cell(7, 8)] + b[Cell(8, 7)]) - 8 * b[Cell(7, 7)];
+    for (int i = 2; i <= 7; ++i)
+        score += b[Cell(1, i)] + b[Cell(8, i)] + b[Cell(i, 1)] + b[Cell(i, 8)];
+    score += 3 * (GenerateMovesWide(1) - GenerateMovesWide(-1));
+    if ((a1 | a8 | h1 | h8) != 0) score += 2 * CountStable();
+    return score;
+}
+
 // Discs that a corner anchors: along each edge line from the corner, then line by line inwards,
 // each line allowed one cell fewer than the line before unless the line before was full.
 int Morvane::CountStable() const {

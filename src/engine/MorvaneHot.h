@@ -31,43 +31,6 @@ inline std::uint64_t Shifted(std::uint64_t b) {
         return b >> -Shift;
 }
 
-// Both sides' legal moves at once, one side per lane of an SSE2 register (GCC vector extension).
-using BitPair = std::uint64_t __attribute__((vector_size(16)));
-
-template <int Shift>
-inline BitPair ShiftedPair(BitPair b) {
-    if constexpr (Shift > 0)
-        return b << Shift;
-    else
-        return b >> -Shift;
-}
-
-// Squares where a disc of `mine` closes a run of `theirs` in one direction (a linear fill).
-template <int Shift>
-inline BitPair ClosingPair(BitPair mine, BitPair theirs) {
-    BitPair run = theirs & ShiftedPair<Shift>(mine);
-    run |= theirs & ShiftedPair<Shift>(run);
-    run |= theirs & ShiftedPair<Shift>(run);
-    run |= theirs & ShiftedPair<Shift>(run);
-    run |= theirs & ShiftedPair<Shift>(run);
-    run |= theirs & ShiftedPair<Shift>(run);
-    return ShiftedPair<Shift>(run);
-}
-
-// Lane 0: the legal moves of `own`; lane 1: those of `opp`.
-inline BitPair LegalPair(std::uint64_t own, std::uint64_t opp) {
-    constexpr std::uint64_t kInner = 0x7E7E7E7E7E7E7E7EULL;
-    const BitPair mine = {own, opp};
-    const BitPair theirs = {opp, own};
-    const BitPair inner = theirs & BitPair{kInner, kInner};
-    const BitPair moves = ClosingPair<1>(mine, inner) | ClosingPair<-1>(mine, inner) |
-                          ClosingPair<8>(mine, theirs) | ClosingPair<-8>(mine, theirs) |
-                          ClosingPair<7>(mine, inner) | ClosingPair<-7>(mine, inner) |
-                          ClosingPair<9>(mine, inner) | ClosingPair<-9>(mine, inner);
-    const std::uint64_t empty = ~(own | opp);
-    return moves & BitPair{empty, empty};
-}
-
 // Cell offset O in bit-index steps: y is the fast bit axis, x the slow one.
 template <int O>
 constexpr int kBitStep = O == 1     ? 8
@@ -268,28 +231,12 @@ inline int Morvane::GenerateMovesHot(int k) {
 inline int Morvane::GenerateMovesWideHot(int k) {
     int* const out = moveList + moveListStart[level];
     const int count1 = GenerateMovesHot(k);
+    if (regionCount2 == 0) return count1;  // narrow: word 2 has no region, its masks are stale
     return count1 + morvane_hot::GenerateWord(board, k, emptyBits2[level] & frontierBits2[level],
                                               positionRegion2, regionMask2, regionFirstDir2,
                                               regionLastDir2, squareList2, out + count1);
 }
 
 inline int Morvane::EvaluateHot() {
-    const int* const b = board;
-    const int a1 = b[1 * 16 + 1];
-    const int a8 = b[1 * 16 + 8];
-    const int h1 = b[8 * 16 + 1];
-    const int h8 = b[8 * 16 + 8];
-    int score = 15 * (a1 + a8 + h1 + h8);
-    if (a1 == 0) score += -4 * (b[1 * 16 + 2] + b[2 * 16 + 1]) - 8 * b[2 * 16 + 2];
-    if (a8 == 0) score += -4 * (b[1 * 16 + 7] + b[2 * 16 + 8]) - 8 * b[2 * 16 + 7];
-    if (h1 == 0) score += -4 * (b[7 * 16 + 1] + b[8 * 16 + 2]) - 8 * b[7 * 16 + 2];
-    if (h8 == 0) score += -4 * (b[7 * 16 + 8] + b[8 * 16 + 7]) - 8 * b[7 * 16 + 7];
-    for (int i = 2; i <= 7; ++i)
-        score += b[1 * 16 + i] + b[8 * 16 + i] + b[i * 16 + 1] + b[i * 16 + 8];
-    // Mobility: every legal move is an empty square next to a disc, so the legal-move sets are
-    // exactly what the generators would list over the level's candidate masks.
-    const morvane_hot::BitPair legal = morvane_hot::LegalPair(ownBits, oppBits);
-    score += 3 * (morvane_hot::BitCount(legal[0]) - morvane_hot::BitCount(legal[1]));
-    if ((a1 | a8 | h1 | h8) != 0) score += 2 * CountStable();
-    return score;
+    return plainSearch ? EvaluatePlain() : EvaluateBits();
 }

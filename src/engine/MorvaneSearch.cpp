@@ -47,15 +47,19 @@ bool Morvane::TimeCheck() {
 // values keep the generation order.
 template <bool Wide>
 void Morvane::OrderMoves(int* moves, int count, int mover) {
-    const int next = level + 1;
-    for (int i = 0; i < count; ++i) {
-        const int s = moves[i];
-        MakeMoveHot(s, mover);
-        SetChildMasks<Wide>(level, s);
-        level = next;
-        sortScore[i] = EvaluateHot();
-        level = next - 1;
-        UndoMoveHot(s, -mover);
+    if (plainSearch) {
+        const int next = level + 1;
+        for (int i = 0; i < count; ++i) {
+            const int s = moves[i];
+            MakeMoveHot(s, mover);
+            SetChildMasks<Wide>(level, s);
+            level = next;
+            sortScore[i] = EvaluatePlain();
+            level = next - 1;
+            UndoMoveHot(s, -mover);
+        }
+    } else {
+        OrderScoresBits(moves, count, mover);
     }
     // Insertion sort: stable, so it leaves the same order as repeated bubble passes.
     for (int i = 1; i < count; ++i) {

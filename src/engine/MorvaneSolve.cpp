@@ -57,6 +57,51 @@ constexpr RayTable MakeRays() {
 
 constexpr RayTable kRays = MakeRays();
 
+// The last empty square: the two diagonals through each square, and per position on a line and
+// pattern of the mover's discs on it (every other square of the line taken by the other side, or
+// off the line), how many discs a disc at that position flips.
+struct LineTable {
+    std::uint64_t diagonal[64];
+    std::uint64_t antiDiagonal[64];
+    std::uint8_t flips[8][256];
+};
+
+constexpr LineTable MakeLines() {
+    LineTable t{};
+    for (int sq = 0; sq < 64; ++sq) {
+        const std::uint64_t own = std::uint64_t{1} << sq;
+        t.diagonal[sq] = kRays.up[sq][2] | kRays.down[sq][2] | own;
+        t.antiDiagonal[sq] = kRays.up[sq][3] | kRays.down[sq][3] | own;
+    }
+    for (int pos = 0; pos < 8; ++pos) {
+        for (int pattern = 0; pattern < 256; ++pattern) {
+            int total = 0;
+            for (int step = -1; step <= 1; step += 2) {
+                int run = 0;
+                int i = pos + step;
+                for (; i >= 0 && i < 8 && (pattern >> i & 1) == 0; i += step)
+                    ++run;
+                if (i >= 0 && i < 8) total += run;
+            }
+            t.flips[pos][pattern] = static_cast<std::uint8_t>(total);
+        }
+    }
+    return t;
+}
+
+constexpr LineTable kLines = MakeLines();
+
+// What each instruction set's copy offers the engine.
+struct PathFunctions {
+    int (*solveExact)(Morvane& e, std::uint64_t P, std::uint64_t O, std::uint64_t list, int n,
+                      int lo, int hi, int sign);
+    int (*solveWinLoss)(Morvane& e, std::uint64_t P, std::uint64_t O, std::uint64_t list, int n,
+                        int sign);
+    int (*evaluate)(std::uint64_t own, std::uint64_t opp);
+    void (*orderScores)(std::uint64_t own, std::uint64_t opp, const int* moves, int count,
+                        int mover, int* scores);
+};
+
 }  // namespace
 
 namespace generic_path {
@@ -89,6 +134,26 @@ Morvane::CpuPath Morvane::BestCpuPath() {
 #else
     return CpuPath::Generic;
 #endif
+}
+
+namespace {
+
+const PathFunctions& Functions(Morvane::CpuPath path) {
+#if MORVANE_CPU_DISPATCH
+    if (path == Morvane::CpuPath::Avx2) return avx2_path::kFunctions;
+#endif
+    (void)path;
+    return generic_path::kFunctions;
+}
+
+}  // namespace
+
+int Morvane::EvaluateBits() const {
+    return Functions(cpuPath).evaluate(ownBits, oppBits);
+}
+
+void Morvane::OrderScoresBits(const int* moves, int count, int mover) {
+    Functions(cpuPath).orderScores(ownBits, oppBits, moves, count, mover, sortScore);
 }
 
 Morvane::SmallEndgame Morvane::SmallEndgameHere() const {
@@ -124,20 +189,11 @@ int Morvane::SolveSmallExact() {
         else
             ownSide = std::max(ownSide, value);
     }
-#if MORVANE_CPU_DISPATCH
-    if (cpuPath == CpuPath::Avx2)
-        return s.sign *
-               avx2_path::SolveExact(*this, s.P, s.O, s.list, rest, ownSide, otherSide, s.sign);
-#endif
     return s.sign *
-           generic_path::SolveExact(*this, s.P, s.O, s.list, rest, ownSide, otherSide, s.sign);
+           Functions(cpuPath).solveExact(*this, s.P, s.O, s.list, rest, ownSide, otherSide, s.sign);
 }
 
 int Morvane::SolveSmallWinLoss() {
     const SmallEndgame s = SmallEndgameHere();
-#if MORVANE_CPU_DISPATCH
-    if (cpuPath == CpuPath::Avx2)
-        return avx2_path::SolveWinLoss(*this, s.P, s.O, s.list, rest, s.sign);
-#endif
-    return generic_path::SolveWinLoss(*this, s.P, s.O, s.list, rest, s.sign);
+    return Functions(cpuPath).solveWinLoss(*this, s.P, s.O, s.list, rest, s.sign);
 }

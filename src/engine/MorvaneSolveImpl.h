@@ -51,6 +51,33 @@ inline u64 Flip(int sq, u64 P, u64 O) {
     return static_cast<u64>(_mm_cvtsi128_si64(half | _mm_unpackhi_epi64(half, half)));
 }
 
+// The legal moves of P against O, four directions a lane, each run of O filled in three steps.
+inline u64 Moves(u64 P, u64 O) {
+    const __m256i steps = _mm256_set_epi64x(7, 9, 8, 1);
+    const __m256i steps2 = _mm256_add_epi64(steps, steps);
+    constexpr long long kInner = 0x7E7E7E7E7E7E7E7ELL;  // no run wraps round an edge
+    const __m256i o = _mm256_set1_epi64x(static_cast<long long>(O)) &
+                      _mm256_set_epi64x(kInner, kInner, -1, kInner);
+    const __m256i p = _mm256_set1_epi64x(static_cast<long long>(P));
+    const __m256i oUp = o & _mm256_sllv_epi64(o, steps);
+    const __m256i oDown = o & _mm256_srlv_epi64(o, steps);
+    __m256i up = o & _mm256_sllv_epi64(p, steps);
+    __m256i down = o & _mm256_srlv_epi64(p, steps);
+    up |= o & _mm256_sllv_epi64(up, steps);
+    down |= o & _mm256_srlv_epi64(down, steps);
+    up |= oUp & _mm256_sllv_epi64(up, steps2);
+    down |= oDown & _mm256_srlv_epi64(down, steps2);
+    up |= oUp & _mm256_sllv_epi64(up, steps2);
+    down |= oDown & _mm256_srlv_epi64(down, steps2);
+    const __m256i moves = _mm256_sllv_epi64(up, steps) | _mm256_srlv_epi64(down, steps);
+    const __m128i half = _mm256_castsi256_si128(moves) | _mm256_extracti128_si256(moves, 1);
+    return static_cast<u64>(_mm_cvtsi128_si64(half | _mm_unpackhi_epi64(half, half))) & ~(P | O);
+}
+
+inline int Mobility(u64 own, u64 opp) {
+    return Count(Moves(own, opp)) - Count(Moves(opp, own));
+}
+
 #else
 
 // No POPCNT instruction on generic x86-64, and the library call costs more than this.
@@ -80,7 +107,140 @@ inline u64 Flip(int sq, u64 P, u64 O) {
     return flips;
 }
 
+// Both sides' legal moves at once, one side per lane of an SSE2 register (GCC vector extension).
+using BitPair = std::uint64_t __attribute__((vector_size(16)));
+
+template <int Shift>
+inline BitPair ShiftedPair(BitPair b) {
+    if constexpr (Shift > 0)
+        return b << Shift;
+    else
+        return b >> -Shift;
+}
+
+// Squares where a disc of `mine` closes a run of `theirs` in one direction (a linear fill).
+template <int Shift>
+inline BitPair ClosingPair(BitPair mine, BitPair theirs) {
+    BitPair run = theirs & ShiftedPair<Shift>(mine);
+    run |= theirs & ShiftedPair<Shift>(run);
+    run |= theirs & ShiftedPair<Shift>(run);
+    run |= theirs & ShiftedPair<Shift>(run);
+    run |= theirs & ShiftedPair<Shift>(run);
+    run |= theirs & ShiftedPair<Shift>(run);
+    return ShiftedPair<Shift>(run);
+}
+
+inline int Mobility(u64 own, u64 opp) {
+    constexpr u64 kInner = 0x7E7E7E7E7E7E7E7EULL;  // no run wraps round an edge
+    const BitPair mine = {own, opp};
+    const BitPair theirs = {opp, own};
+    const BitPair inner = theirs & BitPair{kInner, kInner};
+    const BitPair moves = ClosingPair<1>(mine, inner) | ClosingPair<-1>(mine, inner) |
+                          ClosingPair<8>(mine, theirs) | ClosingPair<-8>(mine, theirs) |
+                          ClosingPair<7>(mine, inner) | ClosingPair<-7>(mine, inner) |
+                          ClosingPair<9>(mine, inner) | ClosingPair<-9>(mine, inner);
+    const u64 empty = ~(own | opp);
+    return Count(moves[0] & empty) - Count(moves[1] & empty);
+}
+
 #endif
+
+inline u64 MirrorVertical(u64 b) {
+    return __builtin_bswap64(b);
+}
+
+inline u64 MirrorHorizontal(u64 b) {
+    b = ((b >> 1) & 0x5555555555555555ULL) | ((b & 0x5555555555555555ULL) << 1);
+    b = ((b >> 2) & 0x3333333333333333ULL) | ((b & 0x3333333333333333ULL) << 2);
+    return ((b >> 4) & 0x0F0F0F0F0F0F0F0FULL) | ((b & 0x0F0F0F0F0F0F0F0FULL) << 4);
+}
+
+// The discs of B that the corner a1 (held by B) anchors: lines of constant x marked along y, then
+// lines of constant y marked along x, each line at most one cell fewer than the line before unless
+// that one was full. The other corners are mirrored onto a1.
+inline u64 AnchoredByA1(u64 B) {
+    constexpr u64 kColumnA = 0x0101010101010101ULL;
+    u64 marks = 0;
+    int limit = 8;
+    for (int x = 0; x < 8 && limit > 0; ++x) {
+        const u64 gaps = ~(B >> x) & kColumnA;
+        const int run = gaps != 0 ? __builtin_ctzll(gaps) / 8 : 8;
+        const int n = run < limit ? run : limit;
+        if (n == 0) break;
+        marks |= (kColumnA & (~u64{0} >> (64 - 8 * n))) << x;
+        limit = n < 8 ? n - 1 : 8;
+    }
+    limit = 8;
+    for (int y = 0; y < 8 && limit > 0; ++y) {
+        const int run = __builtin_ctz(~static_cast<unsigned>(B >> (8 * y)) | 0x100u);
+        const int n = run < limit ? run : limit;
+        if (n == 0) break;
+        marks |= ((u64{1} << n) - 1) << (8 * y);
+        limit = n < 8 ? n - 1 : 8;
+    }
+    return marks;
+}
+
+inline u64 Anchored(u64 B) {
+    u64 marks = 0;
+    if ((B & 0x0000000000000001ULL) != 0) marks |= AnchoredByA1(B);
+    if ((B & 0x0000000000000080ULL) != 0)
+        marks |= MirrorHorizontal(AnchoredByA1(MirrorHorizontal(B)));
+    if ((B & 0x0100000000000000ULL) != 0) marks |= MirrorVertical(AnchoredByA1(MirrorVertical(B)));
+    if ((B & 0x8000000000000000ULL) != 0) {
+        const u64 mirrored = MirrorHorizontal(MirrorVertical(B));
+        marks |= MirrorVertical(MirrorHorizontal(AnchoredByA1(mirrored)));
+    }
+    return marks;
+}
+
+inline int Value(u64 own, u64 opp, u64 squares) {
+    return Count(own & squares) - Count(opp & squares);
+}
+
+// The static evaluation from own's view, term for term as on the padded board.
+inline int Evaluate(u64 own, u64 opp) {
+    constexpr u64 kCorners = 0x8100000000000081ULL;
+    constexpr u64 kEdges = 0x7E8181818181817EULL;  // the 24 edge squares that are not corners
+    const u64 taken = own | opp;
+    u64 cSquares = 0;
+    u64 xSquares = 0;
+    if ((taken & 0x0000000000000001ULL) == 0) {  // a1: a2 b1, b2
+        cSquares |= 0x0000000000000102ULL;
+        xSquares |= 0x0000000000000200ULL;
+    }
+    if ((taken & 0x0000000000000080ULL) == 0) {  // h1: g1 h2, g2
+        cSquares |= 0x0000000000008040ULL;
+        xSquares |= 0x0000000000004000ULL;
+    }
+    if ((taken & 0x0100000000000000ULL) == 0) {  // a8: a7 b8, b7
+        cSquares |= 0x0201000000000000ULL;
+        xSquares |= 0x0002000000000000ULL;
+    }
+    if ((taken & 0x8000000000000000ULL) == 0) {  // h8: g8 h7, g7
+        cSquares |= 0x4080000000000000ULL;
+        xSquares |= 0x0040000000000000ULL;
+    }
+    int score = 15 * Value(own, opp, kCorners) - 4 * Value(own, opp, cSquares) -
+                8 * Value(own, opp, xSquares) + Value(own, opp, kEdges) + 3 * Mobility(own, opp);
+    if ((taken & kCorners) != 0) score += 2 * (Count(Anchored(own)) - Count(Anchored(opp)));
+    return score;
+}
+
+// The static value of the position after each move, from the engine's view, for move ordering.
+void OrderScores(u64 own, u64 opp, const int* moves, int count, int mover, int* scores) {
+    for (int i = 0; i < count; ++i) {
+        const int sq = (moves[i] & 15) * 8 + (moves[i] >> 4);
+        const u64 placed = u64{1} << sq;
+        if (mover > 0) {
+            const u64 flips = Flip(sq, own, opp);
+            scores[i] = Evaluate(own ^ flips ^ placed, opp ^ flips);
+        } else {
+            const u64 flips = Flip(sq, opp, own);
+            scores[i] = Evaluate(own ^ flips, opp ^ flips ^ placed);
+        }
+    }
+}
 
 inline u64 Without(u64 list, int i) {
     const u64 low = (u64{1} << (8 * i)) - 1;
@@ -122,38 +282,85 @@ inline bool Stops(Morvane& e) {
     return (e.amount & e.checkMask) == e.checkMask && EndgameAccess::TimeCheck(e);
 }
 
-// Exact value from the view of the side to move; lo and hi are the bounds of the open ancestors
-// in that view (a node returns as soon as its best reaches hi).
+// Discs that a disc of P on sq flips when sq is the only empty square: every other square is P's
+// or the other side's, so each line through sq is one P pattern (indexed by x, or by y for the
+// column) looked up in a table.
+inline int LastFlips(u64 P, int sq) {
+    const int x = sq & 7;
+    const int y = sq >> 3;
+    constexpr u64 kColumnA = 0x0101010101010101ULL;
+    const auto row = static_cast<unsigned>(P >> (8 * y)) & 0xFFu;
+    const auto column =
+        static_cast<unsigned>((((P >> x) & kColumnA) * 0x0102040810204080ULL) >> 56);
+    const auto diagonal = static_cast<unsigned>(((P & kLines.diagonal[sq]) * kColumnA) >> 56);
+    const auto antiDiagonal =
+        static_cast<unsigned>(((P & kLines.antiDiagonal[sq]) * kColumnA) >> 56);
+    return kLines.flips[x][row] + kLines.flips[y][column] + kLines.flips[x][diagonal] +
+           kLines.flips[x][antiDiagonal];
+}
+
+// The node with one empty square, sq: the mover's move, or after a pass the other side's, ends
+// the game; the finished board counts as a node and is scored without making the move.
+inline int ExactLast(Morvane& e, u64 P, int sq, int sign) {
+    if (Stops(e)) return 0;
+    int flips = LastFlips(P, sq);
+    if (flips != 0) {
+        ++e.amount;
+        return sign * ExactFinal(sign * (2 * (Count(P) + flips + 1) - 64), 0);
+    }
+    const u64 O = ~(P | (u64{1} << sq));
+    flips = LastFlips(O, sq);
+    if (flips == 0) return sign * ExactFinal(sign * (2 * Count(P) - 63), 1);
+    ++e.pass;
+    if (Stops(e)) return 0;
+    ++e.amount;
+    return sign * ExactFinal(-sign * (2 * (Count(O) + flips + 1) - 64), 0);
+}
+
+inline int WinLossLast(Morvane& e, u64 P, int sq, int sign) {
+    if (Stops(e)) return 0;
+    int flips = LastFlips(P, sq);
+    if (flips != 0) {
+        ++e.amount;
+        return sign * (2 * (Count(P) + flips + 1) - 64) >= 0 ? 10065 : -10065;
+    }
+    const u64 O = ~(P | (u64{1} << sq));
+    flips = LastFlips(O, sq);
+    if (flips == 0) return WinLossFinal(sign * (2 * Count(P) - 63));
+    if (Stops(e)) return 0;
+    ++e.amount;
+    return -sign * (2 * (Count(O) + flips + 1) - 64) >= 0 ? 10065 : -10065;
+}
+
+// Exact value from the view of the side to move, N empty squares (2 or more) in `list`; lo and hi
+// are the bounds of the open ancestors in that view (a node returns as soon as its best reaches
+// hi).
 template <int N>
 int Exact(Morvane& e, u64 P, u64 O, u64 list, int lo, int hi, int sign) {
     if (Stops(e)) return 0;
-    if constexpr (N == 1) {
-        const int sq = Square(list, 0);
-        const u64 flips = Flip(sq, P, O);
-        if (flips != 0) {
-            ++e.amount;  // the finished board, scored without making the move
-            const int d = 2 * (Count(P) + Count(flips) + 1) - 64;
-            return sign * ExactFinal(sign * d, 0);
-        }
-    } else {
-        int best = -11000;
-        bool moved = false;
+    int best = -11000;
+    bool moved = false;
 #pragma GCC unroll 6
-        for (int i = 0; i < N; ++i) {
-            const int sq = Square(list, i);
-            if ((kRays.neighbours[sq] & O) == 0) continue;
-            const u64 flips = Flip(sq, P, O);
-            if (flips == 0) continue;
-            moved = true;
-            const int v = -Exact<N - 1>(e, O ^ flips, P ^ flips ^ (u64{1} << sq), Without(list, i),
-                                        -hi, -(lo > best ? lo : best), -sign);
-            if (v > best) {
-                best = v;
-                if (best >= hi) return best;
-            }
+    for (int i = 0; i < N; ++i) {
+        const int sq = Square(list, i);
+        if ((kRays.neighbours[sq] & O) == 0) continue;
+        const u64 flips = Flip(sq, P, O);
+        if (flips == 0) continue;
+        moved = true;
+        const u64 nextP = O ^ flips;
+        const u64 nextO = P ^ flips ^ (u64{1} << sq);
+        int v;
+        if constexpr (N == 2)
+            v = -ExactLast(e, nextP, Square(list, 1 - i), -sign);
+        else
+            v = -Exact<N - 1>(e, nextP, nextO, Without(list, i), -hi, -(lo > best ? lo : best),
+                              -sign);
+        if (v > best) {
+            best = v;
+            if (best >= hi) return best;
         }
-        if (moved) return best;
     }
+    if (moved) return best;
     if (!HasMove<N>(O, P, list)) return sign * ExactFinal(sign * DiscDiff(P, N), N);
     ++e.pass;
     return -Exact<N>(e, O, P, list, -hi, -lo, -sign);
@@ -165,32 +372,27 @@ int Exact(Morvane& e, u64 P, u64 O, u64 list, int lo, int hi, int sign) {
 template <int N>
 int WinLoss(Morvane& e, u64 P, u64 O, u64 list, int sign) {
     if (Stops(e)) return 0;
-    if constexpr (N == 1) {
-        const int sq = Square(list, 0);
-        const u64 flips = Flip(sq, P, O);
-        if (flips != 0) {
-            ++e.amount;
-            const int d = 2 * (Count(P) + Count(flips) + 1) - 64;
-            return sign * d >= 0 ? 10065 : -10065;
-        }
-    } else {
-        const int success = sign * 10065;
-        int result = -success;
-        bool moved = false;
+    const int success = sign * 10065;
+    int result = -success;
+    bool moved = false;
 #pragma GCC unroll 6
-        for (int i = 0; i < N; ++i) {
-            const int sq = Square(list, i);
-            if ((kRays.neighbours[sq] & O) == 0) continue;
-            const u64 flips = Flip(sq, P, O);
-            if (flips == 0) continue;
-            moved = true;
-            const int v =
-                WinLoss<N - 1>(e, O ^ flips, P ^ flips ^ (u64{1} << sq), Without(list, i), -sign);
-            if (sign > 0 ? v > 0 : v < 0) return success;
-            if (v == 0) result = 0;
-        }
-        if (moved) return result;
+    for (int i = 0; i < N; ++i) {
+        const int sq = Square(list, i);
+        if ((kRays.neighbours[sq] & O) == 0) continue;
+        const u64 flips = Flip(sq, P, O);
+        if (flips == 0) continue;
+        moved = true;
+        const u64 nextP = O ^ flips;
+        const u64 nextO = P ^ flips ^ (u64{1} << sq);
+        int v;
+        if constexpr (N == 2)
+            v = WinLossLast(e, nextP, Square(list, 1 - i), -sign);
+        else
+            v = WinLoss<N - 1>(e, nextP, nextO, Without(list, i), -sign);
+        if (sign > 0 ? v > 0 : v < 0) return success;
+        if (v == 0) result = 0;
     }
+    if (moved) return result;
     if (!HasMove<N>(O, P, list)) return WinLossFinal(sign * DiscDiff(P, N));
     return WinLoss<N>(e, O, P, list, -sign);
 }
@@ -198,7 +400,7 @@ int WinLoss(Morvane& e, u64 P, u64 O, u64 list, int sign) {
 int SolveExact(Morvane& e, u64 P, u64 O, u64 list, int n, int lo, int hi, int sign) {
     switch (n) {
         case 1:
-            return Exact<1>(e, P, O, list, lo, hi, sign);
+            return ExactLast(e, P, Square(list, 0), sign);
         case 2:
             return Exact<2>(e, P, O, list, lo, hi, sign);
         case 3:
@@ -215,7 +417,7 @@ int SolveExact(Morvane& e, u64 P, u64 O, u64 list, int n, int lo, int hi, int si
 int SolveWinLoss(Morvane& e, u64 P, u64 O, u64 list, int n, int sign) {
     switch (n) {
         case 1:
-            return WinLoss<1>(e, P, O, list, sign);
+            return WinLossLast(e, P, Square(list, 0), sign);
         case 2:
             return WinLoss<2>(e, P, O, list, sign);
         case 3:
@@ -228,5 +430,7 @@ int SolveWinLoss(Morvane& e, u64 P, u64 O, u64 list, int n, int sign) {
             return WinLoss<6>(e, P, O, list, sign);
     }
 }
+
+constexpr PathFunctions kFunctions = {SolveExact, SolveWinLoss, Evaluate, OrderScores};
 
 }  // namespace
