@@ -29,8 +29,8 @@ public:
     // Each level's slot starts after its parent's moves; this bounds every slot of every level.
     static constexpr int kMoveListSize = kLevelCapacity * kMaxMoves;
     static constexpr int kNoMove = -1;
-    // Nodes with this many empty squares or fewer are solved on bitboards (exact and win/loss
-    // search): nearly all of an endgame's nodes, never sorted, tried in generation order.
+    // Nodes of the exact and win/loss searches with this many empty squares or fewer go to the
+    // small-endgame solver: nearly all of an endgame's nodes, never sorted.
     static constexpr int kSmallEmpties = 6;
 
     // Instruction set of the small-empties solver: the best this processor has, or the portable
@@ -195,23 +195,12 @@ private:
     SearchResult WinLossEnter();
     SearchResult WinLossBody();
     SearchResult RunSearch(bool narrow);
-    // The small-empties solvers (MorvaneSolve.cpp), entered in place of a node of Search or
-    // SearchWinLoss; the score is from the engine's view, the move is not kept.
-    struct SmallEndgame {
-        std::uint64_t P, O, list;  // the mover's and the other side's discs; the empties in order
-        int sign;                  // +1 when the engine is to move
-    };
-    SmallEndgame SmallEndgameHere() const;
-    int SolveSmallExact();
-    int SolveSmallWinLoss();
+    // Every node below the root on the disc bitboards (MorvaneSolve.cpp), in place of Search or
+    // SearchWinLoss at the current level: the same nodes, the score from the engine's view.
+    SearchResult SearchBelowRoot();
+    int WinLossBelowRoot();
     // sortScore for each move: the value of the position after it (MorvaneSolve.cpp).
     void OrderScoresBits(const int* moves, int count, int mover);
-    // Whether the node at the current level may go to the solver: a small endgame below the root's
-    // children, where no descendant sorts its moves or reaches the leaf level.
-    bool SmallEndgameAhead() const {
-        return !plainSearch && rest <= kSmallEmpties && rest > 0 && level >= 2 &&
-               level >= sortDepth && level + 2 * rest < depth;
-    }
     std::uint32_t BeginThink();
     PointData FinishThink(SearchResult r, std::uint32_t t0);
     int FirstLegalMove();

@@ -88,7 +88,7 @@ void Morvane::OrderMoves(int* moves, int count, int mover) {
 // cheapest nodes, near the end of the game, cost no call.
 template <bool Wide>
 [[gnu::always_inline]] inline SearchResult Morvane::SearchEnter() {
-    if (!Wide && SmallEndgameAhead()) return {kNoMove, SolveSmallExact()};
+    if (!plainSearch && level > 0) return SearchBelowRoot();
     ++amount;
     if (rest == 0) return {kNoMove, FinalScore()};
     if (level == depth) {
@@ -226,7 +226,7 @@ SearchResult Morvane::SearchWinLoss() {
 }
 
 [[gnu::always_inline]] inline SearchResult Morvane::WinLossEnter() {
-    if (SmallEndgameAhead()) return {kNoMove, SolveSmallWinLoss()};
+    if (!plainSearch && level > 0) return {kNoMove, WinLossBelowRoot()};
     ++amount;
     if (isBreak && (isTimeLimited || isAborted)) return {kNoMove, 0};
     if (rest == 0) return {kNoMove, WinLossFinalScore()};

@@ -4,6 +4,7 @@
 // x86-64 (and any other processor), one for processors with AVX2, BMI2, POPCNT and LZCNT, chosen
 // at run time.
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstdint>
 
@@ -91,12 +92,26 @@ constexpr LineTable MakeLines() {
 
 constexpr LineTable kLines = MakeLines();
 
+// The regions of the move generator in their order, as masks of a transposed board (x * 8 + y).
+constexpr auto MakeGenerationRegions() {
+    constexpr int kBounds[9][4] = {{1, 2, 1, 2}, {1, 2, 7, 8}, {3, 6, 3, 6},
+                                   {7, 8, 1, 2}, {7, 8, 7, 8}, {1, 2, 3, 6},
+                                   {3, 6, 1, 2}, {3, 6, 7, 8}, {7, 8, 3, 6}};
+    std::array<std::uint64_t, 9> masks{};
+    for (int r = 0; r < 9; ++r)
+        for (int x = kBounds[r][0]; x <= kBounds[r][1]; ++x)
+            for (int y = kBounds[r][2]; y <= kBounds[r][3]; ++y)
+                masks[static_cast<std::size_t>(r)] |= std::uint64_t{1} << ((x - 1) * 8 + y - 1);
+    return masks;
+}
+
+constexpr std::array<std::uint64_t, 9> kGenerationRegions = MakeGenerationRegions();
+
 // What each instruction set's copy offers the engine.
 struct PathFunctions {
-    int (*solveExact)(Morvane& e, std::uint64_t P, std::uint64_t O, std::uint64_t list, int n,
-                      int lo, int hi, int sign);
-    int (*solveWinLoss)(Morvane& e, std::uint64_t P, std::uint64_t O, std::uint64_t list, int n,
-                        int sign);
+    SearchResult (*search)(Morvane& e, std::uint64_t P, std::uint64_t O, int n, int level, int lo,
+                           int hi, int sign);
+    int (*winLoss)(Morvane& e, std::uint64_t P, std::uint64_t O, int n, int level, int sign);
     int (*evaluate)(std::uint64_t own, std::uint64_t opp);
     void (*orderScores)(std::uint64_t own, std::uint64_t opp, const int* moves, int count,
                         int mover, int* scores);
@@ -156,44 +171,32 @@ void Morvane::OrderScoresBits(const int* moves, int count, int mover) {
     Functions(cpuPath).orderScores(ownBits, oppBits, moves, count, mover, sortScore);
 }
 
-Morvane::SmallEndgame Morvane::SmallEndgameHere() const {
-    SmallEndgame s{};
-    s.sign = (level & 1) == 0 ? 1 : -1;
-    s.P = s.sign > 0 ? ownBits : oppBits;
-    s.O = s.sign > 0 ? oppBits : ownBits;
-    // The empty squares in mask-word position order, which is the generation order.
-    int n = 0;
-    for (std::uint32_t bits = emptyBits1[level]; bits != 0; ++n) {
-        const int p = std::countl_zero(bits);
-        bits &= ~(std::uint32_t{0x80000000u} >> p);
-        const int square = squareList1[p];
-        s.list |= static_cast<std::uint64_t>((square & 15) * 8 + (square >> 4)) << (8 * n);
-    }
-    return s;
-}
-
-int Morvane::SolveSmallExact() {
-    // The passing parent's hand-over holds the moves the solver generates again.
+SearchResult Morvane::SearchBelowRoot() {
+    // The passing parent's hand-over holds the moves the child generates again.
     savedPassMoves = 0;
-    const SmallEndgame s = SmallEndgameHere();
-    // The bounds the padded-board search would compare with: the best values of the open ancestors
-    // of each side, the root's left out while every root move is recorded.
-    // In the view of the side to move: ancestors an odd number of levels up stop this node, those
-    // an even number up stop its children.
+    const int sign = (level & 1) == 0 ? 1 : -1;
+    // The bounds the padded-board search compares with, in the view of the side to move:
+    // ancestors an odd number of levels up stop this node, those an even number up stop its
+    // children; the root is left out while every root move is recorded.
     int ownSide = -11000;
     int otherSide = 11000;
     for (int a = level - 1, odd = 1; a >= (recordRoot ? 1 : 0); --a, odd ^= 1) {
-        const int value = s.sign * bestAtLevel[a];
+        const int value = sign * bestAtLevel[a];
         if (odd != 0)
             otherSide = std::min(otherSide, value);
         else
             ownSide = std::max(ownSide, value);
     }
-    return s.sign *
-           Functions(cpuPath).solveExact(*this, s.P, s.O, s.list, rest, ownSide, otherSide, s.sign);
+    const std::uint64_t P = sign > 0 ? ownBits : oppBits;
+    const std::uint64_t O = sign > 0 ? oppBits : ownBits;
+    const SearchResult r =
+        Functions(cpuPath).search(*this, P, O, rest, level, ownSide, otherSide, sign);
+    return {r.move, sign * r.score};
 }
 
-int Morvane::SolveSmallWinLoss() {
-    const SmallEndgame s = SmallEndgameHere();
-    return Functions(cpuPath).solveWinLoss(*this, s.P, s.O, s.list, rest, s.sign);
+int Morvane::WinLossBelowRoot() {
+    const int sign = (level & 1) == 0 ? 1 : -1;
+    const std::uint64_t P = sign > 0 ? ownBits : oppBits;
+    const std::uint64_t O = sign > 0 ? oppBits : ownBits;
+    return Functions(cpuPath).winLoss(*this, P, O, rest, level, sign);
 }

@@ -13,6 +13,25 @@ namespace {
 
 using u64 = std::uint64_t;
 
+// Ascending rays: the carry of ((O | ~M) + 1) stops on the first square of the ray that is not O,
+// which closes the run when it holds P. Descending rays: the highest square of the ray that is
+// not O, which closes the run when it holds P.
+inline u64 FlipScalar(int sq, u64 P, u64 O) {
+    u64 flips = 0;
+    for (int d = 0; d < 4; ++d) {
+        const u64 m = kRays.up[sq][d];
+        const u64 close = ((O | ~m) + 1) & m & P;
+        flips |= (close - (close != 0 ? 1 : 0)) & m;
+    }
+    for (int d = 0; d < 4; ++d) {
+        const u64 m = kRays.down[sq][d];
+        const u64 highest = u64{0x8000000000000000ULL} >> __builtin_clzll((~O & m) | 1);
+        const u64 close = highest & m & P;
+        flips |= m & (0 - (close << 1));
+    }
+    return flips;
+}
+
 #if MORVANE_SOLVE_AVX2
 
 inline int Count(u64 b) {
@@ -21,7 +40,7 @@ inline int Count(u64 b) {
 
 // Four rays at once: the ascending ones through a carry into the first square that is not O,
 // the descending ones by filling the run of O (at most six squares) from the move outwards.
-inline u64 Flip(int sq, u64 P, u64 O) {
+inline u64 FlipVector(int sq, u64 P, u64 O) {
     const __m256i p = _mm256_set1_epi64x(static_cast<long long>(P));
     const __m256i o = _mm256_set1_epi64x(static_cast<long long>(O));
     const __m256i ones = _mm256_set1_epi64x(-1);
@@ -88,25 +107,6 @@ inline int Count(u64 x) {
     return static_cast<int>((x * 0x0101010101010101ULL) >> 56);
 }
 
-// Ascending rays: the carry of ((O | ~M) + 1) stops on the first square of the ray that is not O,
-// which closes the run when it holds P. Descending rays: the highest square of the ray that is
-// not O, which closes the run when it holds P.
-inline u64 Flip(int sq, u64 P, u64 O) {
-    u64 flips = 0;
-    for (int d = 0; d < 4; ++d) {
-        const u64 m = kRays.up[sq][d];
-        const u64 close = ((O | ~m) + 1) & m & P;
-        flips |= (close - (close != 0 ? 1 : 0)) & m;
-    }
-    for (int d = 0; d < 4; ++d) {
-        const u64 m = kRays.down[sq][d];
-        const u64 highest = u64{0x8000000000000000ULL} >> __builtin_clzll((~O & m) | 1);
-        const u64 close = highest & m & P;
-        flips |= m & (0 - (close << 1));
-    }
-    return flips;
-}
-
 // Both sides' legal moves at once, one side per lane of an SSE2 register (GCC vector extension).
 using BitPair = std::uint64_t __attribute__((vector_size(16)));
 
@@ -130,6 +130,33 @@ inline BitPair ClosingPair(BitPair mine, BitPair theirs) {
     return ShiftedPair<Shift>(run);
 }
 
+template <int Shift>
+inline u64 Shifted(u64 b) {
+    if constexpr (Shift > 0)
+        return b << Shift;
+    else
+        return b >> -Shift;
+}
+
+// Squares beyond a run of O that starts next to P in one direction, the run filled in three steps.
+template <int Shift>
+inline u64 Closing(u64 P, u64 O) {
+    const u64 pairs = O & Shifted<Shift>(O);
+    u64 run = O & Shifted<Shift>(P);
+    run |= O & Shifted<Shift>(run);
+    run |= pairs & Shifted<2 * Shift>(run);
+    run |= pairs & Shifted<2 * Shift>(run);
+    return Shifted<Shift>(run);
+}
+
+inline u64 Moves(u64 P, u64 O) {
+    const u64 inner = O & 0x7E7E7E7E7E7E7E7EULL;  // no run wraps round an edge
+    return (Closing<1>(P, inner) | Closing<-1>(P, inner) | Closing<8>(P, O) | Closing<-8>(P, O) |
+            Closing<7>(P, inner) | Closing<-7>(P, inner) | Closing<9>(P, inner) |
+            Closing<-9>(P, inner)) &
+           ~(P | O);
+}
+
 inline int Mobility(u64 own, u64 opp) {
     constexpr u64 kInner = 0x7E7E7E7E7E7E7E7EULL;  // no run wraps round an edge
     const BitPair mine = {own, opp};
@@ -144,6 +171,14 @@ inline int Mobility(u64 own, u64 opp) {
 }
 
 #endif
+
+inline u64 Flip(int sq, u64 P, u64 O) {
+#if MORVANE_SOLVE_AVX2 && !defined(FLIP_SCALAR)
+    return FlipVector(sq, P, O);
+#else
+    return FlipScalar(sq, P, O);
+#endif
+}
 
 inline u64 MirrorVertical(u64 b) {
     return __builtin_bswap64(b);
@@ -431,6 +466,143 @@ int SolveWinLoss(Morvane& e, u64 P, u64 O, u64 list, int n, int sign) {
     }
 }
 
-constexpr PathFunctions kFunctions = {SolveExact, SolveWinLoss, Evaluate, OrderScores};
+// x * 8 + y for the bit y * 8 + x: a transposed board lists each region's squares x by x.
+inline u64 Transpose(u64 b) {
+    u64 t = (b ^ (b >> 7)) & 0x00AA00AA00AA00AAULL;
+    b ^= t ^ (t << 7);
+    t = (b ^ (b >> 14)) & 0x0000CCCC0000CCCCULL;
+    b ^= t ^ (t << 14);
+    t = (b ^ (b >> 28)) & 0x00000000F0F0F0F0ULL;
+    return b ^ t ^ (t << 28);
+}
+
+// The squares in generation order: region by region, x then y inside a region. Returns how many.
+inline int InGenerationOrder(u64 squares, int* out) {
+    const u64 t = Transpose(squares);
+    int count = 0;
+    for (const u64 region : kGenerationRegions) {
+        for (u64 bits = t & region; bits != 0; bits &= bits - 1) {
+            const int i = __builtin_ctzll(bits);
+            out[count++] = (i & 7) * 8 + (i >> 3);
+        }
+    }
+    return count;
+}
+
+inline u64 PackedList(u64 empties) {
+    int squares[64];
+    const int n = InGenerationOrder(empties, squares);
+    u64 list = 0;
+    for (int i = 0; i < n; ++i)
+        list |= static_cast<u64>(squares[i]) << (8 * i);
+    return list;
+}
+
+inline int EngineSquare(int sq) {
+    return (sq & 7) * 16 + (sq >> 3);
+}
+
+// Stable sort, best first for the side to move (sign > 0: highest engine value first).
+inline void SortMoves(int* moves, int* scores, int count, int sign) {
+    for (int i = 1; i < count; ++i) {
+        const int move = moves[i];
+        const int score = sign * scores[i];
+        int j = i;
+        while (j > 0 && sign * scores[j - 1] < score) {
+            moves[j] = moves[j - 1];
+            scores[j] = scores[j - 1];
+            --j;
+        }
+        moves[j] = move;
+        scores[j] = sign * score;
+    }
+}
+
+// The moves of P in generation order, sorted by the static value after each when `sorted`.
+inline int OrderedMoves(u64 legal, u64 P, u64 O, int sign, bool sorted, int* moves) {
+    const int count = InGenerationOrder(legal, moves);
+    if (!sorted) return count;
+    int scores[64];
+    for (int i = 0; i < count; ++i) {
+        const u64 flips = Flip(moves[i], P, O);
+        const u64 mover = P ^ flips ^ (u64{1} << moves[i]);
+        const u64 other = O ^ flips;
+        scores[i] = sign > 0 ? Evaluate(mover, other) : Evaluate(other, mover);
+    }
+    SortMoves(moves, scores, count, sign);
+    return count;
+}
+
+// A node of Search below the root: the same steps as on the padded board, the score in the view of
+// the side to move (P, level, sign) with the ancestors' bounds lo and hi in that view; the move
+// goes with the score as Search returns it.
+SearchResult Search(Morvane& e, u64 P, u64 O, int n, int level, int lo, int hi, int sign) {
+    if (n <= Morvane::kSmallEmpties && n > 0 && level >= 2 && level >= e.sortDepth &&
+        level + 2 * n < e.depth)
+        return {Morvane::kNoMove, SolveExact(e, P, O, PackedList(~(P | O)), n, lo, hi, sign)};
+    ++e.amount;
+    if (n == 0) return {Morvane::kNoMove, sign * ExactFinal(sign * DiscDiff(P, 0), 0)};
+    if (level == e.depth)
+        return {Morvane::kNoMove, sign * (sign > 0 ? Evaluate(P, O) : Evaluate(O, P))};
+    if (e.isBreak && (e.isTimeLimited || EndgameAccess::Aborted(e))) return {Morvane::kNoMove, 0};
+    if ((e.amount & e.checkMask) == e.checkMask && EndgameAccess::TimeCheck(e))
+        return {Morvane::kNoMove, 0};
+    const u64 legal = Moves(P, O);
+    if (legal == 0) {
+        if (Moves(O, P) == 0)
+            return {Morvane::kNoMove, sign * ExactFinal(sign * DiscDiff(P, n), n)};
+        ++e.pass;
+        const SearchResult r = Search(e, O, P, n, level + 1, -hi, -lo, -sign);
+        return {r.move, -r.score};
+    }
+    int moves[64];
+    const int count = OrderedMoves(legal, P, O, sign, level < e.sortDepth, moves);
+    int best = -11000;
+    int bestMove = Morvane::kNoMove;
+    for (int i = 0; i < count; ++i) {
+        const int sq = moves[i];
+        const u64 flips = Flip(sq, P, O);
+        const int v = -Search(e, O ^ flips, P ^ flips ^ (u64{1} << sq), n - 1, level + 1, -hi,
+                              -(lo > best ? lo : best), -sign)
+                           .score;
+        if (v > best) {
+            best = v;
+            bestMove = EngineSquare(sq);
+            if (best >= hi) break;
+        }
+    }
+    return {bestMove, best};
+}
+
+// A node of SearchWinLoss below the root, the score from the engine's view.
+int WinLoss(Morvane& e, u64 P, u64 O, int n, int level, int sign) {
+    if (n <= Morvane::kSmallEmpties && n > 0 && level >= 2 && level >= e.sortDepth &&
+        level + 2 * n < e.depth)
+        return SolveWinLoss(e, P, O, PackedList(~(P | O)), n, sign);
+    ++e.amount;
+    if (e.isBreak && (e.isTimeLimited || EndgameAccess::Aborted(e))) return 0;
+    if (n == 0) return WinLossFinal(sign * DiscDiff(P, 0));
+    if (level == e.depth) return sign > 0 ? Evaluate(P, O) : Evaluate(O, P);
+    if ((e.amount & e.checkMask) == e.checkMask && EndgameAccess::TimeCheck(e)) return 0;
+    const u64 legal = Moves(P, O);
+    if (legal == 0) {
+        if (Moves(O, P) == 0) return WinLossFinal(sign * DiscDiff(P, n));
+        return WinLoss(e, O, P, n, level + 1, -sign);
+    }
+    int moves[64];
+    const int count = OrderedMoves(legal, P, O, sign, level < e.sortDepth, moves);
+    const int success = sign * 10065;
+    int result = -success;
+    for (int i = 0; i < count; ++i) {
+        const int sq = moves[i];
+        const u64 flips = Flip(sq, P, O);
+        const int v = WinLoss(e, O ^ flips, P ^ flips ^ (u64{1} << sq), n - 1, level + 1, -sign);
+        if (sign > 0 ? v > 0 : v < 0) return success;
+        if (v == 0) result = 0;
+    }
+    return result;
+}
+
+constexpr PathFunctions kFunctions = {Search, WinLoss, Evaluate, OrderScores};
 
 }  // namespace

@@ -79,13 +79,18 @@ TEST(Search, PassHandsTheRepliesToTheChild) {
         EXPECT_EQ(SearchRoot(e, narrow).score, Reference(b, 0, 1)) << "the child evaluates";
         EXPECT_EQ(std::tuple(e.pass, e.amount), std::tuple(1, 2));
         for (int sortDepth : {0, 2}) {
-            Prepare(e, {b, 1}, 3, sortDepth);
-            const SearchResult r = SearchRoot(e, narrow);
-            EXPECT_EQ(r.score, Reference(b, 0, 3));
-            // The child takes the passing node's slot, its children start after the replies.
-            EXPECT_EQ(std::tuple(e.savedPassMoves, e.moveListStart[1], e.moveListStart[2]),
-                      std::tuple(0, 0, static_cast<int>(LegalMoves(b, -1).size())));
-            EXPECT_TRUE(IsLegal({b, -1}, Morvane::SquareXY(r.move))) << "the opponent's reply";
+            for (bool plain : {false, true}) {
+                e.plainSearch = plain;
+                Prepare(e, {b, 1}, 3, sortDepth);
+                const SearchResult r = SearchRoot(e, narrow);
+                EXPECT_EQ(r.score, Reference(b, 0, 3));
+                EXPECT_TRUE(IsLegal({b, -1}, Morvane::SquareXY(r.move))) << "the opponent's reply";
+                // On the padded board the child takes the passing node's slot, its children
+                // start after the replies.
+                EXPECT_TRUE(!plain ||
+                            std::tuple(e.savedPassMoves, e.moveListStart[1], e.moveListStart[2]) ==
+                                std::tuple(0, 0, int(LegalMoves(b, -1).size())));
+            }
         }
     }
 }
