@@ -2,7 +2,11 @@
 //   morvane-engine think --level N "POSITION"
 //   morvane-engine think --time MS [--allowance MS] "POSITION"
 //   morvane-engine bench [--quick] [--generic | --plain]
+#include <poll.h>
+
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -152,6 +156,60 @@ constexpr BenchCase kBench[] = {
      "-XXX----X-XOO---XXOXOO--XOXOXO--XOOXOXXXXOOXXOX---OOOOO--XXXXX-- X"},
 };
 
+struct Timed {
+    PointData move;
+    long long nodes;
+    double ms;
+};
+
+template <class Run>
+Timed TimeThink(Morvane& engine, const char* positionText, Run run) {
+    TextPosition position;
+    std::string error;
+    ParsePositionText(positionText, position, error);  // checked when the bench starts
+    engine.LoadPosition(position.board.data(), position.sideToMove);
+    const auto start = std::chrono::steady_clock::now();
+    const PointData move = run(engine);
+    const double ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    return {move, engine.thinkNodes, ms};
+}
+
+double PerSecond(long long nodes, double ms) {
+    return ms > 0 ? static_cast<double>(nodes) * 1000.0 / ms : 0.0;
+}
+
+void PrintRow(const char* name, const char* kind, const char* level, const Timed& t) {
+    std::printf("%-10s %-8s %5s %4s %12lld %9.0f %12.0f", name, kind, level,
+                SquareName(t.move.x, t.move.y).c_str(), t.nodes, t.ms, PerSecond(t.nodes, t.ms));
+}
+
+// One exact search on the clock, started within three seconds of its limit so that the time is
+// checked at every node, with the window's pump on the seam the game uses: at most every
+// Morvane::kWindowPumpIntervalMs, and for comparison at every check. The pump stands in for the
+// window's by asking the system for pending events (a poll without waiting).
+void BenchPump(Morvane::CpuPath path, bool plain) {
+    constexpr int kRemainingMs = 6178;  // exact search, breakTime 2899 ms
+    const BenchCase& bench =
+        *std::find_if(std::begin(kBench), std::end(kBench),
+                      [](const BenchCase& b) { return std::string(b.name) == "ffo-16"; });
+    for (const std::uint32_t interval : {Morvane::kWindowPumpIntervalMs, std::uint32_t{0}}) {
+        Morvane engine;
+        engine.cpuPath = path;
+        engine.plainSearch = plain;
+        long long pumps = 0;
+        engine.onPump = [&pumps] {
+            ++pumps;
+            poll(nullptr, 0, 0);
+        };
+        engine.pumpIntervalMs = interval;
+        const Timed t = TimeThink(engine, bench.position,
+                                  [](Morvane& e) { return e.ThinkByTime(kRemainingMs); });
+        PrintRow(bench.name, interval != 0 ? "pump10ms" : "pumpall", "clock", t);
+        std::printf(" pumps %lld%s\n", pumps, engine.isBreak ? ", stopped by time" : "");
+    }
+}
+
 int Bench(const std::vector<std::string>& args) {
     bool quick = false;
     Morvane::CpuPath path = Morvane::BestCpuPath();
@@ -166,6 +224,11 @@ int Bench(const std::vector<std::string>& args) {
         else
             return Fail("unexpected argument '" + arg + "'");
     }
+    for (const BenchCase& bench : kBench) {
+        TextPosition position;
+        std::string error;
+        if (!ParsePositionText(bench.position, position, error)) return Fail(error);
+    }
     std::printf("bench set v1%s, %s\n", quick ? " (quick)" : "",
                 plain                            ? "padded-board reference"
                 : path == Morvane::CpuPath::Avx2 ? "AVX2 path"
@@ -178,34 +241,26 @@ int Bench(const std::vector<std::string>& args) {
     double exactMs = 0;
     for (const BenchCase& bench : kBench) {
         if (quick && !bench.quick) continue;
-        TextPosition position;
-        std::string error;
-        if (!ParsePositionText(bench.position, position, error)) return Fail(error);
         Morvane engine;
         engine.cpuPath = path;
         engine.plainSearch = plain;
-        engine.LoadPosition(position.board.data(), position.sideToMove);
-        const auto start = std::chrono::steady_clock::now();
-        const PointData move = engine.ThinkByAmount(bench.level);
-        const double ms =
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-                .count();
-        const long long nodes = engine.thinkNodes;
-        std::printf("%-10s %-8s %5d %4s %12lld %9.0f %12.0f\n", bench.name, bench.kind, bench.level,
-                    SquareName(move.x, move.y).c_str(), nodes, ms,
-                    ms > 0 ? static_cast<double>(nodes) * 1000.0 / ms : 0.0);
+        const Timed t = TimeThink(engine, bench.position,
+                                  [&](Morvane& e) { return e.ThinkByAmount(bench.level); });
+        PrintRow(bench.name, bench.kind, std::to_string(bench.level).c_str(), t);
+        std::printf("\n");
         std::fflush(stdout);
-        totalNodes += nodes;
-        totalMs += ms;
+        totalNodes += t.nodes;
+        totalMs += t.ms;
         if (std::string(bench.kind) == "exact") {
-            exactNodes += nodes;
-            exactMs += ms;
+            exactNodes += t.nodes;
+            exactMs += t.ms;
         }
     }
     std::printf("exact nodes %lld, ms %.0f, nodes/s %.0f\n", exactNodes, exactMs,
-                exactMs > 0 ? static_cast<double>(exactNodes) * 1000.0 / exactMs : 0.0);
+                PerSecond(exactNodes, exactMs));
     std::printf("total nodes %lld, ms %.0f, nodes/s %.0f\n", totalNodes, totalMs,
-                totalMs > 0 ? static_cast<double>(totalNodes) * 1000.0 / totalMs : 0.0);
+                PerSecond(totalNodes, totalMs));
+    BenchPump(path, plain);
     return 0;
 }
 

@@ -44,8 +44,15 @@ public:
     int ownColor = 1;
     int oppColor = -1;
     std::function<void(const std::string&)> onTrace;  // one UTF-8 line per call; may be empty
-    std::function<void()> onPump;  // window-message pump run at every time check; may be empty
-    TickCounter tickCount;         // defaults to SystemTickCount; tests install a fake
+    std::function<void()> onPump;  // window-message pump run at time checks; may be empty
+    // onPump runs at a time check only when this many milliseconds have passed since it last ran
+    // (0: at every check); the first check of a think always pumps. Node counts and the time
+    // checks themselves do not depend on it.
+    std::uint32_t pumpIntervalMs = 0;
+    // A window pumped a hundred times a second stays responsive, and a search near its time limit,
+    // which checks the time at every node, no longer runs at the speed of the pump.
+    static constexpr std::uint32_t kWindowPumpIntervalMs = 10;
+    TickCounter tickCount;  // defaults to SystemTickCount; tests install a fake
     CpuPath cpuPath = BestCpuPath();
     // The padded-board reference: no bitboard solver, evaluation by the board cells and the move
     // generator. The same nodes, moves, scores and trace, only slower (tests and bench --plain).
@@ -170,6 +177,8 @@ public:
 private:
     friend struct EndgameAccess;
     bool isAborted = false;
+    bool hasPumped = false;  // in this think
+    std::uint32_t lastPumpTime = 0;
 
     int FinalScore() const;
     int WinLossFinalScore() const;

@@ -326,6 +326,7 @@ SearchResult Morvane::CompleteSearch(std::uint32_t limitTime, bool keepDeepening
 // The common frame of both think operations, up to the choice of a driver.
 std::uint32_t Morvane::BeginThink() {
     isAborted = false;
+    hasPumped = false;
     thinkNodes = 0;
     const std::uint32_t t0 = tickCount();
     Normalise();

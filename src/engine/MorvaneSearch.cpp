@@ -27,13 +27,28 @@ int Morvane::WinLossFinalScore() const {
 }
 
 bool Morvane::TimeCheck() {
-    if (onPump) onPump();
+    std::uint32_t now = 0;
+    bool haveNow = false;
+    if (onPump) {
+        if (pumpIntervalMs == 0) {
+            onPump();
+        } else {
+            now = tickCount();
+            haveNow = true;
+            if (!hasPumped || now - lastPumpTime >= pumpIntervalMs) {
+                hasPumped = true;
+                lastPumpTime = now;
+                onPump();
+                haveNow = false;  // the time limit is measured after the pump, as always
+            }
+        }
+    }
     if (isAborted) {
         isBreak = true;
         return true;
     }
     if (isTimeLimited) {
-        const std::uint32_t elapsed = tickCount() - startTime;
+        const std::uint32_t elapsed = (haveNow ? now : tickCount()) - startTime;
         if (breakTime - elapsed < 3000u) checkMask >>= 4;
         if (elapsed > breakTime) {
             isBreak = true;

@@ -1,6 +1,7 @@
 #include "Othellocpuplayer.h"
 
 #include <cstdint>
+#include <utility>
 
 OthelloCpuPlayer::OthelloCpuPlayer(int color)
     : Logic(std::make_unique<OthelloLogic>()), Engine(), Color(color) {}
@@ -13,4 +14,9 @@ PointData OthelloCpuPlayer::Think(int mode, int level, int seconds) {
         return Engine.ThinkByTime(static_cast<int>(ms));
     }
     return Engine.ThinkByAmount(level);
+}
+
+void OthelloCpuPlayer::SetWindowPump(std::function<void()> pump) {
+    Engine.onPump = std::move(pump);
+    Engine.pumpIntervalMs = Morvane::kWindowPumpIntervalMs;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "Morvane.h"
@@ -16,6 +17,10 @@ public:
     // mode 1 is time control (seconds = the time the engine may reckon with); any other mode
     // searches the fixed amount of the level. The side to move must have a legal move.
     PointData Think(int mode, int level, int seconds);
+
+    // Hands the window's message pump to the engine's time checks, which run it at most every
+    // Morvane::kWindowPumpIntervalMs of search time.
+    void SetWindowPump(std::function<void()> pump);
 
     std::unique_ptr<OthelloLogic> Logic;
     Morvane Engine;

@@ -49,7 +49,7 @@ void OthelloGameManager::Initialize(GameHost* ownerWindow, GameBoardView* boardV
         side->CpuPlayer = std::make_unique<OthelloCpuPlayer>(side->Color);
         Morvane& engine = side->CpuPlayer->Engine;
         engine.onTrace = [this](const std::string& text) { Debug(text); };
-        engine.onPump = [this] { ProcessMessages(); };
+        side->CpuPlayer->SetWindowPump([this] { ProcessMessages(); });
         engine.tickCount = [this] { return OwnerWindow->TickCount(); };
     }
     Black.IsCpu = Params.PlayerColor != kBlack;

@@ -127,6 +127,23 @@ TEST(ThinkByAmount, AbortStopsPromptlyAndIsClearedByTheNextThink) {
     EXPECT_EQ(next.lines.back().substr(0, 12), "ElapsedTime=");
 }
 
+TEST(ThinkByAmount, WindowPumpAtMostEveryTenMillisecondsOfSearchAndNoNodeChanges) {
+    const Game g = Ffo()[15].game;  // FFO #16, 16 empties: about 90 time checks
+    const Think unpumped = RunThink(g, 8);
+    Morvane e;
+    std::uint32_t now = 0;
+    e.tickCount = [&now] { return now += 3; };
+    std::vector<std::uint32_t> pumped;
+    e.onPump = [&] { pumped.push_back(now); };
+    e.pumpIntervalMs = Morvane::kWindowPumpIntervalMs;
+    e.LoadPosition(g.board.data(), g.side);
+    EXPECT_EQ(std::tuple(e.ThinkByAmount(8), e.thinkNodes),
+              std::tuple(unpumped.move, unpumped.nodes));
+    ASSERT_GE(pumped.size(), 10u) << unpumped.nodes << " nodes";
+    for (std::size_t i = 1; i < pumped.size(); ++i)  // the first check after 10 ms
+        EXPECT_TRUE(pumped[i] - pumped[i - 1] >= 10 && pumped[i] - pumped[i - 1] < 20);
+}
+
 TEST(SemiCompleteSearch, LostPositionPlaysThePreSearchMove) {
     const Think t = RunThink(Ffo()[8].game, 3);  // FFO #9, 15 empties: every move loses
     EXPECT_EQ(std::tie(t.lines[1], t.lines[2]),
