@@ -173,7 +173,7 @@ inline int Mobility(u64 own, u64 opp) {
 #endif
 
 inline u64 Flip(int sq, u64 P, u64 O) {
-#if MORVANE_SOLVE_AVX2 && !defined(FLIP_SCALAR)
+#if MORVANE_SOLVE_AVX2
     return FlipVector(sq, P, O);
 #else
     return FlipScalar(sq, P, O);

@@ -181,3 +181,13 @@ Think RunThink(const Game& game, int levelOrAllowance, int rTime, Morvane* reuse
     e.onTrace = nullptr;
     return result;
 }
+
+std::vector<std::unique_ptr<Morvane>> Implementations() {
+    std::vector<std::unique_ptr<Morvane>> engines;
+    for (int i = 0; i < (Morvane::BestCpuPath() == Morvane::CpuPath::Generic ? 2 : 3); ++i) {
+        engines.push_back(std::make_unique<Morvane>());
+        engines.back()->plainSearch = i == 0;
+        engines.back()->cpuPath = i == 2 ? Morvane::BestCpuPath() : Morvane::CpuPath::Generic;
+    }
+    return engines;
+}

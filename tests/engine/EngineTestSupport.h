@@ -2,6 +2,7 @@
 
 #include <array>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -63,3 +64,7 @@ struct Think {
 inline constexpr int kByAmount = -1000000000;
 Think RunThink(const Game& g, int levelOrAllowance, int rTime = kByAmount,
                Morvane* reuse = nullptr);
+
+// The implementations that must agree node for node: the padded-board reference first
+// (plainSearch), then the generic bitboard path and, where this processor has it, the AVX2 one.
+std::vector<std::unique_ptr<Morvane>> Implementations();

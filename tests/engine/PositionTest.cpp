@@ -52,7 +52,8 @@ TEST(Evaluate, TermsAndCountStableOnHandMadeBoards) {
 }
 
 // Preparation, the evaluation from both sides, generation in region order, make, the child's masks
-// as the searches derive them, the child's generation, and undo: all against the plain rules.
+// as the searches derive them, the child's generation and evaluation, and undo: all against the
+// plain rules.
 TEST(MakeUndo, MovesMatchThePlainRulesAndUndoRestoresBoardAndDiscDiffExactly) {
     constexpr int kEmpties[] = {59, 50, 40, 33, 32, 31, 20};
     int checked = 0;
@@ -91,6 +92,12 @@ TEST(MakeUndo, MovesMatchThePlainRulesAndUndoRestoresBoardAndDiscDiffExactly) {
                 e.emptyBits2[1] = e.emptyBits2[0] & e.clearMask2[s];
                 e.frontierBits2[1] = e.frontierBits2[0] | e.neighbourBits2[s];
                 e.moveListStart[e.level = 1] = 70;
+                // The bitboard evaluation on both paths against the board cells'.
+                const int plain = e.EvaluatePlain();
+                for (const auto path : {Morvane::CpuPath::Generic, Morvane::BestCpuPath()}) {
+                    e.cpuPath = path;
+                    ASSERT_EQ(e.Evaluate(), plain);
+                }
                 const int count = narrow ? e.GenerateMoves(-color) : e.GenerateMovesWide(-color);
                 EXPECT_EQ(Squares(e.moveList + 70, count),
                           InGenerationOrder(LegalMoves(played, -color)));

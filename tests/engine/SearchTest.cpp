@@ -132,19 +132,94 @@ TEST(Search, DeepCutoffAgainstEveryOpenAncestorAndPreparedRoot) {
     EXPECT_EQ(e.Search().move, Morvane::SquareIndex(3, 4));
 }
 
-TEST(Search, StopsOnTimeAndLeavesThePositionIntact) {
-    Morvane e;
-    Prepare(e, Ffo()[0].game, 99, 8);
-    e.tickCount = [t = 1000u]() mutable { return t += 7; };
-    e.isTimeLimited = true;
-    e.checkMask = 255;
-    e.startTime = 1000;
-    e.breakTime = 20;
-    const auto before = std::tuple(Cells(e), e.discDiff, e.rest, e.level);
-    e.Search();
-    EXPECT_TRUE(e.isBreak && e.amount < 20000) << e.amount << " nodes";
-    EXPECT_LT(e.checkMask, 255) << "within 3000 ms of the limit the checks come sooner";
-    EXPECT_EQ(std::tuple(Cells(e), e.discDiff, e.rest, e.level), before);
+// Everything a search leaves behind that a caller or a later search can see.
+static auto Outcome(const Morvane& e, SearchResult r) {
+    std::vector<int> root;
+    for (int i = 0; e.recordRoot && i < e.rootMoveCount; ++i)
+        root.insert(root.end(), {e.rootMoves[i].move, e.rootMoves[i].score});
+    return std::tuple(r.move, r.score, e.amount, e.pass, e.isBreak, e.checkMask, root, e.rest,
+                      e.level, e.discDiff, Cells(e));
+}
+
+// The bitboard searches on both instruction-set paths against the padded-board reference: node
+// for node, move for move, score for score, trace line for trace line.
+TEST(Implementations, AgreeWithThePaddedBoardNodeForNode) {
+    // Direct searches on real positions of 6 to 24 empty squares and two wide ones: exact (with
+    // and without recorded root scores), win/loss at every depth up to the end of the game (the
+    // first few depths only above 12 empty squares), and depth-limited with ordering and leaves.
+    int cases = 0;
+    for (int empties = 6; empties <= 26; ++empties) {
+        const Game g =
+            PositionWithEmpties(empties > 24 ? 40 + 10 * (empties - 25) : empties, empties % 4);
+        const int n = EmptyCount(g.board);
+        std::vector<std::pair<char, int>> runs;  // (kind, depth)
+        if (n <= 14) runs.push_back({'e', 99});
+        for (int depth = 1; n <= 32 && depth <= (n <= 12 ? n + 1 : 4); ++depth)
+            runs.push_back({'w', depth});  // narrow positions only, as the drivers guarantee
+        for (int depth = 1; depth <= 5; ++depth)
+            runs.push_back({'m', depth});
+        for (const auto& [kind, depth] : runs) {
+            auto engines = Implementations();
+            std::vector<decltype(Outcome(*engines[0], {}))> outcomes;
+            for (auto& e : engines) {
+                const bool narrow = Prepare(*e, g, depth, kind == 'm' ? depth - 2 : n - 6) == 1;
+                e->recordRoot = kind != 'w' && depth % 2 == 1;
+                SearchResult r;
+                if (kind == 'w') {
+                    e->moveListStart[1] = e->rootMoveCount = e->GenerateMoves(1);
+                    r = e->SearchWinLoss();
+                } else {
+                    r = SearchRoot(*e, narrow);
+                }
+                outcomes.push_back(Outcome(*e, r));
+            }
+            for (std::size_t i = 1; i < outcomes.size(); ++i)
+                EXPECT_EQ(outcomes[i], outcomes[0]) << n << " empties, " << kind << depth;
+            ++cases;
+        }
+    }
+    EXPECT_GT(cases, 200);
+
+    // Stopped by time inside the small endgame, exact and win/loss: the same node count (the
+    // unwinding included), break and check interval, and the position intact.
+    for (const bool winLoss : {false, true}) {
+        auto engines = Implementations();
+        std::vector<decltype(Outcome(*engines[0], {}))> outcomes;
+        for (auto& e : engines) {
+            Prepare(*e, Ffo()[0].game, 99, 8);
+            e->moveListStart[1] = e->rootMoveCount = e->GenerateMoves(1);
+            e->tickCount = [t = 1000u]() mutable { return t += 7; };
+            e->isTimeLimited = true;
+            e->checkMask = 255;
+            e->startTime = 1000;
+            e->breakTime = 20;
+            const auto before = std::tuple(Cells(*e), e->discDiff, e->rest, e->level);
+            outcomes.push_back(Outcome(*e, winLoss ? e->SearchWinLoss() : e->Search()));
+            EXPECT_TRUE(e->isBreak && e->amount < 20000) << e->amount << " nodes";
+            EXPECT_LT(e->checkMask, 255) << "within 3000 ms of the limit the checks come sooner";
+            EXPECT_EQ(std::tuple(Cells(*e), e->discDiff, e->rest, e->level), before);
+        }
+        for (std::size_t i = 1; i < outcomes.size(); ++i)
+            EXPECT_EQ(outcomes[i], outcomes[0]) << (winLoss ? "win/loss" : "exact");
+    }
+
+    // Whole thinks: FFO #20, #22 and #23 solved by the win/loss search, every FFO position of 19
+    // to 24 empty squares at a midgame level, and a timed exact search that breaks and falls back
+    // twice.
+    std::vector<std::tuple<Game, int, int>> thinks{{PositionWithEmpties(20), 60000, 10000}};
+    for (const FfoPosition& p : Ffo()) {
+        if (p.number == 20 || p.number == 22 || p.number == 23)
+            thinks.push_back({p.game, 4, kByAmount});
+        if (p.empties >= 19 && p.empties <= 24) thinks.push_back({p.game, 2, kByAmount});
+    }
+    for (const auto& [g, levelOrAllowance, rTime] : thinks) {
+        std::vector<Think> runs;
+        for (auto& e : Implementations())
+            runs.push_back(RunThink(g, levelOrAllowance, rTime, e.get()));
+        for (std::size_t i = 1; i < runs.size(); ++i)
+            EXPECT_EQ(std::tie(runs[i].lines, runs[i].move, runs[i].nodes),
+                      std::tie(runs[0].lines, runs[0].move, runs[0].nodes));
+    }
 }
 
 TEST(SearchWinLoss, FirstMoveThatDoesNotLoseADrawIsSuccessAndAnEmptyRootFails) {
@@ -176,11 +251,19 @@ TEST(SearchWinLoss, FirstMoveThatDoesNotLoseADrawIsSuccessAndAnEmptyRootFails) {
     EXPECT_EQ(std::tuple(e.SearchWinLoss().score, e.amount), std::tuple(-10065, 1));
 }
 
+// Solved by every implementation alike (the padded-board reference as well: the same trace, move
+// and node count).
 TEST(Endgame, CompleteSearchAgreesWithEveryFfoPositionOf14To16Empties) {
     int checked = 0;
     for (const FfoPosition& p : Ffo()) {
         if (p.empties < 14 || p.empties > 16) continue;
-        const Think t = RunThink(p.game, 8);
+        std::vector<Think> runs;
+        for (auto& e : Implementations())
+            runs.push_back(RunThink(p.game, 8, kByAmount, e.get()));
+        for (std::size_t i = 1; i < runs.size(); ++i)
+            EXPECT_EQ(std::tie(runs[i].lines, runs[i].move, runs[i].nodes),
+                      std::tie(runs[0].lines, runs[0].move, runs[0].nodes));
+        const Think& t = runs.back();
         ASSERT_EQ(t.lines[1], "Complete search");
         const int best = p.moves.front().second;
         EXPECT_TRUE(
