@@ -180,37 +180,34 @@ inline u64 Flip(int sq, u64 P, u64 O) {
 #endif
 }
 
-inline u64 MirrorVertical(u64 b) {
-    return __builtin_bswap64(b);
-}
-
-inline u64 MirrorHorizontal(u64 b) {
-    b = ((b >> 1) & 0x5555555555555555ULL) | ((b & 0x5555555555555555ULL) << 1);
-    b = ((b >> 2) & 0x3333333333333333ULL) | ((b & 0x3333333333333333ULL) << 2);
-    return ((b >> 4) & 0x0F0F0F0F0F0F0F0FULL) | ((b & 0x0F0F0F0F0F0F0F0FULL) << 4);
-}
-
-// The discs of B that the corner a1 (held by B) anchors: lines of constant x marked along y, then
-// lines of constant y marked along x, each line at most one cell fewer than the line before unless
-// that one was full. The other corners are mirrored onto a1.
-inline u64 AnchoredByA1(u64 B) {
+// The discs of B that a corner held by B anchors: lines of constant x, from the corner's column
+// on, marked along y from the corner's row, then lines of constant y marked along x; each line
+// at most one cell fewer than the line before unless that one was full. Right: the corner is on
+// the h-file; Top: on the eighth row.
+template <bool Right, bool Top>
+inline u64 AnchoredBy(u64 B) {
     constexpr u64 kColumnA = 0x0101010101010101ULL;
     u64 marks = 0;
     int limit = 8;
-    for (int x = 0; x < 8 && limit > 0; ++x) {
+    for (int i = 0; i < 8 && limit > 0; ++i) {
+        const int x = Right ? 7 - i : i;
         const u64 gaps = ~(B >> x) & kColumnA;
-        const int run = gaps != 0 ? __builtin_ctzll(gaps) / 8 : 8;
+        const int run = gaps == 0 ? 8 : Top ? __builtin_clzll(gaps) / 8 : __builtin_ctzll(gaps) / 8;
         const int n = run < limit ? run : limit;
         if (n == 0) break;
-        marks |= (kColumnA & (~u64{0} >> (64 - 8 * n))) << x;
+        marks |= (kColumnA & (Top ? ~u64{0} << (64 - 8 * n) : ~u64{0} >> (64 - 8 * n))) << x;
         limit = n < 8 ? n - 1 : 8;
     }
     limit = 8;
-    for (int y = 0; y < 8 && limit > 0; ++y) {
-        const int run = __builtin_ctz(~static_cast<unsigned>(B >> (8 * y)) | 0x100u);
+    for (int i = 0; i < 8 && limit > 0; ++i) {
+        const int y = Top ? 7 - i : i;
+        const auto row = static_cast<unsigned>(B >> (8 * y)) & 0xFFu;
+        const int run =
+            Right ? __builtin_clz((~row << 24) | 0x00800000u) : __builtin_ctz(~row | 0x100u);
         const int n = run < limit ? run : limit;
         if (n == 0) break;
-        marks |= ((u64{1} << n) - 1) << (8 * y);
+        const unsigned cells = Right ? (0xFF00u >> n) & 0xFFu : (1u << n) - 1;
+        marks |= static_cast<u64>(cells) << (8 * y);
         limit = n < 8 ? n - 1 : 8;
     }
     return marks;
@@ -218,14 +215,10 @@ inline u64 AnchoredByA1(u64 B) {
 
 inline u64 Anchored(u64 B) {
     u64 marks = 0;
-    if ((B & 0x0000000000000001ULL) != 0) marks |= AnchoredByA1(B);
-    if ((B & 0x0000000000000080ULL) != 0)
-        marks |= MirrorHorizontal(AnchoredByA1(MirrorHorizontal(B)));
-    if ((B & 0x0100000000000000ULL) != 0) marks |= MirrorVertical(AnchoredByA1(MirrorVertical(B)));
-    if ((B & 0x8000000000000000ULL) != 0) {
-        const u64 mirrored = MirrorHorizontal(MirrorVertical(B));
-        marks |= MirrorVertical(MirrorHorizontal(AnchoredByA1(mirrored)));
-    }
+    if ((B & 0x0000000000000001ULL) != 0) marks |= AnchoredBy<false, false>(B);
+    if ((B & 0x0000000000000080ULL) != 0) marks |= AnchoredBy<true, false>(B);
+    if ((B & 0x0100000000000000ULL) != 0) marks |= AnchoredBy<false, true>(B);
+    if ((B & 0x8000000000000000ULL) != 0) marks |= AnchoredBy<true, true>(B);
     return marks;
 }
 
