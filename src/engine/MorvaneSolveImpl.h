@@ -495,34 +495,28 @@ inline int EngineSquare(int sq) {
     return (sq & 7) * 16 + (sq >> 3);
 }
 
-// Stable sort, best first for the side to move (sign > 0: highest engine value first).
-inline void SortMoves(int* moves, int* scores, int count, int sign) {
-    for (int i = 1; i < count; ++i) {
-        const int move = moves[i];
-        const int score = sign * scores[i];
-        int j = i;
-        while (j > 0 && sign * scores[j - 1] < score) {
-            moves[j] = moves[j - 1];
-            scores[j] = scores[j - 1];
-            --j;
-        }
-        moves[j] = move;
-        scores[j] = sign * score;
-    }
-}
-
-// The moves of P in generation order, sorted by the static value after each when `sorted`.
-inline int OrderedMoves(u64 legal, u64 P, u64 O, int sign, bool sorted, int* moves) {
+// The moves of P in generation order; when `sorted`, stably sorted by the static value after each,
+// best first for the side to move (sign > 0: highest engine value first), with their flips.
+inline int OrderedMoves(u64 legal, u64 P, u64 O, int sign, bool sorted, int* moves, u64* flips) {
     const int count = InGenerationOrder(legal, moves);
     if (!sorted) return count;
-    int scores[64];
+    int keys[64];
     for (int i = 0; i < count; ++i) {
-        const u64 flips = Flip(moves[i], P, O);
-        const u64 mover = P ^ flips ^ (u64{1} << moves[i]);
-        const u64 other = O ^ flips;
-        scores[i] = sign > 0 ? Evaluate(mover, other) : Evaluate(other, mover);
+        const int move = moves[i];
+        const u64 f = Flip(move, P, O);
+        const u64 mover = P ^ f ^ (u64{1} << move);
+        const u64 other = O ^ f;
+        const int key = sign > 0 ? Evaluate(mover, other) : -Evaluate(other, mover);
+        int j = i;
+        for (; j > 0 && keys[j - 1] < key; --j) {
+            moves[j] = moves[j - 1];
+            flips[j] = flips[j - 1];
+            keys[j] = keys[j - 1];
+        }
+        moves[j] = move;
+        flips[j] = f;
+        keys[j] = key;
     }
-    SortMoves(moves, scores, count, sign);
     return count;
 }
 
@@ -549,12 +543,14 @@ SearchResult Search(Morvane& e, u64 P, u64 O, int n, int level, int lo, int hi, 
         return {r.move, -r.score};
     }
     int moves[64];
-    const int count = OrderedMoves(legal, P, O, sign, level < e.sortDepth, moves);
+    u64 flipsOf[64];
+    const bool sorted = level < e.sortDepth;
+    const int count = OrderedMoves(legal, P, O, sign, sorted, moves, flipsOf);
     int best = -11000;
     int bestMove = Morvane::kNoMove;
     for (int i = 0; i < count; ++i) {
         const int sq = moves[i];
-        const u64 flips = Flip(sq, P, O);
+        const u64 flips = sorted ? flipsOf[i] : Flip(sq, P, O);
         const int v = -Search(e, O ^ flips, P ^ flips ^ (u64{1} << sq), n - 1, level + 1, -hi,
                               -(lo > best ? lo : best), -sign)
                            .score;
@@ -583,12 +579,14 @@ int WinLoss(Morvane& e, u64 P, u64 O, int n, int level, int sign) {
         return WinLoss(e, O, P, n, level + 1, -sign);
     }
     int moves[64];
-    const int count = OrderedMoves(legal, P, O, sign, level < e.sortDepth, moves);
+    u64 flipsOf[64];
+    const bool sorted = level < e.sortDepth;
+    const int count = OrderedMoves(legal, P, O, sign, sorted, moves, flipsOf);
     const int success = sign * 10065;
     int result = -success;
     for (int i = 0; i < count; ++i) {
         const int sq = moves[i];
-        const u64 flips = Flip(sq, P, O);
+        const u64 flips = sorted ? flipsOf[i] : Flip(sq, P, O);
         const int v = WinLoss(e, O ^ flips, P ^ flips ^ (u64{1} << sq), n - 1, level + 1, -sign);
         if (sign > 0 ? v > 0 : v < 0) return success;
         if (v == 0) result = 0;
