@@ -16,7 +16,9 @@ struct SearchResult {
 // The computer opponent: a padded board searched in place (make/undo through flipRecord), a
 // hand-tuned evaluation, region and mask-word move generation, a min/max search with deep
 // cut-offs, a win/loss and an exact endgame search, and the drivers that pick a search and its
-// budget. ThinkByTime and ThinkByAmount are the entry points; progress goes to onTrace.
+// budget. Below the root every search runs on disc bitboards (MorvaneSolve.cpp), node for node
+// as on the padded board, which stays as the reference (plainSearch). ThinkByTime and
+// ThinkByAmount are the entry points; progress goes to onTrace.
 // Inside a search +1 is always the engine's own side and -1 the opponent.
 class Morvane {
 public:
@@ -33,8 +35,8 @@ public:
     // small-endgame solver: nearly all of an endgame's nodes, never sorted.
     static constexpr int kSmallEmpties = 6;
 
-    // Instruction set of the small-empties solver: the best this processor has, or the portable
-    // path, which every processor runs (the tests run both).
+    // Instruction set of the bitboard search: the best this processor has, or the portable path,
+    // which every processor runs (the tests run both).
     enum class CpuPath { Generic, Avx2 };
     static CpuPath BestCpuPath();
 
@@ -54,8 +56,9 @@ public:
     static constexpr std::uint32_t kWindowPumpIntervalMs = 10;
     TickCounter tickCount;  // defaults to SystemTickCount; tests install a fake
     CpuPath cpuPath = BestCpuPath();
-    // The padded-board reference: no bitboard solver, evaluation by the board cells and the move
-    // generator. The same nodes, moves, scores and trace, only slower (tests and bench --plain).
+    // The padded-board reference: every node on the board cells, evaluated with the move
+    // generator's counts. The same nodes, moves, scores and trace, only slower (tests and bench
+    // --plain).
     bool plainSearch = false;
 
     // Position and evaluation.

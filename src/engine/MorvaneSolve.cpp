@@ -1,11 +1,11 @@
-// The last few empty squares of the exact and the win/loss search, solved on the engine's disc
-// bitboards instead of the padded board: the same nodes in the same order with the same cut-offs,
-// passes and time checks, a fraction of the work per node. One copy of the solver for generic
-// x86-64 (and any other processor), one for processors with AVX2, BMI2, POPCNT and LZCNT, chosen
-// at run time.
+// Every node below the root of Search and SearchWinLoss, searched on the engine's disc bitboards
+// instead of the padded board: the same nodes in the same order with the same scores, cut-offs,
+// passes and time checks, a fraction of the work per node. One copy for generic x86-64 (and any
+// other processor), one for processors with AVX2, BMI2, POPCNT and LZCNT, chosen at run time.
+// Ideas borrowed: flips by carry propagation and Kogge-Stone fills (common bitboard technique),
+// the last square's flips counted from line patterns (as Edax counts its last flip).
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstdint>
 
 #include "Morvane.h"
@@ -17,8 +17,8 @@
 #define MORVANE_CPU_DISPATCH 0
 #endif
 
-// The solver reads the engine's stop request and runs its time check at the same nodes as the
-// padded-board search.
+// The bitboard search reads the engine's stop request and runs its time check at the same nodes
+// as the padded-board search.
 struct EndgameAccess {
     static bool Aborted(const Morvane& e) { return e.isAborted; }
     static bool TimeCheck(Morvane& e) { return e.TimeCheck(); }

@@ -1,13 +1,15 @@
-// The small-empties solvers on bitboards. No include guard on purpose: MorvaneSolve.cpp includes
-// this body once per instruction set, inside a namespace of its own, with MORVANE_SOLVE_AVX2 set
-// or not. Only builtins and this file's own functions are used, so nothing compiled here for one
-// instruction set can stand in for another's copy.
+// The searches below the root on the disc bitboards: the evaluation, Search and SearchWinLoss
+// nodes, and the small-endgame solvers under them. No include guard on purpose: MorvaneSolve.cpp
+// includes this body once per instruction set, inside a namespace of its own, with
+// MORVANE_SOLVE_AVX2 set or not. Only builtins and this file's own functions are used, so nothing
+// compiled here for one instruction set can stand in for another's copy.
 //
 // Every node does what the padded-board search does at the same node, in the same order: count
-// itself, stop on a break, run the time check when the node count says so, take the last empty
-// square without making the move, try the moves in generation order (the order of `list`), cut
-// off against the bounds of the open ancestors, count passes. P holds the discs of the side to
-// move, O the other side's; `sign` is +1 when the side to move is the engine (+1).
+// itself, score a finished game or the leaf level, stop on a break, run the time check when the
+// node count says so, try the moves in generation order (sorted by the static value where the
+// padded board sorts), cut off against the bounds of the open ancestors, count passes; the last
+// empty square is taken without making the move. P holds the discs of the side to move, O the
+// other side's; `sign` is +1 when the side to move is the engine (+1).
 
 namespace {
 
