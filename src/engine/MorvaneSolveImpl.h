@@ -109,31 +109,8 @@ inline int Count(u64 x) {
     return static_cast<int>((x * 0x0101010101010101ULL) >> 56);
 }
 
-// Both sides' legal moves at once, one side per lane of an SSE2 register (GCC vector extension).
-using BitPair = std::uint64_t __attribute__((vector_size(16)));
-
-template <int Shift>
-inline BitPair ShiftedPair(BitPair b) {
-    if constexpr (Shift > 0)
-        return b << Shift;
-    else
-        return b >> -Shift;
-}
-
-// Squares where a disc of `mine` closes a run of `theirs` in one direction (a linear fill).
-template <int Shift>
-inline BitPair ClosingPair(BitPair mine, BitPair theirs) {
-    BitPair run = theirs & ShiftedPair<Shift>(mine);
-    run |= theirs & ShiftedPair<Shift>(run);
-    run |= theirs & ShiftedPair<Shift>(run);
-    run |= theirs & ShiftedPair<Shift>(run);
-    run |= theirs & ShiftedPair<Shift>(run);
-    run |= theirs & ShiftedPair<Shift>(run);
-    return ShiftedPair<Shift>(run);
-}
-
-template <int Shift>
-inline u64 Shifted(u64 b) {
+template <int Shift, class Bits>
+inline Bits Shifted(Bits b) {
     if constexpr (Shift > 0)
         return b << Shift;
     else
@@ -141,10 +118,10 @@ inline u64 Shifted(u64 b) {
 }
 
 // Squares beyond a run of O that starts next to P in one direction, the run filled in three steps.
-template <int Shift>
-inline u64 Closing(u64 P, u64 O) {
-    const u64 pairs = O & Shifted<Shift>(O);
-    u64 run = O & Shifted<Shift>(P);
+template <int Shift, class Bits>
+inline Bits Closing(Bits P, Bits O) {
+    const Bits pairs = O & Shifted<Shift>(O);
+    Bits run = O & Shifted<Shift>(P);
     run |= O & Shifted<Shift>(run);
     run |= pairs & Shifted<2 * Shift>(run);
     run |= pairs & Shifted<2 * Shift>(run);
@@ -159,15 +136,17 @@ inline u64 Moves(u64 P, u64 O) {
            ~(P | O);
 }
 
+// Both sides' legal moves at once, one side per lane of an SSE2 register (GCC vector extension).
 inline int Mobility(u64 own, u64 opp) {
+    using BitPair = std::uint64_t __attribute__((vector_size(16)));
     constexpr u64 kInner = 0x7E7E7E7E7E7E7E7EULL;  // no run wraps round an edge
     const BitPair mine = {own, opp};
     const BitPair theirs = {opp, own};
     const BitPair inner = theirs & BitPair{kInner, kInner};
-    const BitPair moves = ClosingPair<1>(mine, inner) | ClosingPair<-1>(mine, inner) |
-                          ClosingPair<8>(mine, theirs) | ClosingPair<-8>(mine, theirs) |
-                          ClosingPair<7>(mine, inner) | ClosingPair<-7>(mine, inner) |
-                          ClosingPair<9>(mine, inner) | ClosingPair<-9>(mine, inner);
+    const BitPair moves = Closing<1>(mine, inner) | Closing<-1>(mine, inner) |
+                          Closing<8>(mine, theirs) | Closing<-8>(mine, theirs) |
+                          Closing<7>(mine, inner) | Closing<-7>(mine, inner) |
+                          Closing<9>(mine, inner) | Closing<-9>(mine, inner);
     const u64 empty = ~(own | opp);
     return Count(moves[0] & empty) - Count(moves[1] & empty);
 }
@@ -233,23 +212,23 @@ inline int Evaluate(u64 own, u64 opp) {
     constexpr u64 kCorners = 0x8100000000000081ULL;
     constexpr u64 kEdges = 0x7E8181818181817EULL;  // the 24 edge squares that are not corners
     const u64 taken = own | opp;
+    // Each corner with its C-squares and its X-square: a1 (a2 b1, b2), h1 (g1 h2, g2), a8 (a7 b8,
+    // b7), h8 (g8 h7, g7). They count only next to an empty corner.
+    struct CornerSquares {
+        u64 corner, c, x;
+    };
+    static constexpr CornerSquares kNextToCorners[4] = {
+        {0x0000000000000001ULL, 0x0000000000000102ULL, 0x0000000000000200ULL},
+        {0x0000000000000080ULL, 0x0000000000008040ULL, 0x0000000000004000ULL},
+        {0x0100000000000000ULL, 0x0201000000000000ULL, 0x0002000000000000ULL},
+        {0x8000000000000000ULL, 0x4080000000000000ULL, 0x0040000000000000ULL},
+    };
     u64 cSquares = 0;
     u64 xSquares = 0;
-    if ((taken & 0x0000000000000001ULL) == 0) {  // a1: a2 b1, b2
-        cSquares |= 0x0000000000000102ULL;
-        xSquares |= 0x0000000000000200ULL;
-    }
-    if ((taken & 0x0000000000000080ULL) == 0) {  // h1: g1 h2, g2
-        cSquares |= 0x0000000000008040ULL;
-        xSquares |= 0x0000000000004000ULL;
-    }
-    if ((taken & 0x0100000000000000ULL) == 0) {  // a8: a7 b8, b7
-        cSquares |= 0x0201000000000000ULL;
-        xSquares |= 0x0002000000000000ULL;
-    }
-    if ((taken & 0x8000000000000000ULL) == 0) {  // h8: g8 h7, g7
-        cSquares |= 0x4080000000000000ULL;
-        xSquares |= 0x0040000000000000ULL;
+    for (const CornerSquares& s : kNextToCorners) {
+        if ((taken & s.corner) != 0) continue;
+        cSquares |= s.c;
+        xSquares |= s.x;
     }
     int score = 15 * Value(own, opp, kCorners) - 4 * Value(own, opp, cSquares) -
                 8 * Value(own, opp, xSquares) + Value(own, opp, kEdges) + 3 * Mobility(own, opp);
@@ -362,13 +341,10 @@ inline int WinLossLast(Morvane& e, u64 P, int sq, int sign) {
     return -sign * (2 * (Count(O) + flips + 1) - 64) >= 0 ? 10065 : -10065;
 }
 
-// Exact value from the view of the side to move, N empty squares (2 or more) in `list`; lo and hi
-// are the bounds of the open ancestors in that view (a node returns as soon as its best reaches
-// hi).
-template <int N>
-int Exact(Morvane& e, u64 P, u64 O, u64 list, int lo, int hi, int sign) {
-    if (Stops(e)) return 0;
-    int best = -11000;
+// Visits the moves of P among the N squares of `list`, in list order, as visit(i, sq, flips),
+// until visit returns true. Returns whether P had a move.
+template <int N, class Visit>
+inline bool ForEachMove(u64 P, u64 O, u64 list, Visit visit) {
     bool moved = false;
 #pragma GCC unroll 6
     for (int i = 0; i < N; ++i) {
@@ -377,19 +353,29 @@ int Exact(Morvane& e, u64 P, u64 O, u64 list, int lo, int hi, int sign) {
         const u64 flips = Flip(sq, P, O);
         if (flips == 0) continue;
         moved = true;
-        const u64 nextP = O ^ flips;
-        const u64 nextO = P ^ flips ^ (u64{1} << sq);
+        if (visit(i, sq, flips)) break;
+    }
+    return moved;
+}
+
+// Exact value from the view of the side to move, N empty squares (2 or more) in `list`; lo and hi
+// are the bounds of the open ancestors in that view (a node returns as soon as its best reaches
+// hi).
+template <int N>
+int Exact(Morvane& e, u64 P, u64 O, u64 list, int lo, int hi, int sign) {
+    if (Stops(e)) return 0;
+    int best = -11000;
+    const bool moved = ForEachMove<N>(P, O, list, [&](int i, int sq, u64 flips) {
         int v;
         if constexpr (N == 2)
-            v = -ExactLast(e, nextP, Square(list, 1 - i), -sign);
+            v = -ExactLast(e, O ^ flips, Square(list, 1 - i), -sign);
         else
-            v = -Exact<N - 1>(e, nextP, nextO, Without(list, i), -hi, -(lo > best ? lo : best),
-                              -sign);
-        if (v > best) {
-            best = v;
-            if (best >= hi) return best;
-        }
-    }
+            v = -Exact<N - 1>(e, O ^ flips, P ^ flips ^ (u64{1} << sq), Without(list, i), -hi,
+                              -(lo > best ? lo : best), -sign);
+        if (v <= best) return false;
+        best = v;
+        return best >= hi;
+    });
     if (moved) return best;
     if (!HasMove<N>(O, P, list)) return sign * ExactFinal(sign * DiscDiff(P, N), N);
     ++e.pass;
@@ -404,24 +390,16 @@ int WinLoss(Morvane& e, u64 P, u64 O, u64 list, int sign) {
     if (Stops(e)) return 0;
     const int success = sign * 10065;
     int result = -success;
-    bool moved = false;
-#pragma GCC unroll 6
-    for (int i = 0; i < N; ++i) {
-        const int sq = Square(list, i);
-        if ((kRays.neighbours[sq] & O) == 0) continue;
-        const u64 flips = Flip(sq, P, O);
-        if (flips == 0) continue;
-        moved = true;
-        const u64 nextP = O ^ flips;
-        const u64 nextO = P ^ flips ^ (u64{1} << sq);
+    const bool moved = ForEachMove<N>(P, O, list, [&](int i, int sq, u64 flips) {
         int v;
         if constexpr (N == 2)
-            v = WinLossLast(e, nextP, Square(list, 1 - i), -sign);
+            v = WinLossLast(e, O ^ flips, Square(list, 1 - i), -sign);
         else
-            v = WinLoss<N - 1>(e, nextP, nextO, Without(list, i), -sign);
-        if (sign > 0 ? v > 0 : v < 0) return success;
+            v = WinLoss<N - 1>(e, O ^ flips, P ^ flips ^ (u64{1} << sq), Without(list, i), -sign);
+        if (sign > 0 ? v > 0 : v < 0) return (result = success), true;
         if (v == 0) result = 0;
-    }
+        return false;
+    });
     if (moved) return result;
     if (!HasMove<N>(O, P, list)) return WinLossFinal(sign * DiscDiff(P, N));
     return WinLoss<N>(e, O, P, list, -sign);
@@ -497,30 +475,38 @@ inline int EngineSquare(int sq) {
     return (sq & 7) * 16 + (sq >> 3);
 }
 
-// The moves of P in generation order; when `sorted`, stably sorted by the static value after each,
+// The moves of a node in generation order; when sorted, stably by the static value after each,
 // best first for the side to move (sign > 0: highest engine value first), with their flips.
-inline int OrderedMoves(u64 legal, u64 P, u64 O, int sign, bool sorted, int* moves, u64* flips) {
-    const int count = InGenerationOrder(legal, moves);
-    if (!sorted) return count;
-    int keys[64];
-    for (int i = 0; i < count; ++i) {
-        const int move = moves[i];
-        const u64 f = Flip(move, P, O);
-        const u64 mover = P ^ f ^ (u64{1} << move);
-        const u64 other = O ^ f;
-        const int key = sign > 0 ? Evaluate(mover, other) : -Evaluate(other, mover);
-        int j = i;
-        for (; j > 0 && keys[j - 1] < key; --j) {
-            moves[j] = moves[j - 1];
-            flips[j] = flips[j - 1];
-            keys[j] = keys[j - 1];
+struct MoveList {
+    int count;
+    bool sorted;
+    int squares[64];
+    u64 flips[64];
+
+    MoveList(u64 P, u64 O, int sign, bool sort) : count(0), sorted(sort) {
+        count = InGenerationOrder(Moves(P, O), squares);
+        if (!sorted) return;
+        int keys[64];
+        for (int i = 0; i < count; ++i) {
+            const int move = squares[i];
+            const u64 f = Flip(move, P, O);
+            const u64 mover = P ^ f ^ (u64{1} << move);
+            const u64 other = O ^ f;
+            const int key = sign > 0 ? Evaluate(mover, other) : -Evaluate(other, mover);
+            int j = i;
+            for (; j > 0 && keys[j - 1] < key; --j) {
+                squares[j] = squares[j - 1];
+                flips[j] = flips[j - 1];
+                keys[j] = keys[j - 1];
+            }
+            squares[j] = move;
+            flips[j] = f;
+            keys[j] = key;
         }
-        moves[j] = move;
-        flips[j] = f;
-        keys[j] = key;
     }
-    return count;
-}
+
+    u64 FlipsOf(int i, u64 P, u64 O) const { return sorted ? flips[i] : Flip(squares[i], P, O); }
+};
 
 // A node of Search below the root: the same steps as on the padded board, the score in the view of
 // the side to move (P, level, sign) with the ancestors' bounds lo and hi in that view; the move
@@ -536,23 +522,19 @@ SearchResult Search(Morvane& e, u64 P, u64 O, int n, int level, int lo, int hi, 
     if (e.isBreak && (e.isTimeLimited || EndgameAccess::Aborted(e))) return {Morvane::kNoMove, 0};
     if ((e.amount & e.checkMask) == e.checkMask && EndgameAccess::TimeCheck(e))
         return {Morvane::kNoMove, 0};
-    const u64 legal = Moves(P, O);
-    if (legal == 0) {
+    const MoveList moves(P, O, sign, level < e.sortDepth);
+    if (moves.count == 0) {
         if (Moves(O, P) == 0)
             return {Morvane::kNoMove, sign * ExactFinal(sign * DiscDiff(P, n), n)};
         ++e.pass;
         const SearchResult r = Search(e, O, P, n, level + 1, -hi, -lo, -sign);
         return {r.move, -r.score};
     }
-    int moves[64];
-    u64 flipsOf[64];
-    const bool sorted = level < e.sortDepth;
-    const int count = OrderedMoves(legal, P, O, sign, sorted, moves, flipsOf);
     int best = -11000;
     int bestMove = Morvane::kNoMove;
-    for (int i = 0; i < count; ++i) {
-        const int sq = moves[i];
-        const u64 flips = sorted ? flipsOf[i] : Flip(sq, P, O);
+    for (int i = 0; i < moves.count; ++i) {
+        const int sq = moves.squares[i];
+        const u64 flips = moves.FlipsOf(i, P, O);
         const int v = -Search(e, O ^ flips, P ^ flips ^ (u64{1} << sq), n - 1, level + 1, -hi,
                               -(lo > best ? lo : best), -sign)
                            .score;
@@ -575,20 +557,16 @@ int WinLoss(Morvane& e, u64 P, u64 O, int n, int level, int sign) {
     if (n == 0) return WinLossFinal(sign * DiscDiff(P, 0));
     if (level == e.depth) return sign > 0 ? Evaluate(P, O) : Evaluate(O, P);
     if ((e.amount & e.checkMask) == e.checkMask && EndgameAccess::TimeCheck(e)) return 0;
-    const u64 legal = Moves(P, O);
-    if (legal == 0) {
+    const MoveList moves(P, O, sign, level < e.sortDepth);
+    if (moves.count == 0) {
         if (Moves(O, P) == 0) return WinLossFinal(sign * DiscDiff(P, n));
         return WinLoss(e, O, P, n, level + 1, -sign);
     }
-    int moves[64];
-    u64 flipsOf[64];
-    const bool sorted = level < e.sortDepth;
-    const int count = OrderedMoves(legal, P, O, sign, sorted, moves, flipsOf);
     const int success = sign * 10065;
     int result = -success;
-    for (int i = 0; i < count; ++i) {
-        const int sq = moves[i];
-        const u64 flips = sorted ? flipsOf[i] : Flip(sq, P, O);
+    for (int i = 0; i < moves.count; ++i) {
+        const int sq = moves.squares[i];
+        const u64 flips = moves.FlipsOf(i, P, O);
         const int v = WinLoss(e, O ^ flips, P ^ flips ^ (u64{1} << sq), n - 1, level + 1, -sign);
         if (sign > 0 ? v > 0 : v < 0) return success;
         if (v == 0) result = 0;
