@@ -141,6 +141,19 @@ static auto Outcome(const Morvane& e, SearchResult r) {
                       e.level, e.discDiff, Cells(e));
 }
 
+static auto ThinkOutcome(const Think& t) {
+    return std::tuple(t.lines, t.move, t.nodes);
+}
+
+// Runs `run` on every implementation; each must give what the padded-board reference gives.
+template <class Run>
+static void ExpectAllAgree(Run run, const std::string& what) {
+    auto engines = Implementations();
+    const auto expected = run(*engines[0]);
+    for (std::size_t i = 1; i < engines.size(); ++i)
+        EXPECT_EQ(run(*engines[i]), expected) << what;
+}
+
 // The bitboard searches on both instruction-set paths against the padded-board reference: node
 // for node, move for move, score for score, trace line for trace line.
 TEST(Implementations, AgreeWithThePaddedBoardNodeForNode) {
@@ -159,22 +172,15 @@ TEST(Implementations, AgreeWithThePaddedBoardNodeForNode) {
         for (int depth = 1; depth <= 5; ++depth)
             runs.push_back({'m', depth});
         for (const auto& [kind, depth] : runs) {
-            auto engines = Implementations();
-            std::vector<decltype(Outcome(*engines[0], {}))> outcomes;
-            for (auto& e : engines) {
-                const bool narrow = Prepare(*e, g, depth, kind == 'm' ? depth - 2 : n - 6) == 1;
-                e->recordRoot = kind != 'w' && depth % 2 == 1;
-                SearchResult r;
-                if (kind == 'w') {
-                    e->moveListStart[1] = e->rootMoveCount = e->GenerateMoves(1);
-                    r = e->SearchWinLoss();
-                } else {
-                    r = SearchRoot(*e, narrow);
-                }
-                outcomes.push_back(Outcome(*e, r));
-            }
-            for (std::size_t i = 1; i < outcomes.size(); ++i)
-                EXPECT_EQ(outcomes[i], outcomes[0]) << n << " empties, " << kind << depth;
+            ExpectAllAgree(
+                [&, kind = kind, depth = depth](Morvane& e) {
+                    const bool narrow = Prepare(e, g, depth, kind == 'm' ? depth - 2 : n - 6) == 1;
+                    e.recordRoot = kind != 'w' && depth % 2 == 1;
+                    if (kind != 'w') return Outcome(e, SearchRoot(e, narrow));
+                    e.moveListStart[1] = e.rootMoveCount = e.GenerateMoves(1);
+                    return Outcome(e, e.SearchWinLoss());
+                },
+                std::to_string(n) + " empties, " + kind + std::to_string(depth));
             ++cases;
         }
     }
@@ -183,24 +189,23 @@ TEST(Implementations, AgreeWithThePaddedBoardNodeForNode) {
     // Stopped by time inside the small endgame, exact and win/loss: the same node count (the
     // unwinding included), break and check interval, and the position intact.
     for (const bool winLoss : {false, true}) {
-        auto engines = Implementations();
-        std::vector<decltype(Outcome(*engines[0], {}))> outcomes;
-        for (auto& e : engines) {
-            Prepare(*e, Ffo()[0].game, 99, 8);
-            e->moveListStart[1] = e->rootMoveCount = e->GenerateMoves(1);
-            e->tickCount = [t = 1000u]() mutable { return t += 7; };
-            e->isTimeLimited = true;
-            e->checkMask = 255;
-            e->startTime = 1000;
-            e->breakTime = 20;
-            const auto before = std::tuple(Cells(*e), e->discDiff, e->rest, e->level);
-            outcomes.push_back(Outcome(*e, winLoss ? e->SearchWinLoss() : e->Search()));
-            EXPECT_TRUE(e->isBreak && e->amount < 20000) << e->amount << " nodes";
-            EXPECT_LT(e->checkMask, 255) << "within 3000 ms of the limit the checks come sooner";
-            EXPECT_EQ(std::tuple(Cells(*e), e->discDiff, e->rest, e->level), before);
-        }
-        for (std::size_t i = 1; i < outcomes.size(); ++i)
-            EXPECT_EQ(outcomes[i], outcomes[0]) << (winLoss ? "win/loss" : "exact");
+        ExpectAllAgree(
+            [&](Morvane& e) {
+                Prepare(e, Ffo()[0].game, 99, 8);
+                e.moveListStart[1] = e.rootMoveCount = e.GenerateMoves(1);
+                e.tickCount = [t = 1000u]() mutable { return t += 7; };
+                e.isTimeLimited = true;
+                e.checkMask = 255;
+                e.startTime = 1000;
+                e.breakTime = 20;
+                const auto before = std::tuple(Cells(e), e.discDiff, e.rest, e.level);
+                const auto outcome = Outcome(e, winLoss ? e.SearchWinLoss() : e.Search());
+                EXPECT_TRUE(e.isBreak && e.amount < 20000) << e.amount << " nodes";
+                EXPECT_LT(e.checkMask, 255) << "within 3000 ms of the limit the checks come sooner";
+                EXPECT_EQ(std::tuple(Cells(e), e.discDiff, e.rest, e.level), before);
+                return outcome;
+            },
+            winLoss ? "win/loss stopped by time" : "exact stopped by time");
     }
 
     // Whole thinks: FFO #20, #22 and #23 solved by the win/loss search, every FFO position of 19
@@ -212,14 +217,10 @@ TEST(Implementations, AgreeWithThePaddedBoardNodeForNode) {
             thinks.push_back({p.game, 4, kByAmount});
         if (p.empties >= 19 && p.empties <= 24) thinks.push_back({p.game, 2, kByAmount});
     }
-    for (const auto& [g, levelOrAllowance, rTime] : thinks) {
-        std::vector<Think> runs;
-        for (auto& e : Implementations())
-            runs.push_back(RunThink(g, levelOrAllowance, rTime, e.get()));
-        for (std::size_t i = 1; i < runs.size(); ++i)
-            EXPECT_EQ(std::tie(runs[i].lines, runs[i].move, runs[i].nodes),
-                      std::tie(runs[0].lines, runs[0].move, runs[0].nodes));
-    }
+    for (const auto& [g, levelOrAllowance, rTime] : thinks)
+        ExpectAllAgree(
+            [&](Morvane& e) { return ThinkOutcome(RunThink(g, levelOrAllowance, rTime, &e)); },
+            "think at " + std::to_string(levelOrAllowance));
 }
 
 TEST(SearchWinLoss, FirstMoveThatDoesNotLoseADrawIsSuccessAndAnEmptyRootFails) {
@@ -257,13 +258,10 @@ TEST(Endgame, CompleteSearchAgreesWithEveryFfoPositionOf14To16Empties) {
     int checked = 0;
     for (const FfoPosition& p : Ffo()) {
         if (p.empties < 14 || p.empties > 16) continue;
-        std::vector<Think> runs;
-        for (auto& e : Implementations())
-            runs.push_back(RunThink(p.game, 8, kByAmount, e.get()));
-        for (std::size_t i = 1; i < runs.size(); ++i)
-            EXPECT_EQ(std::tie(runs[i].lines, runs[i].move, runs[i].nodes),
-                      std::tie(runs[0].lines, runs[0].move, runs[0].nodes));
-        const Think& t = runs.back();
+        Think t;
+        ExpectAllAgree(
+            [&](Morvane& e) { return ThinkOutcome(t = RunThink(p.game, 8, kByAmount, &e)); },
+            "FFO #" + std::to_string(p.number));
         ASSERT_EQ(t.lines[1], "Complete search");
         const int best = p.moves.front().second;
         EXPECT_TRUE(
