@@ -49,6 +49,7 @@ struct RecordReader {
     int row = 1;
     int count = 0;
     int initColor = 0;
+    bool historySeen = false;
 
     // Refuses a 65th move before storing it: no legal game has that many.
     bool AddMove(int x, int y, int color) {
@@ -118,10 +119,13 @@ struct RecordReader {
         if (!ParseIniLine(line, name, text, number, kind)) return true;
         if (kind == 1) {
             section = SectionNamed(name);
+            historySeen = historySeen || section == Section::History;
             return true;
         }
         switch (section) {
             case Section::Header:
+                // The moves already read were read by the version they came under.
+                if (name == "FormatVersion" && historySeen) return false;
                 // A value that is not a number gives no version to take.
                 if (kind == 2 && name == "FormatVersion") version = number;
                 return true;
@@ -134,7 +138,8 @@ struct RecordReader {
                 if (kind != 3) return true;
                 if (version == 1) return ReadVersion1Move(name, text);
                 if (version == 2) return ReadVersion2Line(name, text);
-                return true;
+                // Moves of a version we cannot read: no game to show.
+                return false;
             case Section::None:
                 return true;
         }
@@ -142,9 +147,9 @@ struct RecordReader {
     }
 
     // Fills Boards[1..count] by playing the moves, each checked for legality. Version 2 finds
-    // the colours: a side that cannot play the square must have passed.
+    // the colours: a side that cannot play the square must have passed. A pass is taken only
+    // from a side without any legal move, so the history is always a game the rules allow.
     bool Replay() {
-        if (version != 1 && version != 2) return true;
         OthelloLogic scratch;
         int color = initColor;
         for (int i = 0; i < count; ++i) {
@@ -154,6 +159,8 @@ struct RecordReader {
                 if (!scratch.CanPut(color, move.x, move.y)) color = -color;
                 move.color = color;
             }
+            const bool passed = i > 0 && move.color == history.Moves[i - 1].color;
+            if (passed && scratch.HasLegalMove(-move.color)) return false;
             if (!scratch.CanPut(move.color, move.x, move.y)) return false;
             scratch.PutStone(move.color, move.x, move.y);
             CopyPlayingSquares(scratch.Board, history.Boards[i + 1]);

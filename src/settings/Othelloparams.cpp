@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "SettingsPath.h"
+#include "TextCodec.h"
 #include "TextFile.h"
 #include "Util.h"
 
@@ -10,6 +11,20 @@ namespace {
 
 // Longest line the reader takes; a longer one ends the reading.
 constexpr std::size_t kMaxLineLength = 1022;
+
+// Without quotes an empty name would be skipped and outer blanks trimmed on reading.
+std::string QuotedName(const std::string& name) {
+    const bool quoted = name.size() >= 2 && name.front() == '"' && name.back() == '"';
+    if (!name.empty() && name.front() != ' ' && name.back() != ' ' && !quoted) return name;
+    return '"' + name + '"';
+}
+
+std::string UnquotedName(const std::string& text) {
+    if (text.size() >= 2 && text.front() == '"' && text.back() == '"') {
+        return text.substr(1, text.size() - 2);
+    }
+    return text;
+}
 
 // Values outside a field's range are ignored, so the field keeps a value every table lookup and
 // layout can use.
@@ -49,13 +64,10 @@ void OthelloParams::LoadFromFile() {
         std::string text;
         int number = 0;
         int kind = 0;
-        if (!ParseIniLine(line, name, text, number, kind)) continue;
-        if (kind == 3) {
-            // Only the names take a value that is not a number.
-            if (name == "PlayerName") PlayerName = text;
-            if (name == "CpuName") CpuName = text;
-            continue;
-        }
+        if (!ParseIniLine(line, name, text, number, kind) || (kind != 2 && kind != 3)) continue;
+        // A name takes its text as written, also when it reads as a number ("007").
+        if (name == "PlayerName") PlayerName = UnquotedName(text);
+        if (name == "CpuName") CpuName = UnquotedName(text);
         if (kind != 2) continue;
 
         if (name == "PlayerColor") {
@@ -82,10 +94,6 @@ void OthelloParams::LoadFromFile() {
             Sizeable = number != 0;
         } else if (name == "CpuMode") {
             CpuMode = number == 1 ? 1 : 0;
-        } else if (name == "PlayerName") {
-            PlayerName = text;
-        } else if (name == "CpuName") {
-            CpuName = text;
         }
     }
 }
@@ -106,10 +114,31 @@ bool OthelloParams::SaveToFile() const {
         line("AutoPass", AutoPass ? 1 : 0),
         line("BoardSize", BoardSize),
         line("TurnSpeed", TurnSpeed),
-        "PlayerName = " + PlayerName,
-        "CpuName = " + CpuName,
+        "PlayerName = " + QuotedName(StorableName(PlayerName)),
+        "CpuName = " + QuotedName(StorableName(CpuName)),
     };
     if (Sizeable) lines.push_back(line("Sizeable", 1));
     // The per-user settings folder does not exist before the first save.
     return CreateSettingsFolder(FileName) && WriteTextFileAtomically(FileName, lines);
+}
+
+std::string OthelloParams::StorableName(const std::string& name) {
+    std::string visible = name;
+    for (char& c : visible) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+    }
+    std::string text = AsCp932Text(visible);
+    int characters = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool starts = (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
+        if (starts && ++characters > kMaxNameLength) {
+            text.resize(i);
+            break;
+        }
+    }
+    return text;
+}
+
+bool OthelloParams::IsStorableName(const std::string& name) {
+    return name.find_first_of("#;=") == std::string::npos && StorableName(name) == name;
 }

@@ -62,8 +62,19 @@ public:
     // Fields without a valid line keep their values; a missing file changes nothing.
     void LoadFromFile();
     // Writes through a temporary file; returns whether the file was written (callers at
-    // shut-down ignore it).
+    // shut-down ignore it). Names are written as StorableName gives them, in double quotes when
+    // empty, when they begin or end with a blank, or when they are themselves in quotes; the
+    // reader takes a quoted value without its quotes.
     bool SaveToFile() const;
+
+    // Longest name the settings dialog takes, in characters.
+    static constexpr int kMaxNameLength = 64;
+    // The name as the file keeps it: a control character, or one that code page 932 cannot hold
+    // exactly, becomes "?", and the name ends after kMaxNameLength characters.
+    static std::string StorableName(const std::string& name);
+    // Whether the name comes back from the file exactly: storable as it is, and free of "#" and
+    // ";" (which start a comment) and "=" (which splits a line).
+    static bool IsStorableName(const std::string& name);
 
     std::string FileName;  // not stored in the file
     int BoardColor;        // packed RGB, red in the low byte

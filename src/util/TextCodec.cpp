@@ -2,97 +2,171 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 
 namespace {
 
-// Converts with iconv; an input sequence the target cannot take is replaced by "?" and skipped
-// (one byte of invalid input, or one whole UTF-8 character that has no mapping).
-std::string Convert(std::string_view input, const char* to, const char* from, bool fromUtf8) {
-    iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(input);
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-    std::string out;
-    out.reserve(input.size() * 2);
-    char* in = const_cast<char*>(input.data());
-    std::size_t inLeft = input.size();
-    char buffer[256];
-    while (inLeft > 0) {
-        char* dst = buffer;
-        std::size_t dstLeft = sizeof buffer;
-        const std::size_t rc = iconv(cd, &in, &inLeft, &dst, &dstLeft);
-        out.append(buffer, static_cast<std::size_t>(dst - buffer));
-        if (rc != static_cast<std::size_t>(-1)) continue;
-        if (errno == E2BIG) continue;
-        // EILSEQ or EINVAL: skip the offending character.
-        std::size_t skip = 1;
-        if (fromUtf8) {
-            const auto lead = static_cast<unsigned char>(*in);
-            skip = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-            if (skip > inLeft) skip = inLeft;
-        }
-        out += '?';
-        in += skip;
-        inLeft -= skip;
-        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+// Length of the valid UTF-8 sequence that starts at bytes[i], 0 when none does. Overlong forms,
+// surrogates and values beyond Unicode are not UTF-8.
+std::size_t Utf8Length(std::string_view bytes, std::size_t i) {
+    const auto lead = static_cast<unsigned char>(bytes[i]);
+    if (lead < 0x80) return 1;
+    std::size_t length = 0;
+    std::uint32_t code = 0;
+    if ((lead & 0xE0) == 0xC0) {
+        length = 2;
+        code = lead & 0x1Fu;
+    } else if ((lead & 0xF0) == 0xE0) {
+        length = 3;
+        code = lead & 0x0Fu;
+    } else if ((lead & 0xF8) == 0xF0) {
+        length = 4;
+        code = lead & 0x07u;
+    } else {
+        return 0;
     }
-    iconv_close(cd);
+    if (length > bytes.size() - i) return 0;
+    for (std::size_t k = 1; k < length; ++k) {
+        const auto next = static_cast<unsigned char>(bytes[i + k]);
+        if ((next & 0xC0) != 0x80) return 0;
+        code = (code << 6) | (next & 0x3Fu);
+    }
+    const std::uint32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (code < smallest[length] || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) return 0;
+    return length;
+}
+
+bool IsAscii(std::string_view bytes) {
+    return std::all_of(bytes.begin(), bytes.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// An iconv descriptor that closes itself. Without one (no converter on the system) only ASCII,
+// which both encodings share, gets through.
+class Converter {
+public:
+    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+    ~Converter() {
+        if (Usable()) iconv_close(cd_);
+    }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    // Appends the conversion of input to out up to the first sequence that cannot be converted;
+    // returns how many bytes of input were converted.
+    std::size_t Append(std::string_view input, std::string& out) {
+        if (!Usable()) {
+            const auto end = std::find_if(input.begin(), input.end(), [](char c) {
+                return static_cast<unsigned char>(c) >= 0x80;
+            });
+            out.append(input.begin(), end);
+            return static_cast<std::size_t>(end - input.begin());
+        }
+        char* in = const_cast<char*>(input.data());
+        std::size_t inLeft = input.size();
+        char buffer[256];  // always room for one character, so every round makes progress
+        while (inLeft > 0) {
+            char* dst = buffer;
+            std::size_t dstLeft = sizeof buffer;
+            const std::size_t rc = iconv(cd_, &in, &inLeft, &dst, &dstLeft);
+            out.append(buffer, static_cast<std::size_t>(dst - buffer));
+            if (rc == static_cast<std::size_t>(-1) && errno != E2BIG) {
+                iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+                break;
+            }
+        }
+        return input.size() - inLeft;
+    }
+
+private:
+    bool Usable() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+
+    iconv_t cd_;
+};
+
+// Valid UTF-8 as it is; each byte that starts no valid sequence becomes "?".
+std::string RepairUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size();) {
+        const std::size_t length = Utf8Length(bytes, i);
+        if (length == 0) {
+            out += '?';
+            ++i;
+        } else {
+            out.append(bytes.substr(i, length));
+            i += length;
+        }
+    }
     return out;
 }
 
 }  // namespace
 
 bool IsValidUtf8(std::string_view bytes) {
-    std::size_t i = 0;
-    const std::size_t n = bytes.size();
-    while (i < n) {
-        const auto c = static_cast<unsigned char>(bytes[i]);
-        std::size_t len = 0;
-        std::uint32_t cp = 0;
-        if (c < 0x80) {
-            ++i;
-            continue;
-        } else if ((c & 0xE0) == 0xC0) {
-            len = 2;
-            cp = c & 0x1Fu;
-        } else if ((c & 0xF0) == 0xE0) {
-            len = 3;
-            cp = c & 0x0Fu;
-        } else if ((c & 0xF8) == 0xF0) {
-            len = 4;
-            cp = c & 0x07u;
-        } else {
-            return false;
-        }
-        if (i + len > n) return false;
-        for (std::size_t k = 1; k < len; ++k) {
-            const auto cc = static_cast<unsigned char>(bytes[i + k]);
-            if ((cc & 0xC0) != 0x80) return false;
-            cp = (cp << 6) | (cc & 0x3Fu);
-        }
-        // Overlong forms, surrogates and values beyond Unicode are not UTF-8.
-        if ((len == 2 && cp < 0x80) || (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000) ||
-            (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) {
-            return false;
-        }
-        i += len;
+    for (std::size_t i = 0; i < bytes.size();) {
+        const std::size_t length = Utf8Length(bytes, i);
+        if (length == 0) return false;
+        i += length;
     }
     return true;
 }
 
 std::string Cp932ToUtf8(std::string_view bytes) {
-    return Convert(bytes, "UTF-8", "CP932", false);
+    Converter decode("UTF-8", "CP932");
+    std::string out;
+    out.reserve(bytes.size() * 3 / 2);
+    while (!bytes.empty()) {
+        bytes.remove_prefix(decode.Append(bytes, out));
+        if (bytes.empty()) break;
+        out += '?';
+        bytes.remove_prefix(1);
+    }
+    return out;
 }
 
 std::string Utf8ToCp932(std::string_view text) {
-    return Convert(text, "CP932", "UTF-8", true);
+    Converter encode("CP932", "UTF-8");
+    Converter decode("UTF-8", "CP932");
+    std::string out;
+    out.reserve(text.size());
+    std::string code;
+    std::string back;
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = Utf8Length(text, i);
+        if (length <= 1) {  // ASCII is the same in both encodings
+            out += length == 1 ? text[i] : '?';
+            ++i;
+            continue;
+        }
+        // A character is kept only when its code reads back as the same character.
+        const std::string_view character = text.substr(i, length);
+        code.clear();
+        back.clear();
+        const bool exact = encode.Append(character, code) == length && !code.empty() &&
+                           decode.Append(code, back) == code.size() && back == character;
+        out += exact ? code : std::string("?");
+        i += length;
+    }
+    return out;
+}
+
+std::string AsCp932Text(std::string_view text) {
+    return Cp932ToUtf8(Utf8ToCp932(text));
 }
 
 std::string DecodeFileText(std::string_view bytes) {
-    if (IsValidUtf8(bytes)) {
-        if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
-        return std::string(bytes);
-    }
+    if (bytes.starts_with(kByteOrderMark)) return RepairUtf8(bytes.substr(kByteOrderMark.size()));
+    if (IsValidUtf8(bytes)) return std::string(bytes);
     return Cp932ToUtf8(bytes);
+}
+
+std::string EncodeFileText(std::string_view text) {
+    std::string bytes = Utf8ToCp932(text);
+    if (!bytes.starts_with(kByteOrderMark) && (IsAscii(bytes) || !IsValidUtf8(bytes))) return bytes;
+    return std::string(kByteOrderMark) + Cp932ToUtf8(bytes);
 }

@@ -5,13 +5,24 @@
 #include <string>
 #include <vector>
 
-// Reads a text file (code page 932, or UTF-8) as UTF-8 lines without their CR LF or LF ends.
-// Reading stops before the first line longer than maxLineBytes as stored on disk, as if the file
-// ended there. nullopt when the file cannot be opened.
-std::optional<std::vector<std::string>> ReadTextLines(const std::string& path,
-                                                      std::size_t maxLineBytes);
+// Far beyond any file of ours (a settings file or a record is under 2 KiB), small enough that
+// reading one costs nothing.
+inline constexpr std::size_t kMaxTextFileBytes = 64 * 1024;
 
-// Writes UTF-8 lines as code page 932, each ended by CR LF. The text goes to a temporary file in
-// the same folder that replaces path only once it is completely written, so a failed write never
-// destroys the old file. True when the whole file was written.
-bool WriteTextFileAtomically(const std::string& path, const std::vector<std::string>& lines);
+// Reads a text file as UTF-8 lines without their CR LF or LF ends; the encoding follows
+// DecodeFileText. Reading stops before the first line longer than maxLineBytes as stored, as if
+// the file ended there. nullopt, exactly as for a missing file, when the file cannot be read: not
+// a regular file (a folder, a device), no permission, an I/O error, or more than
+// kMaxTextFileBytes before that end. Never throws.
+std::optional<std::vector<std::string>> ReadTextLines(const std::string& path,
+                                                      std::size_t maxLineBytes) noexcept;
+
+// Writes UTF-8 lines as EncodeFileText does, each ended by CR LF; a control character inside a
+// line becomes "?", so one line can never become two. True only when the whole file was written
+// and synced; on failure the old file is as it was.
+// The text goes to a short-named temporary file in the same folder that then replaces the file
+// (the target, when path is a symbolic link), taking over its permission bits; the folder is
+// synced after the rename. A file that is not writable is not replaced. When the folder refuses a
+// new file but the file is writable, the file is rewritten in place instead.
+bool WriteTextFileAtomically(const std::string& path,
+                             const std::vector<std::string>& lines) noexcept;

@@ -64,8 +64,8 @@ bool ParseIniLine(const std::string& line, std::string& name, std::string& text,
     std::string s = Trim(line);
     if (s.empty()) return false;
 
-    for (std::size_t cut = s.find_last_of("#;"); cut != std::string::npos;
-         cut = s.find_last_of("#;")) {
+    // Cutting at the last "#" or ";" until none is left ends at the first one.
+    if (const std::size_t cut = s.find_first_of("#;"); cut != std::string::npos) {
         s = Trim(s.substr(0, cut));
     }
 
