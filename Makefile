@@ -5,6 +5,9 @@
 JOBS      ?= $(shell nproc 2>/dev/null || echo 2)
 BUILD     ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZERS     = ini_line codec settings record
 BIN        = $(BUILD)/bin
 PREFIX    ?= /usr/local
 
@@ -16,11 +19,13 @@ RUN_PACKAGES   = $(BUILD_PACKAGES) $(QT_RUNTIME_PACKAGES)
 TEST_PACKAGES  = $(BUILD_PACKAGES) $(QT_RUNTIME_PACKAGES) desktop-file-utils appstream shared-mime-info
 # CPack's shlibdeps needs dpkg-shlibdeps and file.
 PACKAGE_PACKAGES = $(BUILD_PACKAGES) dpkg-dev file
+# Only `make fuzz` needs clang.
+FUZZ_PACKAGES  = clang libclang-rt-14-dev make cmake libgtest-dev libgmock-dev
 
 SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: all run test build build-asan test-normal test-asan deps deps-run deps-test deps-package \
-	install uninstall package bench bench-quick screenshot format clean
+	deps-fuzz fuzz install uninstall package bench bench-quick screenshot format clean
 
 all: build
 
@@ -108,6 +113,34 @@ package: deps-package build
 	cd $(BUILD) && cpack -G DEB
 	mv $(BUILD)/morvane_*.deb .
 	@ls morvane_*.deb
+
+# Runs every fuzz target for FUZZ_SECONDS on its seed corpus (fuzz/corpus) and the inputs that
+# once failed (fuzz/regression); new inputs go to $(FUZZ_BUILD)/corpus. Any crash, leak or
+# sanitizer report fails; the failing input is left in $(FUZZ_BUILD)/artifacts.
+deps-fuzz:
+	$(call install_missing,$(FUZZ_PACKAGES))
+
+$(FUZZ_BUILD)/CMakeCache.txt: | deps-fuzz
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DMORVANE_FUZZ=ON -DMORVANE_GUI=OFF
+
+fuzz: deps-fuzz $(FUZZ_BUILD)/CMakeCache.txt
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) $(addprefix --target fuzz_,$(FUZZERS))
+	@status=0; for f in $(FUZZERS); do \
+	  mkdir -p $(FUZZ_BUILD)/corpus/$$f $(FUZZ_BUILD)/artifacts/$$f; \
+	  log=$(FUZZ_BUILD)/fuzz_$$f.log; \
+	  ./$(FUZZ_BUILD)/bin/fuzz_$$f -max_total_time=$(FUZZ_SECONDS) -timeout=10 -print_final_stats=1 \
+	    -artifact_prefix=$(FUZZ_BUILD)/artifacts/$$f/ $(FUZZ_BUILD)/corpus/$$f fuzz/corpus/$$f \
+	    $$(test -d fuzz/regression/$$f && echo fuzz/regression/$$f) >$$log 2>&1; rc=$$?; \
+	  if [ $$rc -ne 0 ] || grep -qE 'ERROR: (Address|Leak|Undefined)Sanitizer|runtime error:' $$log; then \
+	    tail -n 40 $$log; echo "fuzz_$$f: FAILED (exit $$rc), input in $(FUZZ_BUILD)/artifacts/$$f"; status=1; \
+	  else \
+	    grep -E '^Done [0-9]+ runs' $$log; \
+	    echo "fuzz_$$f: $$(sed -n 's/^stat::number_of_executed_units: *//p' $$log) executions in" \
+	      "$$(sed -n 's/^Done [0-9]* runs in \([0-9]*\) second.*/\1/p' $$log) s," \
+	      "corpus $$(ls $(FUZZ_BUILD)/corpus/$$f | wc -l) new + $$(ls fuzz/corpus/$$f | wc -l) seed inputs"; \
+	  fi; \
+	done; exit $$status
 
 bench: build
 	./$(BIN)/morvane-engine bench

@@ -56,6 +56,16 @@ public:
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
 
+    // Opened once per thread: opening costs more than converting a line.
+    static Converter& FromCp932() {
+        thread_local Converter converter("UTF-8", "CP932");
+        return converter;
+    }
+    static Converter& ToCp932() {
+        thread_local Converter converter("CP932", "UTF-8");
+        return converter;
+    }
+
     // Appends the conversion of input to out up to the first sequence that cannot be converted;
     // returns how many bytes of input were converted.
     std::size_t Append(std::string_view input, std::string& out) {
@@ -117,7 +127,7 @@ bool IsValidUtf8(std::string_view bytes) {
 }
 
 std::string Cp932ToUtf8(std::string_view bytes) {
-    Converter decode("UTF-8", "CP932");
+    Converter& decode = Converter::FromCp932();
     std::string out;
     out.reserve(bytes.size() * 3 / 2);
     while (!bytes.empty()) {
@@ -130,8 +140,8 @@ std::string Cp932ToUtf8(std::string_view bytes) {
 }
 
 std::string Utf8ToCp932(std::string_view text) {
-    Converter encode("CP932", "UTF-8");
-    Converter decode("UTF-8", "CP932");
+    Converter& encode = Converter::ToCp932();
+    Converter& decode = Converter::FromCp932();
     std::string out;
     out.reserve(text.size());
     std::string code;

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -36,12 +37,14 @@ private:
     int fd_;
 };
 
-// Up to limit bytes from the current offset; nullopt on a read error.
-std::optional<std::string> ReadUpTo(int fd, std::size_t limit) {
-    std::string bytes(limit, '\0');
+// Up to limit bytes from the current offset of a file of about sizeHint bytes; nullopt on a read
+// error.
+std::optional<std::string> ReadUpTo(int fd, std::size_t limit, std::size_t sizeHint) {
+    std::string bytes;
     std::size_t have = 0;
     while (have < limit) {
-        const ssize_t n = ::read(fd, bytes.data() + have, limit - have);
+        if (have == bytes.size()) bytes.resize(std::min(limit, std::max(sizeHint + 1, have * 2)));
+        const ssize_t n = ::read(fd, bytes.data() + have, bytes.size() - have);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return std::nullopt;
         if (n == 0) break;
@@ -137,8 +140,8 @@ bool WriteInPlace(const std::string& path, const std::string& bytes) {
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return false;
     std::optional<std::string> old;
-    if (static_cast<std::size_t>(info.st_size) <= kMaxTextFileBytes)
-        old = ReadUpTo(fd, kMaxTextFileBytes);
+    const auto oldSize = static_cast<std::size_t>(info.st_size);
+    if (oldSize <= kMaxTextFileBytes) old = ReadUpTo(fd, kMaxTextFileBytes, oldSize);
     const auto size = static_cast<off_t>(bytes.size());
     if (size > info.st_size && ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, size) != 0 &&
         errno != EOPNOTSUPP) {
@@ -164,7 +167,8 @@ std::optional<std::vector<std::string>> ReadTextLines(const std::string& path,
         Descriptor file(fd);
         struct stat info {};
         if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
-        const auto bytes = ReadUpTo(fd, kMaxTextFileBytes + 1);
+        const auto bytes =
+            ReadUpTo(fd, kMaxTextFileBytes + 1, static_cast<std::size_t>(info.st_size));
         if (!bytes) return std::nullopt;
         const auto end = EndOfReading(*bytes, maxLineBytes);
         if (!end) return std::nullopt;

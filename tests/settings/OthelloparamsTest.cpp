@@ -34,6 +34,15 @@ protected:
     OthelloParams params_;
 };
 
+std::string Fields(const OthelloParams& p) {
+    std::string text;
+    for (int v : {p.BoardColor, int{p.SoundEffect}, p.PlayerColor, int{p.CpuMode}, p.CpuLevel,
+                  p.PlayerTime, p.CpuTime, int{p.DoAfterTimeUp}, int{p.AutoPass}, p.BoardSize,
+                  p.TurnSpeed, int{p.Sizeable}})
+        text += std::to_string(v) + ' ';
+    return text + '[' + p.PlayerName + "][" + p.CpuName + ']';
+}
+
 void ExpectDefaults(const OthelloParams& p) {
     EXPECT_EQ(p.BoardColor, 4227200);
     EXPECT_TRUE(p.SoundEffect);
@@ -51,7 +60,12 @@ void ExpectDefaults(const OthelloParams& p) {
     EXPECT_FALSE(p.Sizeable);
 }
 
-TEST_F(ParamsFileTest, MissingFileKeepsDefaultsAndSaveWritesThirteenLines) {
+TEST_F(ParamsFileTest, MissingOrUnreadableFileKeepsDefaultsAndSaveWritesThirteenLines) {
+    OthelloParams folder;  // a folder in the file's place reads as no file and cannot be saved
+    folder.FileName = dir_.string();
+    folder.LoadFromFile();
+    ExpectDefaults(folder);
+    EXPECT_FALSE(folder.SaveToFile());
     params_.LoadFromFile();
     ExpectDefaults(params_);
     ASSERT_TRUE(params_.SaveToFile());
@@ -110,42 +124,59 @@ TEST_F(ParamsFileTest, OutOfRangeValuesAreIgnored) {
     EXPECT_EQ(params_.TurnSpeed, 2);
 }
 
-TEST_F(ParamsFileTest, RoundTripWithJapaneseNamesAndSizeable) {
-    params_.PlayerName = "山田 太郎";
-    params_.CpuName = "ソ表示";  // CP932 trail bytes equal to "\" must survive
-    params_.Sizeable = true;
-    params_.CpuMode = 1;
-    params_.BoardColor = 0x123456;
-    params_.TurnSpeed = 0;
+// Every name the dialog accepts comes back; what it refuses can never become another field.
+TEST_F(ParamsFileTest, RoundTripKeepsEveryFieldAndNamesCannotBecomeOtherFields) {
+    std::string kanji;
+    std::string halfWidth;
+    for (int i = 0; i < OthelloParams::kMaxNameLength; ++i) {
+        kanji += "漢";
+        halfWidth += "ﾊ";
+    }
+    const struct {
+        std::string player, cpu, playerBack, cpuBack;
+    } cases[] = {
+        {"ﾅｶ", "CPU", "ﾅｶ", "CPU"},                    // code page 932 C5 B6 is also UTF-8 for "Ŷ"
+        {"ｱｲｳ ﾊﾟﾋﾟ", "ソ表示", "ｱｲｳ ﾊﾟﾋﾟ", "ソ表示"},  // trail bytes equal to "\"
+        {"山田 太郎", "★♪！？＠「」～￥", "山田 太郎", "★♪！？＠「」～￥"},
+        {"", " 名前 ", "", " 名前 "},  // kept by quotes
+        {"\"x\"", "007", "\"x\"", "007"},
+        {kanji, halfWidth, kanji, halfWidth},
+        {kanji + "字", "¥〜", kanji, "??"},
+        {"a#b", "x=y", "a", "モルヴァン"},
+        {"a\r\nCpuLevel = 0\nPlayerColor = -1", "b\tc", "あなた", "b?c"},
+    };
+    for (const auto& c : cases) {
+        OthelloParams saved;
+        saved.FileName = params_.FileName;
+        saved.PlayerName = c.player;
+        saved.CpuName = c.cpu;
+        saved.Sizeable = true;
+        saved.CpuMode = 1;
+        saved.BoardColor = 0x123456;
+        saved.TurnSpeed = 0;
+        ASSERT_TRUE(saved.SaveToFile());
+        const std::string bytes = ReadFile();
+        EXPECT_EQ(bytes.rfind("Sizeable"), bytes.size() - std::string("Sizeable = 1\r\n").size());
+        OthelloParams loaded;
+        loaded.FileName = params_.FileName;
+        loaded.LoadFromFile();
+        saved.PlayerName = c.playerBack;
+        saved.CpuName = c.cpuBack;
+        EXPECT_EQ(Fields(loaded), Fields(saved)) << c.player;
+    }
+    params_.LoadFromFile();
+    params_.Sizeable = false;
     ASSERT_TRUE(params_.SaveToFile());
-    const std::string bytes = ReadFile();
-    EXPECT_NE(bytes.find("\r\nSizeable = 1\r\n"), std::string::npos);
-    EXPECT_EQ(bytes.rfind("Sizeable"), bytes.size() - std::string("Sizeable = 1\r\n").size());
-
-    OthelloParams loaded;
-    loaded.FileName = params_.FileName;
-    loaded.LoadFromFile();
-    EXPECT_EQ(loaded.PlayerName, "山田 太郎");
-    EXPECT_EQ(loaded.CpuName, "ソ表示");
-    EXPECT_TRUE(loaded.Sizeable);
-    EXPECT_EQ(loaded.CpuMode, 1);
-    EXPECT_EQ(loaded.BoardColor, 0x123456);
-    EXPECT_EQ(loaded.TurnSpeed, 0);
-
-    loaded.Sizeable = false;
-    ASSERT_TRUE(loaded.SaveToFile());
     EXPECT_EQ(ReadFile().find("Sizeable"), std::string::npos);
 }
 
-TEST_F(ParamsFileTest, NamesLoseCommentsAndEqualsSignsOnTheWayBack) {
-    params_.PlayerName = "a#b";
-    params_.CpuName = "x=y";
-    ASSERT_TRUE(params_.SaveToFile());
-    OthelloParams loaded;
-    loaded.FileName = params_.FileName;
-    loaded.LoadFromFile();
-    EXPECT_EQ(loaded.PlayerName, "a");
-    EXPECT_EQ(loaded.CpuName, "モルヴァン");
+TEST(OthelloParams, OnlyNamesThatComeBackExactlyAreStorable) {
+    const std::string longest(OthelloParams::kMaxNameLength, 'n');
+    for (const std::string name : {"", " 名前 ", "ﾅｶ", "★～", longest.c_str()})
+        EXPECT_TRUE(OthelloParams::IsStorableName(name)) << name;
+    for (const std::string name : {"a\nb", "a\tb", "\x7F", "¥", "〜", "\xF3\xA0\x80\x81", "😀", "a#",
+                                   ";", "=", (longest + "n").c_str()})
+        EXPECT_FALSE(OthelloParams::IsStorableName(name)) << name;
 }
 
 TEST_F(ParamsFileTest, Utf8FileAndOverlongLine) {

@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -16,19 +19,37 @@ const std::string kMorvaneCp932 = "\x83\x82\x83\x8B\x83\x94\x83\x40\x83\x93";  /
 TEST(TextCodec, ConvertsBetweenUtf8AndCp932) {
     EXPECT_EQ(Utf8ToCp932("モルヴァン"), kMorvaneCp932);
     EXPECT_EQ(Cp932ToUtf8(kMorvaneCp932), "モルヴァン");
-    EXPECT_EQ(Utf8ToCp932("あなた１"), "\x82\xA0\x82\xC8\x82\xBD\x82\x50");
-    EXPECT_EQ(Utf8ToCp932("a\xF0\x9F\x98\x80"
-                          "b"),
-              "a?b");  // no CP932 form
+    EXPECT_EQ(Utf8ToCp932("あなた１～"), "\x82\xA0\x82\xC8\x82\xBD\x82\x50\x81\x60");
+    // No code, a look-alike that reads back as another character, an invisible tag, invalid
+    // UTF-8 (one "?" a byte, the next character kept).
+    EXPECT_EQ(Utf8ToCp932("a\xF0\x9F\x98\x80|¢£¥¬—‖‾−〜|\xF3\xA0\x80\x81|\xE3\x41"),
+              "a?|?????????|?|?A");
     EXPECT_EQ(Cp932ToUtf8("a\x80"
-                          "b"),
-              "a?b");
-    EXPECT_TRUE(IsValidUtf8("モルヴァン"));
+                          "b\x81"),
+              "a?b?");
     for (const char* bad : {"\x83\x82", "\xC0\xAF", "\xED\xA0\x80", "\xE3\x83"}) {
         EXPECT_FALSE(IsValidUtf8(bad)) << bad;
     }
-    EXPECT_EQ(DecodeFileText("\xEF\xBB\xBFx"), "x");
-    EXPECT_EQ(DecodeFileText(kMorvaneCp932), "モルヴァン");
+}
+
+// The file encoding: our code page 932 unless those bytes would pass for UTF-8, and back.
+TEST(TextCodec, EveryWrittenFileReadsBack) {
+    const struct {
+        const char* text;
+        std::string written;
+    } cases[] = {
+        {"Name = モルヴァン", "Name = " + kMorvaneCp932},
+        {"ｱ", "\xB1"},             // not UTF-8: stays code page 932
+        {"ﾅｶ", "\xEF\xBB\xBFﾅｶ"},  // C5 B6 would be "Ŷ"
+        {"\xEF\xBB\xBF", "?"},     // the mark itself has no code
+        {"a¥b", "a?b"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(EncodeFileText(c.text), c.written) << c.text;
+        EXPECT_EQ(DecodeFileText(c.written), AsCp932Text(c.text)) << c.text;
+    }
+    EXPECT_EQ(DecodeFileText("花子"), "花子");  // saved by a UTF-8 editor
+    EXPECT_EQ(DecodeFileText("\xEF\xBB\xBFx\xC5"), "x?");
 }
 
 class TextFileTest : public ::testing::Test {
@@ -39,6 +60,7 @@ protected:
                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir_);
         fs::create_directories(dir_);
+        fs::permissions(dir_, fs::perms::all);  // open to the ordinary user below
     }
     void TearDown() override { fs::remove_all(dir_); }
 
@@ -59,15 +81,15 @@ protected:
 
 TEST_F(TextFileTest, WritesCp932WithCrLfAndReadsBothEncodings) {
     const std::string path = Path("a.ini");
-    ASSERT_TRUE(WriteTextFileAtomically(path, {"[モルヴァン]", "", "Kind = Record"}));
-    EXPECT_EQ(Read(path), "[" + kMorvaneCp932 + "]\r\n\r\nKind = Record\r\n");
+    // A control character inside a line can never start another line.
+    ASSERT_TRUE(WriteTextFileAtomically(path, {"[モルヴァン]", "", "Kind = Record\r\nx\t\x7F"}));
+    EXPECT_EQ(Read(path), "[" + kMorvaneCp932 + "]\r\n\r\nKind = Record??x??\r\n");
     EXPECT_EQ(ReadTextLines(path, 1023),
-              (std::vector<std::string>{"[モルヴァン]", "", "Kind = Record"}));
+              (std::vector<std::string>{"[モルヴァン]", "", "Kind = Record??x??"}));
     EXPECT_EQ(Entries(), 1);  // no temporary file left
 
     Write(path, "\xEF\xBB\xBFName = モルヴァン\nlast");
     EXPECT_EQ(ReadTextLines(path, 1023), (std::vector<std::string>{"Name = モルヴァン", "last"}));
-    EXPECT_FALSE(ReadTextLines(Path("none.ini"), 1023));
 }
 
 TEST_F(TextFileTest, StopsBeforeAnOverlongLine) {
@@ -79,14 +101,86 @@ TEST_F(TextFileTest, StopsBeforeAnOverlongLine) {
     EXPECT_EQ((*lines)[1].size(), 1022u);
 }
 
+// Ordinary file permissions apply to root only through another user.
+template <class F>
+auto AsOrdinaryUser(F f) {
+    const bool root = geteuid() == 0;
+    const bool dropped = root && seteuid(65534) == 0;
+    EXPECT_EQ(dropped, root);
+    const auto result = f();
+    const bool restored = !dropped || seteuid(0) == 0;
+    EXPECT_TRUE(restored);
+    return result;
+}
+
+TEST_F(TextFileTest, WhatCannotBeReadIsLikeAMissingFile) {
+    fs::create_directory(Path("folder"));
+    Write(Path("secret.ini"), "a\n");
+    fs::permissions(Path("secret.ini"), fs::perms::none);
+    ASSERT_EQ(mkfifo(Path("pipe").c_str(), 0666), 0);
+    std::string shortLines;  // no line over the limit, but more than any file of ours
+    while (shortLines.size() <= kMaxTextFileBytes)
+        shortLines += "x\n";
+    Write(Path("big.ini"), shortLines);
+    Write(Path("largest.ini"), shortLines.substr(0, kMaxTextFileBytes));
+    for (const std::string& path : {Path("none.ini"), Path("folder"), Path("secret.ini"),
+                                    Path("pipe"), std::string("/dev/zero"),
+                                    std::string("/proc/self/mem"),  // an I/O error at offset 0
+                                    Path("big.ini")}) {
+        EXPECT_FALSE(AsOrdinaryUser([&] { return ReadTextLines(path, 1023); })) << path;
+    }
+    EXPECT_EQ(ReadTextLines(Path("largest.ini"), 1023)->size(), kMaxTextFileBytes / 2);
+}
+
+TEST_F(TextFileTest, SavesFollowLinksKeepPermissionsAndFallBackInPlace) {
+    Write(Path("real.ini"), "old\r\n");
+    fs::permissions(Path("real.ini"), fs::perms::owner_read | fs::perms::owner_write);
+    fs::create_symlink("real.ini", Path("link.ini"));
+    fs::create_symlink("new.ini", Path("dangling.ini"));
+    const std::string longName = Path(std::string(251, 'n').c_str());  // the limit is 255
+    for (const std::string& path : {Path("link.ini"), Path("dangling.ini"), longName})
+        EXPECT_TRUE(WriteTextFileAtomically(path, {"new"})) << path;
+    EXPECT_TRUE(fs::is_symlink(Path("link.ini")) && fs::is_symlink(Path("dangling.ini")));
+    EXPECT_EQ(Read(Path("real.ini")) + Read(Path("new.ini")) + Read(longName),
+              "new\r\nnew\r\nnew\r\n");
+    EXPECT_EQ(fs::status(Path("real.ini")).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write);
+
+    // A folder that takes no new file: the writable file is rewritten where it is.
+    fs::create_directory(Path("locked"));
+    Write(Path("locked/morvane.ini"), "a much longer old text\r\n");
+    fs::permissions(Path("locked/morvane.ini"), fs::perms::all);
+    fs::permissions(Path("locked"), fs::perms::all & ~fs::perms::owner_write &
+                                        ~fs::perms::group_write & ~fs::perms::others_write);
+    EXPECT_TRUE(AsOrdinaryUser(
+        [&] { return WriteTextFileAtomically(Path("locked/morvane.ini"), {"new"}); }));
+    EXPECT_EQ(Read(Path("locked/morvane.ini")), "new\r\n");
+    fs::permissions(Path("locked"), fs::perms::all);
+    EXPECT_EQ(Entries(), 6);  // no temporary files
+}
+
 TEST_F(TextFileTest, FailedWriteKeepsTheOldFile) {
     const std::string path = Path("keep.ini");
     Write(path, "old\r\n");
+    Write(Path("readonly.ini"), "old\r\n");
+    fs::permissions(Path("readonly.ini"),
+                    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     fs::create_directories(dir_ / "sub" / "x");  // a folder in the way of the rename
-    EXPECT_FALSE(WriteTextFileAtomically(Path("sub"), {"new"}));
-    EXPECT_FALSE(WriteTextFileAtomically(Path("missing/dir.ini"), {"new"}));
+    for (const std::string& target : {Path("sub"), Path("missing/dir.ini"), Path("readonly.ini")})
+        EXPECT_FALSE(AsOrdinaryUser([&] { return WriteTextFileAtomically(target, {"new"}); }));
+    EXPECT_EQ(Read(Path("readonly.ini")), "old\r\n");
+
+    // A disk that fills up half-way: files may not grow beyond 8 bytes. The write must fail
+    // cleanly, not end the program with SIGXFSZ.
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const rlimit small{8, old.rlim_max};
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool written = WriteTextFileAtomically(path, {"a longer text"});
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_FALSE(written);
     EXPECT_EQ(Read(path), "old\r\n");
-    EXPECT_EQ(Entries(), 2);  // the old file and the folder, no temporary files
+    EXPECT_EQ(Entries(), 3);  // the two old files and the folder, no temporary files
 }
 
 }  // namespace
