@@ -1,8 +1,20 @@
 #include "Othelloenvconf.h"
 
 #include <QShowEvent>
+#include <QValidator>
 
 namespace {
+
+// Takes only names that the settings file gives back exactly (see OthelloParams::IsStorableName):
+// a line break, a character that code page 932 cannot hold, or "#", ";", "=" is refused as typed
+// or pasted.
+class NameValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override {
+        return OthelloParams::IsStorableName(input.toStdString()) ? Acceptable : Invalid;
+    }
+};
 
 // The edit fields get the height the classic control has at this font.
 constexpr int kEditHeight = 21;
@@ -30,6 +42,10 @@ TFormEnvConf::TFormEnvConf(QWidget* parent) : QDialog(parent) {
     Label2 = MakeLabel(this, QStringLiteral("コンピュータの名前"), 24, 61);
     EditCpuName = new QLineEdit(this);
     EditCpuName->setGeometry(120, 56, 81, kEditHeight);
+    for (QLineEdit* edit : {EditPlayerName, EditCpuName}) {
+        edit->setValidator(new NameValidator(edit));
+        edit->setMaxLength(OthelloParams::kMaxNameLength);
+    }
 
     Label3 = MakeLabel(this, QStringLiteral("盤の色"), 24, 104);
     PanelBoardColor = new QFrame(this);
@@ -84,8 +100,10 @@ void TFormEnvConf::FormShow() {
     CheckBoxAutoPass->setChecked(Params->AutoPass);
     PendingColor = Params->BoardColor;
     ShowPendingColor();
-    EditPlayerName->setText(QString::fromStdString(Params->PlayerName));
-    EditCpuName->setText(QString::fromStdString(Params->CpuName));
+    // A name from a hand-edited file shows as the file will keep it, so that it can be edited.
+    EditPlayerName->setText(
+        QString::fromStdString(OthelloParams::StorableName(Params->PlayerName)));
+    EditCpuName->setText(QString::fromStdString(OthelloParams::StorableName(Params->CpuName)));
     RadioGroupBoardSize->SetItemIndex(Params->BoardSize);
     RadioGroupTurnSpeed->SetItemIndex(Params->TurnSpeed);
 }

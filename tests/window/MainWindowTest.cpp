@@ -2,12 +2,14 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFontInfo>
 #include <QGroupBox>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -672,6 +674,47 @@ TEST_F(MainWindowTest, ClosingDuringASearchStopsItAndSavesTheSettings) {
     EXPECT_TRUE(text.startsWith("PlayerColor = -1\r\n"));
     EXPECT_TRUE(text.contains("CpuLevel = 8\r\n"));
     EXPECT_TRUE(text.contains("PlayerName = \x89\xD4\x8E\x71\r\n"));  // 花子 in code page 932
+}
+
+// A folder where a file should be reads as no file: the defaults at start-up, the error box and
+// nothing changed for a record. Names typed in the dialog come back after a restart; what the
+// file could not keep cannot be typed.
+TEST_F(MainWindowTest, FoldersInPlaceOfFilesAndNamesThroughARestart) {
+    ASSERT_TRUE(QDir(scratch_.path()).mkdir(QStringLiteral("morvane.ini")));
+    TFormMain& w = Open();
+    EXPECT_EQ(w.GameManager.Params.PlayerName + w.GameManager.Params.CpuName, "あなたモルヴァン");
+    w.ToolButtonStartClick();
+    PlayHumanMove();
+    w.ToolButtonStopClick();
+    const BoardArray board = w.GameManager.Logic.Board;
+    const QString info = Info();
+    const int steps = History().StepCount;
+    w.ChooseOpenFile = [this] { return scratch_.path(); };
+    w.NLoadHistoryClick();
+    ASSERT_EQ(errors_.size(), 1u);
+    EXPECT_TRUE(errors_[0].startsWith(QStringLiteral("ファイルを読み込めません。")));
+    EXPECT_EQ(Info(), info);
+    EXPECT_EQ(History().StepCount, steps);
+    EXPECT_EQ(w.GameManager.Logic.Board, board);
+
+    ASSERT_TRUE(QDir(scratch_.path()).rmdir(QStringLiteral("morvane.ini")));
+    QTimer::singleShot(0, [&w] {
+        w.FormEnvConf->EditPlayerName->clear();
+        for (const QChar c : QStringLiteral("ﾅｶ¥#=;〜 ")) {  // as an input method commits them
+            QInputMethodEvent typed;
+            typed.setCommitString(c);
+            QApplication::sendEvent(w.FormEnvConf->EditPlayerName, &typed);
+        }
+        QApplication::clipboard()->setText(QStringLiteral("x\ny"));
+        w.FormEnvConf->EditCpuName->selectAll();
+        w.FormEnvConf->EditCpuName->paste();
+        w.FormEnvConf->BitBtn1->click();
+    });
+    w.ToolButton10Click();
+    window_.reset();
+    Open();
+    EXPECT_EQ(window_->GameManager.Params.PlayerName + "|" + window_->GameManager.Params.CpuName,
+              "ﾅｶ |モルヴァン");
 }
 
 }  // namespace
