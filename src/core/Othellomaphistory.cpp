@@ -1,6 +1,7 @@
 #include "Othellomaphistory.h"
 
 #include <memory>
+#include <new>
 #include <vector>
 
 #include "Othellologic.h"
@@ -262,9 +263,15 @@ bool OthelloMapHistory::Save(const std::string& fileName) const {
 bool OthelloMapHistory::Load(const std::string& fileName, const ErrorReporter& onError) {
     // Read into a fresh history and take it over only when the whole file is good, so that a
     // fault leaves this one exactly as it was.
-    auto loaded = std::make_unique<OthelloMapHistory>();
-    RecordReader reader{*loaded};
-    if (!reader.Read(fileName)) {
+    std::unique_ptr<OthelloMapHistory> loaded;
+    try {
+        loaded = std::make_unique<OthelloMapHistory>();
+        RecordReader reader{*loaded};
+        if (!reader.Read(fileName)) loaded.reset();
+    } catch (const std::bad_alloc&) {  // out of memory: as a file that cannot be read
+        loaded.reset();
+    }
+    if (!loaded) {
         if (onError) onError(kLoadErrorText);
         return false;
     }

@@ -1,5 +1,6 @@
 #include "Othelloparams.h"
 
+#include <new>
 #include <vector>
 
 #include "SettingsPath.h"
@@ -58,43 +59,51 @@ void OthelloParams::SetDefault() {
 void OthelloParams::LoadFromFile() {
     const auto lines = ReadTextLines(FileName, kMaxLineLength);
     if (!lines) return;
+    try {
+        // Taken over once every line is applied, so that running out of memory changes nothing.
+        OthelloParams read = *this;
+        for (const std::string& line : *lines)
+            read.ApplyLine(line);
+        *this = std::move(read);
+    } catch (const std::bad_alloc&) {
+    }
+}
 
-    for (const std::string& line : *lines) {
-        std::string name;
-        std::string text;
-        int number = 0;
-        int kind = 0;
-        if (!ParseIniLine(line, name, text, number, kind) || (kind != 2 && kind != 3)) continue;
-        // A name takes its text as written, also when it reads as a number ("007").
-        if (name == "PlayerName") PlayerName = UnquotedName(text);
-        if (name == "CpuName") CpuName = UnquotedName(text);
-        if (kind != 2) continue;
+void OthelloParams::ApplyLine(const std::string& line) {
+    std::string name;
+    std::string text;
+    int number = 0;
+    int kind = 0;
+    if (!ParseIniLine(line, name, text, number, kind) || (kind != 2 && kind != 3)) return;
+    // A name takes its text as written, also when it reads as a number ("007").
+    if (name == "PlayerName") PlayerName = UnquotedName(text);
+    if (name == "CpuName") CpuName = UnquotedName(text);
+    if (kind != 2) return;
 
-        if (name == "PlayerColor") {
-            if (number == 1 || number == -1) PlayerColor = number;
-        } else if (name == "BoardColor") {
-            BoardColor = number;
-        } else if (name == "CpuLevel") {
-            SetIfInRange(CpuLevel, number, 0, static_cast<int>(kLevelTable.size()) - 1);
-        } else if (name == "PlayerTime") {
-            SetIfInRange(PlayerTime, number, 0, static_cast<int>(kPlayerTimeList.size()) - 1);
-        } else if (name == "CpuTime") {
-            SetIfInRange(CpuTime, number, 0, static_cast<int>(kCpuTimeList.size()) - 1);
-        } else if (name == "BoardSize") {
-            SetIfInRange(BoardSize, number, 0, 2);
-        } else if (name == "TurnSpeed") {
-            SetIfInRange(TurnSpeed, number, 0, 2);
-        } else if (name == "SoundEffect") {
-            SoundEffect = number != 0;
-        } else if (name == "DoAfterTimeUp") {
-            DoAfterTimeUp = number != 0;
-        } else if (name == "AutoPass") {
-            AutoPass = number != 0;
-        } else if (name == "Sizeable") {
-            Sizeable = number != 0;
-        } else if (name == "CpuMode") {
-            CpuMode = number == 1 ? 1 : 0;
-        }
+    if (name == "PlayerColor") {
+        if (number == 1 || number == -1) PlayerColor = number;
+    } else if (name == "BoardColor") {
+        BoardColor = number;
+    } else if (name == "CpuLevel") {
+        SetIfInRange(CpuLevel, number, 0, static_cast<int>(kLevelTable.size()) - 1);
+    } else if (name == "PlayerTime") {
+        SetIfInRange(PlayerTime, number, 0, static_cast<int>(kPlayerTimeList.size()) - 1);
+    } else if (name == "CpuTime") {
+        SetIfInRange(CpuTime, number, 0, static_cast<int>(kCpuTimeList.size()) - 1);
+    } else if (name == "BoardSize") {
+        SetIfInRange(BoardSize, number, 0, 2);
+    } else if (name == "TurnSpeed") {
+        SetIfInRange(TurnSpeed, number, 0, 2);
+    } else if (name == "SoundEffect") {
+        SoundEffect = number != 0;
+    } else if (name == "DoAfterTimeUp") {
+        DoAfterTimeUp = number != 0;
+    } else if (name == "AutoPass") {
+        AutoPass = number != 0;
+    } else if (name == "Sizeable") {
+        Sizeable = number != 0;
+    } else if (name == "CpuMode") {
+        CpuMode = number == 1 ? 1 : 0;
     }
 }
 
@@ -102,24 +111,28 @@ bool OthelloParams::SaveToFile() const {
     const auto line = [](const char* key, int value) {
         return std::string(key) + " = " + std::to_string(value);
     };
-    std::vector<std::string> lines{
-        line("PlayerColor", PlayerColor),
-        line("BoardColor", BoardColor),
-        line("SoundEffect", SoundEffect ? 1 : 0),
-        line("CpuMode", CpuMode),
-        line("CpuLevel", CpuLevel),
-        line("PlayerTime", PlayerTime),
-        line("CpuTime", CpuTime),
-        line("DoAfterTimeUp", DoAfterTimeUp ? 1 : 0),
-        line("AutoPass", AutoPass ? 1 : 0),
-        line("BoardSize", BoardSize),
-        line("TurnSpeed", TurnSpeed),
-        "PlayerName = " + QuotedName(StorableName(PlayerName)),
-        "CpuName = " + QuotedName(StorableName(CpuName)),
-    };
-    if (Sizeable) lines.push_back(line("Sizeable", 1));
-    // The per-user settings folder does not exist before the first save.
-    return CreateSettingsFolder(FileName) && WriteTextFileAtomically(FileName, lines);
+    try {
+        std::vector<std::string> lines{
+            line("PlayerColor", PlayerColor),
+            line("BoardColor", BoardColor),
+            line("SoundEffect", SoundEffect ? 1 : 0),
+            line("CpuMode", CpuMode),
+            line("CpuLevel", CpuLevel),
+            line("PlayerTime", PlayerTime),
+            line("CpuTime", CpuTime),
+            line("DoAfterTimeUp", DoAfterTimeUp ? 1 : 0),
+            line("AutoPass", AutoPass ? 1 : 0),
+            line("BoardSize", BoardSize),
+            line("TurnSpeed", TurnSpeed),
+            "PlayerName = " + QuotedName(StorableName(PlayerName)),
+            "CpuName = " + QuotedName(StorableName(CpuName)),
+        };
+        if (Sizeable) lines.push_back(line("Sizeable", 1));
+        // The per-user settings folder does not exist before the first save.
+        return CreateSettingsFolder(FileName) && WriteTextFileAtomically(FileName, lines);
+    } catch (const std::bad_alloc&) {  // called at shut-down, where nothing may throw
+        return false;
+    }
 }
 
 std::string OthelloParams::StorableName(const std::string& name) {

@@ -91,4 +91,8 @@ public:
     std::string PlayerName;  // UTF-8
     std::string CpuName;     // UTF-8
     bool Sizeable;
+
+private:
+    // One line of the file: a known key with a valid value sets its field.
+    void ApplyLine(const std::string& line);
 };
