@@ -43,31 +43,18 @@ std::string Fields(const OthelloParams& p) {
     return text + '[' + p.PlayerName + "][" + p.CpuName + ']';
 }
 
-void ExpectDefaults(const OthelloParams& p) {
-    EXPECT_EQ(p.BoardColor, 4227200);
-    EXPECT_TRUE(p.SoundEffect);
-    EXPECT_EQ(p.PlayerColor, 1);
-    EXPECT_EQ(p.CpuMode, 0);
-    EXPECT_EQ(p.CpuLevel, 3);
-    EXPECT_EQ(p.PlayerTime, 7);
-    EXPECT_EQ(p.CpuTime, 1);
-    EXPECT_TRUE(p.DoAfterTimeUp);
-    EXPECT_FALSE(p.AutoPass);
-    EXPECT_EQ(p.BoardSize, 1);
-    EXPECT_EQ(p.TurnSpeed, 1);
-    EXPECT_EQ(p.PlayerName, "あなた");
-    EXPECT_EQ(p.CpuName, "モルヴァン");
-    EXPECT_FALSE(p.Sizeable);
-}
+// BoardColor SoundEffect PlayerColor CpuMode CpuLevel PlayerTime CpuTime DoAfterTimeUp AutoPass
+// BoardSize TurnSpeed Sizeable [PlayerName][CpuName]
+const std::string kDefaults = "4227200 1 1 0 3 7 1 1 0 1 1 0 [あなた][モルヴァン]";
 
 TEST_F(ParamsFileTest, MissingOrUnreadableFileKeepsDefaultsAndSaveWritesThirteenLines) {
     OthelloParams folder;  // a folder in the file's place reads as no file and cannot be saved
     folder.FileName = dir_.string();
     folder.LoadFromFile();
-    ExpectDefaults(folder);
+    EXPECT_EQ(Fields(folder), kDefaults);
     EXPECT_FALSE(folder.SaveToFile());
     params_.LoadFromFile();
-    ExpectDefaults(params_);
+    EXPECT_EQ(Fields(params_), kDefaults);
     ASSERT_TRUE(params_.SaveToFile());
     EXPECT_EQ(ReadFile(),
               "PlayerColor = 1\r\nBoardColor = 4227200\r\nSoundEffect = 1\r\nCpuMode = 0\r\n"
@@ -92,17 +79,8 @@ TEST_F(ParamsFileTest, ValueRulesOnReading) {
         "Sizeable = 1\n");
     params_.CpuMode = 1;
     params_.LoadFromFile();
-    EXPECT_EQ(params_.BoardColor, 255);
-    EXPECT_TRUE(params_.SoundEffect);
-    EXPECT_EQ(params_.CpuMode, 0);
-    EXPECT_TRUE(params_.AutoPass);
-    EXPECT_EQ(params_.PlayerColor, 1);
-    EXPECT_EQ(params_.PlayerName, "007");
-    EXPECT_EQ(params_.CpuName, "モルヴァン");
-    EXPECT_EQ(params_.TurnSpeed, 1);
-    EXPECT_TRUE(params_.Sizeable);
-    EXPECT_EQ(params_.BoardSize, 2);
-    EXPECT_EQ(params_.CpuLevel, 3);  // untouched fields keep their values
+    // Untouched fields keep their values.
+    EXPECT_EQ(Fields(params_), "255 1 1 0 3 7 1 1 1 2 1 1 [007][モルヴァン]");
 }
 
 TEST_F(ParamsFileTest, OutOfRangeValuesAreIgnored) {
@@ -110,18 +88,13 @@ TEST_F(ParamsFileTest, OutOfRangeValuesAreIgnored) {
         "PlayerColor = 0\nCpuLevel = 12\nCpuLevel = -10\nPlayerTime = 8\nCpuTime = 7\n"
         "BoardSize = 5\nTurnSpeed = -1\n");
     params_.LoadFromFile();
-    ExpectDefaults(params_);
+    EXPECT_EQ(Fields(params_), kDefaults);
 
     WriteFile(
         "PlayerColor = -1\nCpuLevel = 8\nPlayerTime = 0\nCpuTime = 6\nBoardSize = 0\n"
         "TurnSpeed = 2\n");
     params_.LoadFromFile();
-    EXPECT_EQ(params_.PlayerColor, -1);
-    EXPECT_EQ(params_.CpuLevel, 8);
-    EXPECT_EQ(params_.PlayerTime, 0);
-    EXPECT_EQ(params_.CpuTime, 6);
-    EXPECT_EQ(params_.BoardSize, 0);
-    EXPECT_EQ(params_.TurnSpeed, 2);
+    EXPECT_EQ(Fields(params_), "4227200 1 -1 0 8 0 6 1 0 0 2 0 [あなた][モルヴァン]");
 }
 
 // Every name the dialog accepts comes back; what it refuses can never become another field.
