@@ -145,10 +145,11 @@ TEST_F(ParamsFileTest, RoundTripKeepsEveryFieldAndNamesCannotBecomeOtherFields) 
 
 TEST(OthelloParams, OnlyNamesThatComeBackExactlyAreStorable) {
     const std::string longest(OthelloParams::kMaxNameLength, 'n');
+    const std::string tooLong = longest + "n";
     for (const std::string name : {"", " 名前 ", "ﾅｶ", "★～", longest.c_str()})
         EXPECT_TRUE(OthelloParams::IsStorableName(name)) << name;
     for (const std::string name : {"a\nb", "a\tb", "\x7F", "¥", "〜", "\xF3\xA0\x80\x81", "😀", "a#",
-                                   ";", "=", (longest + "n").c_str()})
+                                   ";", "=", tooLong.c_str()})
         EXPECT_FALSE(OthelloParams::IsStorableName(name)) << name;
 }
 
