@@ -2,6 +2,7 @@
 //   morvane-engine think --level N "POSITION"
 //   morvane-engine think --time MS [--allowance MS] "POSITION"
 //   morvane-engine bench [--quick] [--generic | --plain]
+//   morvane-engine nboard   (the NBoard protocol on stdin and stdout, see NboardProtocol.h)
 #include <poll.h>
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "Morvane.h"
+#include "NboardProtocol.h"
 #include "PositionText.h"
 
 namespace {
@@ -271,10 +273,11 @@ int main(int argc, char** argv) {
     if (args.empty())
         return Fail(
             "usage: morvane-engine think --level N POSITION | think --time MS [--allowance MS] "
-            "POSITION | bench [--quick] [--generic | --plain]");
+            "POSITION | bench [--quick] [--generic | --plain] | nboard");
     const std::string command = args.front();
     args.erase(args.begin());
     if (command == "think") return Think(args);
     if (command == "bench") return Bench(args);
-    return Fail("unknown command '" + command + "', expected think or bench");
+    if (command == "nboard" && args.empty()) return RunNboard(std::cin, std::cout);
+    return Fail("unknown command '" + command + "', expected think, bench or nboard");
 }

@@ -1,5 +1,7 @@
 #include "Othellologic.h"
 
+#include "RecordFormats.h"
+
 namespace {
 
 // The eight directions as array offsets, dx outer and dy inner, each from -1 to 1; the
@@ -153,7 +155,9 @@ void OthelloLogic::DiffBoards(const BoardArray& oldBoard, const BoardArray& newB
 }
 
 bool OthelloLogic::LoadRecord(const std::string& fileName, const ErrorReporter& onError) {
-    if (!History.Load(fileName, onError)) return false;
-    CopyFrom(History.Boards[History.CurrentStep]);
-    return true;
+    return LoadRecordFile(fileName, *this, onError);
+}
+
+bool OthelloLogic::LoadRecordText(const std::string& text, const ErrorReporter& onError) {
+    return ::LoadRecordText(text, *this, onError);
 }

@@ -49,9 +49,11 @@ public:
     static void DiffBoards(const BoardArray& oldBoard, const BoardArray& newBoard, int& color,
                            PointData& placed, std::vector<PointData>& changed);
 
-    // Loads a record file into History and shows its stored step; on failure reports through
-    // onError and changes nothing.
+    // Loads a record file of any format (RecordFormats.h) into History and shows its stored
+    // step; on failure reports through onError and changes nothing.
     bool LoadRecord(const std::string& fileName, const ErrorReporter& onError);
+    // The same for a pasted text: a move string, a GGF game or a board text.
+    bool LoadRecordText(const std::string& text, const ErrorReporter& onError);
 
 private:
     // Shows the step the history has just moved to, describing the change from the old board.

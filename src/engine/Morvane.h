@@ -91,6 +91,7 @@ public:
     int checkMask = 16383;
     int tForFinal = -1;
     long long thinkNodes = 0;  // every node of the last think, all searches together (benchmark)
+    int thinkScore = 0;        // the score that came with the last think's move (engine's view)
 
     // Move generation tables, built by PrepareSearch.
     int dirOffset[11]{};

@@ -347,6 +347,7 @@ PointData Morvane::FinishThink(SearchResult r, std::uint32_t t0) {
         return move == kNoMove ? PointData() : SquareXY(move);
     }
     const PointData xy = SquareXY(r.move);
+    thinkScore = r.score;
     Trace("ElapsedTime=" + Str(static_cast<std::uint32_t>(tickCount() - t0)));
     return xy;
 }

@@ -1,5 +1,25 @@
 #include "PositionText.h"
 
+bool ColorFromSquareChar(char c, int& color) {
+    switch (c) {
+        case 'X':
+        case 'x':
+        case '*':
+            color = kBlack;
+            return true;
+        case 'O':
+        case 'o':
+            color = kWhite;
+            return true;
+        case '-':
+        case '.':
+            color = kEmpty;
+            return true;
+        default:
+            return false;
+    }
+}
+
 bool ParsePositionText(const std::string& text, TextPosition& position, std::string& error) {
     std::string body = text;
     if (const auto semicolon = body.find(';'); semicolon != std::string::npos)
@@ -16,21 +36,11 @@ bool ParsePositionText(const std::string& text, TextPosition& position, std::str
     TextPosition parsed;
     for (int i = 0; i < 64; ++i) {
         const char c = body[static_cast<std::size_t>(i)];
-        int value;
-        if (c == 'X' || c == 'x' || c == '*')
-            value = 1;
-        else if (c == 'O' || c == 'o')
-            value = -1;
-        else if (c == '-' || c == '.')
-            value = 0;
-        else {
+        if (!ColorFromSquareChar(c, parsed.board[BoardIndex(i % 8 + 1, i / 8 + 1)])) {
             error = std::string("unknown square character '") + c + "' at position " +
                     std::to_string(i + 1);
             return false;
         }
-        const int x = i % 8 + 1;
-        const int y = i / 8 + 1;
-        parsed.board[static_cast<std::size_t>(x * 10 + y)] = value;
     }
     if (body.size() == 64) {
         error = "missing side to move after the 64 squares";
@@ -41,11 +51,7 @@ bool ParsePositionText(const std::string& text, TextPosition& position, std::str
         return false;
     }
     const char side = body[65];
-    if (side == 'X' || side == 'x' || side == '*')
-        parsed.sideToMove = 1;
-    else if (side == 'O' || side == 'o')
-        parsed.sideToMove = -1;
-    else {
+    if (!ColorFromSquareChar(side, parsed.sideToMove) || parsed.sideToMove == kEmpty) {
         error = std::string("unknown side to move '") + side + "', expected X or O";
         return false;
     }
@@ -53,6 +59,13 @@ bool ParsePositionText(const std::string& text, TextPosition& position, std::str
     return true;
 }
 
-std::string SquareName(int x, int y) {
-    return std::string(1, static_cast<char>('a' + x - 1)) + static_cast<char>('0' + y);
+std::string FormatPositionText(const TextPosition& position) {
+    std::string text;
+    for (int y = 1; y <= 8; ++y) {
+        for (int x = 1; x <= 8; ++x) {
+            const int cell = position.board[BoardIndex(x, y)];
+            text += cell == kBlack ? 'X' : cell == kWhite ? 'O' : '-';
+        }
+    }
+    return text + (position.sideToMove == kWhite ? " O" : " X");
 }

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Morvane.h"
+#include "RecordFormats.h"
+
+// The engine side of the NBoard protocol, version 2: one command a line in, answers out, each
+// line flushed at once. The game comes from "set game" (GGF) and "move"; the rules, the notation
+// and the GGF reader are the core's (RecordFormats.h), the moves the engine's. Commands are
+// answered strictly in order, so "pong N" always follows every answer to the lines before it.
+// A line that cannot be carried out gets one "status" line saying why and changes nothing.
+class NboardSession {
+public:
+    explicit NboardSession(std::ostream& out);
+
+    // Handles one line; false after "quit".
+    bool Handle(const std::string& line);
+
+    // "set depth N" for N in 1..60 as an index into the level table: depths 1-2, 3-4 and 5-6
+    // take the levels that search one iteration at 2, 4 and 6 plies, depth 7 and above the
+    // levels with node amounts from 200000 (depth 7) to 10000000 (depth 12 and more).
+    static int LevelForDepth(int depth);
+
+private:
+    struct Evaluation {
+        int eval;   // discs for decided games, the engine's points otherwise; mover's view
+        int depth;  // plies searched; the empty squares for a decided game
+    };
+    // One position of the game and whose turn it is there, passes included.
+    struct Position {
+        BoardArray board;
+        int toMove;
+    };
+
+    void Send(const std::string& line);
+    void Status(const std::string& text);
+
+    void NboardCommand(const std::vector<std::string>& words);
+    void SetCommand(const std::vector<std::string>& words, const std::string& line);
+    void MoveCommand(const std::vector<std::string>& words);
+    void HintCommand(const std::vector<std::string>& words);
+    void GoCommand();
+    void AnalyzeCommand();
+
+    // Starts the game over from the GGF's start with its moves and clock.
+    bool SetGame(const GgfGame& game, RecordError& error);
+    // The positions of the game so far, the start first.
+    std::vector<Position> Positions() const;
+    // The value of board for color, who is to move there (passing when it must).
+    Evaluation Evaluate(const BoardArray& board, int color, bool useClock);
+    // Searches board for color, which has a legal move, by the clock when useClock and the game
+    // has one, else by the level; reports depth and nodes as status lines.
+    Evaluation Think(const BoardArray& board, int color, bool useClock, PointData& move);
+    // The milliseconds color has left; empty when the game has no clock for it.
+    std::optional<long long> RemainingMs(int color) const;
+
+    std::ostream& out_;
+    std::unique_ptr<Morvane> engine_;
+    int level_;
+    GgfGame game_;  // start, moves so far (with passes and times) and clocks
+    std::unique_ptr<RuledGame> ruled_;
+    int lastIterationDepth_ = 0;
+};
+
+// Reads commands from in until "quit" or the end of input; answers go to out. Returns 0.
+int RunNboard(std::istream& in, std::ostream& out);

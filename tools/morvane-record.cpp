@@ -1,0 +1,10 @@
+// Shows or converts a game record: see RecordTool.h.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "RecordTool.h"
+
+int main(int argc, char** argv) {
+    return RunRecordTool(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
+}
