@@ -409,6 +409,10 @@ bool FormatRecord(const OthelloMapHistory& history, RecordFormat format, std::st
                 error = "a move string holds only games from the initial position, black first";
                 return false;
             }
+            if (history.StepCount == 0) {
+                error = "a move string needs at least one move";
+                return false;
+            }
             text = history.MoveString();
             return true;
         }
