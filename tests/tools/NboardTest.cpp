@@ -1,0 +1,175 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "NboardProtocol.h"
+
+namespace {
+
+const std::string kStart = "---------------------------O*------*O---------------------------";
+// Black's c1 and c8 are the only moves on the board; white never has one.
+const std::string kWhitePasses = "*O" + std::string(54, '-') + "*O" + std::string(6, '-');
+
+std::string Game(const std::string& board, const std::string& moves) {
+    return "set game (;GM[Othello]PC[test]TY[8]BO[8 " + board + "]" + moves + ";)";
+}
+
+// '*' stands for any run of characters; everything else is literal.
+bool Matches(const char* pattern, const char* text) {
+    if (*pattern == '\0') return *text == '\0';
+    if (*pattern == '*') return Matches(pattern + 1, text) || (*text && Matches(pattern, text + 1));
+    return *pattern == *text && Matches(pattern + 1, text + 1);
+}
+
+// A session fed line by line; Answers leaves out the progress lines of the searches.
+struct Transcript {
+    std::ostringstream out;
+    NboardSession session{out};
+    std::size_t read = 0;
+
+    std::vector<std::string> Lines(const std::vector<std::string>& requests) {
+        for (const std::string& request : requests)
+            EXPECT_TRUE(session.Handle(request)) << request;
+        std::istringstream text(out.str().substr(read));
+        read = out.str().size();
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(text, line);)
+            lines.push_back(line);
+        return lines;
+    }
+    std::vector<std::string> Answers(const std::vector<std::string>& requests) {
+        std::vector<std::string> answers;
+        for (const std::string& line : Lines(requests)) {
+            if (line.rfind("nodestats ", 0) != 0 && line.rfind("status depth ", 0) != 0)
+                answers.push_back(line);
+        }
+        return answers;
+    }
+};
+
+void ExpectLines(const std::vector<std::string>& lines, const std::vector<std::string>& patterns) {
+    ASSERT_EQ(lines.size(), patterns.size()) << ::testing::PrintToString(lines);
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        EXPECT_TRUE(Matches(patterns[i].c_str(), lines[i].c_str())) << lines[i];
+}
+
+TEST(Nboard, ScriptedSessions) {
+    const std::vector<std::pair<std::vector<std::string>, std::vector<std::string>>> sessions = {
+        {{"nboard 2", "learn", "set contempt 0.5", "set depth 3", "ping 1"},
+         {"set myname Morvane", "learned", "pong 1"}},
+        // ping is answered after the move that came before it.
+        {{"set depth 3", "go", "ping 7", "hint 1"},
+         {"=== C4/*/*", "status", "pong 7", "search C4 * 0 4", "status"}},
+        // White must pass first; after the pass black moves on.
+        {{"set depth 3", Game(kWhitePasses + " O", ""), "go", "hint 3", "move PA", "go",
+          "move c1/3/1.5"},
+         {"=== PA", "search PA -6 0 60", "status", "=== C*/6/*", "status"}},
+        // A game that ends: nothing to play, values from the end back to the start.
+        {{Game(kWhitePasses + " *", "B[c1]W[pa]B[C8/6.00/0:02]"), "go", "hint 1", "analyze"},
+         {"status the game is over; there is no move to make",
+          "status the game is over; there is nothing to hint", "analysis 3 -6", "analysis 2 6",
+          "analysis 1 -6", "analysis 0 6", "status"}},
+        // Each malformed line gets one status line and changes nothing: f5 is legal at the end.
+        {{"nboard 1", "nboard", "set depth 0", "set depth x", "set contempt much", "set colour 3",
+          "set game (;B[z9];)", Game(kStart + " *", "B[f5]B[c3]"), "move z9", "move f4", "move PA",
+          "move", "hint 0", "ping", "go now", "frobnicate", "", "move f5"},
+         {"status protocol version 1 is not supported; this engine speaks version 2",
+          "status nboard needs the protocol version",
+          "status set depth needs a number from 1 to 60",
+          "status set depth needs a number from 1 to 60", "status set contempt needs a number",
+          "status unknown setting 'colour'", "status set game: move 1 (z9): not a square",
+          "status set game: move 2 (C3): not a legal move for black",
+          "status move z9: not a square such as F5, nor PA", "status move f4 is not legal here",
+          "status move PA is not legal here",
+          "status move needs one move such as F5 or F5/-2.00/1.5",
+          "status hint needs a number of moves, 1 or more", "status ping needs one number",
+          "status 'go' takes no arguments", "status unknown command 'frobnicate'"}},
+    };
+    for (const auto& [requests, patterns] : sessions) {
+        Transcript transcript;
+        ExpectLines(transcript.Answers(requests), patterns);
+    }
+    Transcript transcript;
+    EXPECT_TRUE(transcript.session.Handle("quit now"));
+    EXPECT_FALSE(transcript.session.Handle("quit"));
+}
+
+TEST(Nboard, SearchesReportProgressAndRankHints) {
+    Transcript transcript;
+    // One status line per iteration, then the node count and the move.
+    std::vector<std::string> lines = transcript.Lines({"set depth 7", "move f5", "move d6", "go"});
+    ASSERT_GE(lines.size(), 4u);
+    EXPECT_EQ(lines[0].rfind("status depth 6, ", 0), 0u) << lines[0];
+    for (std::size_t i = 1; i + 3 < lines.size(); ++i)
+        EXPECT_TRUE(Matches("status depth *, * nodes", lines[i].c_str())) << lines[i];
+    lines.erase(lines.begin(), lines.end() - 3);
+    ExpectLines(lines, {"nodestats * *.*", "=== *", "status"});
+    const std::vector<std::string> hints = transcript.Answers({"hint 4"});
+    ASSERT_EQ(hints.size(), 5u);
+    int previous = 1 << 20;
+    for (std::size_t i = 0; i < 4; ++i) {
+        int eval = 0;
+        ASSERT_EQ(std::sscanf(hints[i].c_str(), "search %*2s %d 0 %*d", &eval), 1) << hints[i];
+        EXPECT_LE(eval, previous) << hints[i];
+        previous = eval;
+    }
+    EXPECT_EQ(hints[4], "status");
+}
+
+TEST(Nboard, PlaysAWholeGameAgainstItselfWithPasses) {
+    Transcript transcript;
+    RuledGame referee;
+    std::string moves;
+    for (int turn = 0; turn < 80; ++turn) {
+        const std::vector<std::string> answers = transcript.Answers({"set depth 3", "go"});
+        ASSERT_FALSE(answers.empty());
+        if (answers[0] == "status the game is over; there is no move to make") break;
+        ASSERT_EQ(answers[0].rfind("=== ", 0), 0u) << answers[0];
+        const std::string move = answers[0].substr(4, 2);
+        GgfMove parsed;
+        ASSERT_TRUE(ParseGgfMove(move, parsed)) << move;
+        ASSERT_TRUE(parsed.square ? referee.Play(referee.ToMove(), *parsed.square)
+                                  : referee.Pass(referee.ToMove()))
+            << moves << " " << move;
+        moves += move;
+        EXPECT_TRUE(transcript.Answers({"move " + move}).empty()) << move;
+    }
+    EXPECT_TRUE(referee.IsOver()) << moves;
+    EXPECT_NE(moves.find("PA"), std::string::npos) << moves;
+    EXPECT_EQ(referee.Logic.History.StepCount * 2 + 2, static_cast<int>(moves.size())) << moves;
+}
+
+TEST(Nboard, TheEngineToolSpeaksItOnStdinAndStdout) {
+    const std::string script = ::testing::TempDir() + "nboard-script.txt";
+    std::ofstream(script) << "nboard 2\nset depth 1\ngo\nping 3\n";
+    FILE* pipe = popen((std::string(MORVANE_ENGINE) + " nboard < " + script).c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string output;
+    for (char buffer[256]; std::fgets(buffer, sizeof buffer, pipe) != nullptr;)
+        output += buffer;
+    EXPECT_EQ(pclose(pipe), 0);  // the end of input ends the session
+    EXPECT_TRUE(Matches("set myname Morvane\n*=== C4/*\nstatus\npong 3\n", output.c_str()))
+        << output;
+}
+
+TEST(Nboard, DepthMapsOntoTheLevelTable) {
+    for (const auto& [depth, level] : std::vector<std::pair<int, int>>{{1, 0},
+                                                                       {2, 0},
+                                                                       {3, 1},
+                                                                       {4, 1},
+                                                                       {5, 2},
+                                                                       {6, 2},
+                                                                       {7, 3},
+                                                                       {8, 4},
+                                                                       {11, 7},
+                                                                       {12, 8},
+                                                                       {60, 8}})
+        EXPECT_EQ(NboardSession::LevelForDepth(depth), level) << depth;
+}
+
+}  // namespace
