@@ -7,7 +7,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <istream>
+#include <iterator>
 #include <ostream>
+#include <sstream>
 
 #include "Othelloparams.h"
 
@@ -25,17 +27,8 @@ constexpr long long kMaxClockMs = 1LL << 30;
 constexpr int kMaxDepth = 60;
 
 std::vector<std::string> Words(const std::string& line) {
-    std::vector<std::string> words;
-    std::string word;
-    for (char c : line + ' ') {
-        if (c != ' ' && c != '\t' && c != '\r') {
-            word += c;
-        } else if (!word.empty()) {
-            words.push_back(word);
-            word.clear();
-        }
-    }
-    return words;
+    std::istringstream stream(line);
+    return {std::istream_iterator<std::string>(stream), {}};
 }
 
 std::optional<int> Integer(const std::string& text) {

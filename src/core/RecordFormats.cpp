@@ -3,9 +3,12 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
 #include <memory>
+#include <sstream>
 
 #include "TextFile.h"
+#include "Util.h"
 
 namespace {
 
@@ -20,16 +23,6 @@ bool IsSpace(char c) {
 
 char Upper(char c) {
     return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-}
-
-std::string Trimmed(const std::string& text) {
-    std::size_t begin = 0;
-    std::size_t end = text.size();
-    while (begin < end && IsSpace(text[begin]))
-        ++begin;
-    while (end > begin && IsSpace(text[end - 1]))
-        --end;
-    return text.substr(begin, end - begin);
 }
 
 std::vector<std::string> Split(const std::string& text, char separator) {
@@ -72,24 +65,16 @@ std::optional<GgfClock> ParseGgfClock(const std::string& text) {
     const std::vector<std::string> parts = Split(text, '/');
     GgfClock clock;
     long long main = 0;
-    if (!ParseClock(Trimmed(parts[0]), main)) return std::nullopt;
-    if (parts.size() > 1 && !ParseClock(Trimmed(parts[1]), clock.incrementMs)) return std::nullopt;
+    if (!ParseClock(Trim(parts[0]), main)) return std::nullopt;
+    if (parts.size() > 1 && !ParseClock(Trim(parts[1]), clock.incrementMs)) return std::nullopt;
     clock.mainMs = main;
     return clock;
 }
 
 // BO[8 <64 squares> <side>]: the squares may come in one word or in rows.
 bool ParseGgfBoard(const std::string& text, TextPosition& start, RecordError& error) {
-    std::vector<std::string> words;
-    std::string word;
-    for (char c : text + ' ') {
-        if (!IsSpace(c)) {
-            word += c;
-        } else if (!word.empty()) {
-            words.push_back(word);
-            word.clear();
-        }
-    }
+    std::istringstream stream(text);
+    const std::vector<std::string> words{std::istream_iterator<std::string>(stream), {}};
     if (words.empty() || words.front() != "8") return Fail(error, "BO is not an 8x8 board");
     std::string squares;
     std::size_t i = 1;
@@ -246,7 +231,7 @@ std::string GgfMoveText(const std::optional<PointData>& square) {
 
 bool ParseGgfMove(const std::string& text, GgfMove& move) {
     const std::vector<std::string> parts = Split(text, '/');
-    const std::string square = Trimmed(parts[0]);
+    const std::string square = Trim(parts[0]);
     if (square.size() == 2 && Upper(square[0]) == 'P' && Upper(square[1]) == 'A') {
         move.square.reset();
     } else {
@@ -256,14 +241,13 @@ bool ParseGgfMove(const std::string& text, GgfMove& move) {
     }
     // A time in an unknown style counts as none: the move itself is what matters.
     long long ms = 0;
-    move.seconds = parts.size() > 2 && ParseClock(Trimmed(parts[2]), ms)
-                       ? static_cast<double>(ms) / 1000.0
-                       : 0;
+    move.seconds =
+        parts.size() > 2 && ParseClock(Trim(parts[2]), ms) ? static_cast<double>(ms) / 1000.0 : 0;
     return true;
 }
 
 bool ParseGgf(const std::string& text, GgfGame& game, RecordError& error) {
-    const std::string body = Trimmed(text);
+    const std::string body = Trim(text);
     if (body.rfind("(;", 0) != 0) return Fail(error, "a GGF game starts with \"(;\"");
     GgfGame parsed;
     std::optional<GgfClock> both, black, white;
@@ -291,13 +275,13 @@ bool ParseGgf(const std::string& text, GgfGame& game, RecordError& error) {
             GgfMove ggfMove;
             ggfMove.color = name == "B" ? kBlack : kWhite;
             if (!ParseGgfMove(value, ggfMove))
-                return Fail(error, "not a square", number, Trimmed(Split(value, '/')[0]));
+                return Fail(error, "not a square", number, Trim(Split(value, '/')[0]));
             parsed.moves.push_back(ggfMove);
         } else if (name == "BO") {
             if (!ParseGgfBoard(value, parsed.start, error)) return false;
         } else if (name == "GM") {
             std::string kind;
-            for (char c : Trimmed(value))
+            for (char c : Trim(value))
                 kind += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
             if (kind != "othello")
                 return Fail(error, "the GGF game is not Othello (GM[" + value + "])");
@@ -314,7 +298,7 @@ bool ParseGgf(const std::string& text, GgfGame& game, RecordError& error) {
             white = ParseGgfClock(value);
         }
     }
-    if (Trimmed(body.substr(i)) != "") return Fail(error, "more than one GGF game in the text");
+    if (Trim(body.substr(i)) != "") return Fail(error, "more than one GGF game in the text");
     // An unreadable clock is left out rather than refusing the game: the moves are what matter.
     if (black || both) parsed.black = black ? *black : *both;
     if (white || both) parsed.white = white ? *white : *both;
@@ -353,7 +337,7 @@ std::optional<RecordFormat> RecordFormatOfName(const std::string& fileName) {
 }
 
 bool LoadRecordText(const std::string& text, OthelloLogic& logic, const ErrorReporter& onError) {
-    const std::string body = Trimmed(text);
+    const std::string body = Trim(text);
     auto game = std::make_unique<RuledGame>();
     RecordError error;
     int square = kEmpty;
@@ -382,7 +366,7 @@ bool LoadRecordFile(const std::string& fileName, OthelloLogic& logic,
             std::string text;
             for (const std::string& line : *lines)
                 text += line + '\n';
-            const std::string body = Trimmed(text);
+            const std::string body = Trim(text);
             // Anything that starts like none of the other formats, an unreadable file included,
             // gets the record reader and its error message.
             int square = kEmpty;

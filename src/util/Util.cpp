@@ -9,6 +9,8 @@ bool IsTrimmed(char c) {
     return static_cast<unsigned char>(c) <= 32;
 }
 
+}  // namespace
+
 std::string Trim(const std::string& s) {
     std::size_t begin = 0;
     std::size_t end = s.size();
@@ -18,6 +20,8 @@ std::string Trim(const std::string& s) {
         --end;
     return s.substr(begin, end - begin);
 }
+
+namespace {
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';

@@ -10,6 +10,9 @@
 bool ParseIniLine(const std::string& line, std::string& name, std::string& text, int& number,
                   int& kind);
 
+// s without the blanks and control characters at either end.
+std::string Trim(const std::string& s);
+
 // Strict string-to-integer conversion: optional sign and decimal digits, or a hexadecimal number
 // with a "$" or "0x" prefix; anything else (fractions, trailing characters, overflow) gives
 // fallback.
