@@ -25,6 +25,8 @@ constexpr int kTimedPreSearchDepth = 4;
 // Keeps clock arithmetic on milliseconds inside the engine's int.
 constexpr long long kMaxClockMs = 1LL << 30;
 constexpr int kMaxDepth = 60;
+// Far above a whole game in GGF with evaluations and times (a few kilobytes).
+constexpr std::size_t kMaxLineBytes = 1 << 20;
 
 std::vector<std::string> Words(const std::string& line) {
     std::istringstream stream(line);
@@ -314,9 +316,22 @@ void NboardSession::AnalyzeCommand() {
 
 int RunNboard(std::istream& in, std::ostream& out) {
     NboardSession session(out);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!session.Handle(line)) break;
+    for (;;) {
+        // Read by hand so that an endless line costs no more than kMaxLineBytes of memory.
+        std::string line;
+        bool tooLong = false;
+        int c = in.get();
+        if (c == EOF) return 0;
+        for (; c != EOF && c != '\n'; c = in.get()) {
+            if (line.size() < kMaxLineBytes)
+                line += static_cast<char>(c);
+            else
+                tooLong = true;
+        }
+        if (tooLong) {
+            out << "status line longer than " << kMaxLineBytes << " bytes ignored" << std::endl;
+        } else if (!session.Handle(line)) {
+            return 0;
+        }
     }
-    return 0;
 }

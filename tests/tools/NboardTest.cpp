@@ -141,6 +141,12 @@ TEST(Nboard, TheEngineToolSpeaksItOnStdinAndStdout) {
     EXPECT_EQ(pclose(pipe), 0);  // the end of input ends the session
     EXPECT_TRUE(Matches("set myname Morvane\n*=== C4/*\nstatus\npong 3\n", output.c_str()))
         << output;
+    // An endless line costs a status line, not the memory it would fill.
+    std::istringstream in("nboard 2\n" + std::string(2 << 20, 'x') + "\nping 5\n");
+    std::ostringstream out;
+    EXPECT_EQ(RunNboard(in, out), 0);
+    EXPECT_EQ(out.str(),
+              "set myname Morvane\nstatus line longer than 1048576 bytes ignored\npong 5\n");
 }
 
 TEST(Nboard, DepthMapsOntoTheLevelTable) {
