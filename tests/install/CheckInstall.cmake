@@ -20,9 +20,11 @@ set(id org.morvane.Morvane)
 set(expected
   bin/morvane
   bin/morvane-engine
+  bin/morvane-record
   share/applications/${id}.desktop
   share/icons/hicolor/scalable/apps/${id}.svg
   share/man/man1/morvane-engine.1.gz
+  share/man/man1/morvane-record.1.gz
   share/man/man6/morvane.6.gz
   share/metainfo/${id}.metainfo.xml
   share/mime/packages/${id}.xml)
@@ -70,7 +72,7 @@ if(UPDATE_MIME_DATABASE)
 endif()
 find_program(MAN man)
 if(MAN)
-  foreach(page man1/morvane-engine.1.gz man6/morvane.6.gz)
+  foreach(page man1/morvane-engine.1.gz man1/morvane-record.1.gz man6/morvane.6.gz)
     run(${MAN} --warnings -E UTF-8 -l ${root}/share/man/${page})
     if(NOT run_err STREQUAL "")
       message(FATAL_ERROR "${page}: ${run_err}")
