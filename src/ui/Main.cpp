@@ -116,8 +116,11 @@ TFormMain::TFormMain(QWidget* parent, const std::string& settingsFile) : QMainWi
         return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     };
     ChooseOpenFile = [this] {
+        // The game also reads the formats of other Othello programs (RecordFormats.h).
         QFileDialog dialog(this, QString(), RecordFolder(),
-                           QStringLiteral("モルヴァン 盤面ファイル(*.mvr)"));
+                           QStringLiteral("モルヴァン 盤面ファイル(*.mvr);;"
+                                          "GGF・棋譜文字列・盤面(*.ggf *.txt *.obf);;"
+                                          "すべてのファイル(*)"));
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);
         dialog.setDefaultSuffix(QStringLiteral("mvr"));
@@ -147,6 +150,7 @@ TFormMain::TFormMain(QWidget* parent, const std::string& settingsFile) : QMainWi
     FormEnvConf = new TFormEnvConf(this);
     AboutBox = new TAboutBox(this);
     FormHistory = new TFormHistory(this);
+    FormHistory->OnLoadText = [this](const std::string& text) { return OpenRecordText(text); };
 
     // 5.-7.
     LayoutForBoardSize();
@@ -521,11 +525,22 @@ bool TFormMain::OpenRecordFile(const QString& file) {
     const auto report = [this](const std::string& text) { ShowError(Q(text)); };
     if (!GameManager.Logic.LoadRecord(file.toStdString(), report)) return false;
     recordFolder_ = QFileInfo(file).absolutePath();
+    ShowLoadedRecord();
+    return true;
+}
+
+bool TFormMain::OpenRecordText(const std::string& text) {
+    const auto report = [this](const std::string& message) { ShowError(Q(message)); };
+    if (!GameManager.Logic.LoadRecordText(text, report)) return false;
+    ShowLoadedRecord();
+    return true;
+}
+
+void TFormMain::ShowLoadedRecord() {
     GameManager.RefreshBoard();
     UpdateInfo(GameManager.Logic.History.CurrentColor(), "棋譜データを読み込みました。");
     UpdateControls(8, false);
     GameManager.State = OthelloGameManager::STATE_STOP;
-    return true;
 }
 
 QString TFormMain::RecordFolder() const {
@@ -537,6 +552,8 @@ void TFormMain::N2Click() {
     const std::string moves = GameManager.Logic.History.MoveString();
     AppendDebug(moves);
     FormHistory->HistoryText = moves;
+    // A pasted game loads only when a record file could be loaded.
+    FormHistory->Button2->setEnabled(NLoadHistory->isEnabled());
     PlaceBeside(FormHistory);
     FormHistory->exec();
 }

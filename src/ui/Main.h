@@ -51,6 +51,8 @@ public:
     void NLoadHistoryClick();
     // What the load command does with the chosen file; also for a record named at start-up.
     bool OpenRecordFile(const QString& file);
+    // The same for a game pasted into the record window.
+    bool OpenRecordText(const std::string& text);
     // Where the record dialogs open: the last record's folder of this run, else the documents.
     QString RecordFolder() const;
     void N2Click();
@@ -121,6 +123,8 @@ private:
     void Navigate(void (OthelloGameManager::*step)());
     void PlaceBeside(QWidget* dialog) const;
     int State() const;
+    // What follows a successful load: the board, "棋譜データを読み込みました。" and state 8.
+    void ShowLoadedRecord();
 
     void InitializeGameManager();
 

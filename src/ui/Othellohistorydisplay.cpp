@@ -10,21 +10,29 @@ TFormHistory::TFormHistory(QWidget* parent) : QDialog(parent) {
 
     EditHistory = new QLineEdit(this);
     EditHistory->setGeometry(8, 8, 737, 21);
-    EditHistory->setReadOnly(true);
     BitBtn1 = MakeOkButton(this, QRect(528, 40, 97, 33));
     Button1 = new QPushButton(QStringLiteral("クリップボードにコピー"), this);
     Button1->setGeometry(632, 40, 113, 33);
     Button1->setAutoDefault(false);
     // The copy button widens to the left as far as its text needs, keeping its right edge under
-    // the field's; OK keeps its distance from it.
+    // the field's; the load button, as wide as its text, and then OK follow it to the left at the
+    // designed distance between OK and the copy button.
+    const int gap = Button1->x() - (BitBtn1->x() + BitBtn1->width());
     const int widen = std::max(0, Button1->sizeHint().width() - Button1->width());
     Button1->setGeometry(Button1->geometry().adjusted(-widen, 0, 0, 0));
-    BitBtn1->move(BitBtn1->x() - widen, BitBtn1->y());
+    Button2 = new QPushButton(QStringLiteral("棋譜を読込"), this);
+    Button2->setAutoDefault(false);
+    Button2->setGeometry(Button1->x() - gap - Button2->sizeHint().width(), Button1->y(),
+                         Button2->sizeHint().width(), Button1->height());
+    BitBtn1->move(Button2->x() - gap - BitBtn1->width(), BitBtn1->y());
     // Below the client area, so never seen; it keeps Escape bound to closing the window.
     BitBtn2 = MakeCancelButton(this, QRect(216, 112, 81, 33));
 
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
     connect(Button1, &QPushButton::clicked, this, &TFormHistory::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TFormHistory::Button2Click);
+    // Once the text is edited, Enter loads it instead of closing the window.
+    connect(EditHistory, &QLineEdit::textEdited, this, [this] { Button2->setDefault(true); });
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
 }
 
@@ -36,10 +44,15 @@ void TFormHistory::showEvent(QShowEvent* event) {
 void TFormHistory::FormShow() {
     EditHistory->setText(QString::fromStdString(HistoryText));
     EditHistory->setCursorPosition(0);
+    BitBtn1->setDefault(true);
     BitBtn1->setFocus();
 }
 
 void TFormHistory::Button1Click() {
     EditHistory->selectAll();
     EditHistory->copy();
+}
+
+void TFormHistory::Button2Click() {
+    if (OnLoadText && OnLoadText(EditHistory->text().toStdString())) accept();
 }

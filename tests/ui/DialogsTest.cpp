@@ -143,7 +143,10 @@ TEST_F(DialogsTest, RecordTextCopiesAndClosesAboutShowsVersion) {
     form.HistoryText = QString("f5d6c3d3c4f4").repeated(10).toStdString();  // 60 moves
     form.show();
     EXPECT_EQ(form.windowTitle(), "棋譜");
-    EXPECT_TRUE(form.EditHistory->isReadOnly() && form.focusWidget() == form.BitBtn1);
+    EXPECT_TRUE(!form.EditHistory->isReadOnly() && form.focusWidget() == form.BitBtn1);
+    // OK, load and copy side by side, left to right, inside the window.
+    EXPECT_TRUE(form.BitBtn1->x() > 0 && form.BitBtn1->geometry().right() < form.Button2->x() &&
+                form.Button2->geometry().right() < form.Button1->x());
     QApplication::clipboard()->setText("old");
     Click(form.Button1);
     EXPECT_EQ(QApplication::clipboard()->text().toStdString(), form.HistoryText);

@@ -524,6 +524,34 @@ TEST_F(MainWindowTest, RecordNamedAtStartUpLoadsLikeTheLoadCommand) {
     EXPECT_EQ(w.RecordFolder(), scratch_.path());
 }
 
+// A game pasted into the record window loads as a record file does; a bad one names the move.
+TEST_F(MainWindowTest, PastedGameLoadsFromTheRecordWindow) {
+    TFormMain& w = Open();
+    TFormHistory& form = *w.FormHistory;
+    QTimer::singleShot(0, [&] {
+        QTest::keyClicks(form.EditHistory, " d6 c3 c3");
+        QTest::mouseClick(form.Button2, Qt::LeftButton);
+        ASSERT_TRUE(form.isVisible());
+        form.EditHistory->setText("F5d6C3");
+        QTest::keyClick(form.EditHistory, Qt::Key_Return);  // Enter loads an edited text
+    });
+    w.N2Click();
+    ASSERT_EQ(errors_.size(), 1u);
+    EXPECT_TRUE(errors_[0].contains(QStringLiteral("1手目の d6 は打てません。")))
+        << errors_[0].toStdString();
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(History().MoveString(), "f5d6c3");
+    EXPECT_EQ(State(), OthelloGameManager::STATE_STOP);
+    EXPECT_EQ(Message(), QStringLiteral("棋譜データを読み込みました。"));
+    // Not while a game runs, as the load command.
+    w.ToolButtonStartClick();
+    QTimer::singleShot(0, [&] {
+        EXPECT_FALSE(form.Button2->isEnabled());
+        form.reject();
+    });
+    w.N2Click();
+}
+
 TEST_F(MainWindowTest, GameSettingsTakeEffectOnTheWindow) {
     TFormMain& w = Open();
     QTimer::singleShot(0, [&w] {
@@ -616,7 +644,7 @@ TEST_F(MainWindowTest, EveryTextFitsItsControl) {
         dialog->hide();
     }
     // Nothing went unmeasured: the ten panel labels, then each dialog's text controls.
-    EXPECT_EQ(counts.join(' ').toStdString(), "10 10 10 10 10 10 14 20 3 2");
+    EXPECT_EQ(counts.join(' ').toStdString(), "10 10 10 10 10 10 14 20 4 2");
 }
 
 // The white side's name, count and clock stay white on the light blue panel, yet read at 3:1 or
