@@ -182,6 +182,7 @@ struct RecordReader {
         if (step < 0 || step > count) return false;
         if (!Replay()) return false;
         history.CurrentStep = step;
+        if (count == 0) history.StartColor = initColor;
         return true;
     }
 };
@@ -191,6 +192,7 @@ struct RecordReader {
 void OthelloMapHistory::Init(const BoardArray& board) {
     CurrentStep = 0;
     StepCount = 0;
+    StartColor = kEmpty;
     CopyPlayingSquares(board, Boards[0]);
 }
 
@@ -220,8 +222,11 @@ int OthelloMapHistory::CurrentColor() const {
     if (CurrentStep < StepCount) return Moves[CurrentStep].color;
     OthelloLogic scratch;
     scratch.CopyFrom(Boards[CurrentStep]);
-    // With no move recorded nothing says who started; black takes the position when it can.
-    const int color = StepCount >= 1 ? -Moves[CurrentStep - 1].color : kBlack;
+    // With no move recorded the start colour, if any, says who is to move; else black takes the
+    // position when it can.
+    const int color = StepCount >= 1         ? -Moves[CurrentStep - 1].color
+                      : StartColor == kWhite ? kWhite
+                                             : kBlack;
     if (scratch.HasLegalMove(color)) return color;
     if (scratch.HasLegalMove(-color)) return -color;
     return kEmpty;
@@ -251,11 +256,13 @@ bool OthelloMapHistory::Save(const std::string& fileName) const {
             row += RowChar(Boards[0][BoardIndex(x, y)]);
         lines.push_back(row);
     }
-    if (StepCount > 0) {
+    // Without moves only a position set up with white to move needs the history section.
+    if (StepCount > 0 || StartColor == kWhite) {
         lines.push_back("");
         lines.push_back("[History]");
-        lines.push_back(Moves[0].color == kBlack ? "InitColor = BLACK" : "InitColor = WHITE");
-        lines.push_back("Steps = " + MoveString());
+        const int first = StepCount > 0 ? Moves[0].color : StartColor;
+        lines.push_back(first == kBlack ? "InitColor = BLACK" : "InitColor = WHITE");
+        if (StepCount > 0) lines.push_back("Steps = " + MoveString());
     }
     return WriteTextFileAtomically(fileName, lines);
 }

@@ -31,6 +31,9 @@ public:
     std::array<MoveData, kMaxMoves> Moves{};
     int CurrentStep = 0;
     int StepCount = 0;
+    // Who moves first when no move is recorded, as in a position set up with white to move; 0
+    // when nothing says so. Saved and read as the record file's "InitColor".
+    int StartColor = kEmpty;
 
     void Init(const BoardArray& board);
     // Records a move at the shown step; the moves after it are dropped.

@@ -199,6 +199,7 @@ RuledGame::RuledGame() = default;
 RuledGame::RuledGame(const TextPosition& start) : toMove_(start.sideToMove) {
     Logic.CopyFrom(start.board);
     Logic.History.Init(Logic.Board);
+    Logic.History.StartColor = start.sideToMove;
     Logic.Turn = start.sideToMove;
 }
 

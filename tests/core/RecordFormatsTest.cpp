@@ -154,6 +154,24 @@ TEST_F(RecordConversion, EveryFormatRoundTripsThroughTheGameLoader) {
     EXPECT_EQ(error, "a move string holds only games from the initial position, black first");
 }
 
+// Real positions, five of them with white to move: a record without moves keeps the side.
+TEST_F(RecordConversion, EndgamePositionsKeepTheirSideThroughARecordFile) {
+    const std::string data = MORVANE_TEST_DATA "/ffo/fforum-1-19.obf";
+    std::ifstream in(data);
+    ASSERT_TRUE(in) << "missing test data " << data;
+    int positions = 0;
+    for (std::string line; std::getline(in, line); ++positions) {
+        OthelloLogic logic;
+        ASSERT_TRUE(logic.LoadRecordText(line, nullptr)) << line;
+        std::string error, text;
+        ASSERT_TRUE(SaveRecordAs(logic.History, Path("p.mvr"), RecordFormat::Mvr, error));
+        ASSERT_TRUE(logic.LoadRecord(Path("p.mvr"), nullptr)) << line;
+        ASSERT_TRUE(FormatRecord(logic.History, RecordFormat::BoardText, text, error));
+        EXPECT_EQ(text, line.substr(0, 66));
+    }
+    EXPECT_EQ(positions, 19);
+}
+
 TEST_F(RecordConversion, FilesOfOtherNamesGoByTheirContent) {
     std::ofstream(Path("game.mvr")) << "f5d6";
     std::ofstream(Path("game.log")) << Ggf(kStart + " *", "B[f5]W[d6]");
