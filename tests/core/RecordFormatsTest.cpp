@@ -109,16 +109,26 @@ std::string BoardText(const OthelloLogic& logic) {
 }
 
 TEST_F(RecordConversion, EveryFormatRoundTripsThroughTheGameLoader) {
-    // Games with passes, a short one, and real endgame positions, five with white to move.
-    std::vector<std::string> records = {kPassGame, "f5d6c3", kStart + " X"};
-    const std::string data = MORVANE_TEST_DATA "/ffo/fforum-1-19.obf";
-    std::ifstream ffo(data);
+    // Games with passes, a short one, real endgame positions (five with white to move), and the
+    // record files of the repository, each read by the game's loader and taken to its last step.
+    std::vector<std::string> files;
+    std::vector<std::string> texts = {kPassGame, "f5d6c3", kStart + " X"};
+    std::ifstream ffo(MORVANE_TEST_DATA "/ffo/fforum-1-19.obf");
     for (std::string line; std::getline(ffo, line);)
-        records.push_back(line);
-    ASSERT_EQ(records.size(), 22u) << "missing test data " << data;
-    for (const std::string& record : records) {
+        texts.push_back(line);
+    ASSERT_EQ(texts.size(), 22u) << "missing test data " MORVANE_TEST_DATA "/ffo";
+    for (const std::string& text : texts) {
+        files.push_back(Path("record" + std::to_string(files.size())));
+        std::ofstream(files.back()) << text;
+    }
+    for (const auto& entry : fs::directory_iterator(MORVANE_RECORD_FILES))
+        files.push_back(entry.path().string());
+    int loaded = 0;
+    for (const std::string& file : files) {
         auto original = std::make_unique<OthelloLogic>();
-        ASSERT_TRUE(original->LoadRecordText(record, nullptr)) << record;
+        if (!original->LoadRecord(file, nullptr)) continue;  // a file made to be refused
+        ++loaded;
+        original->ToLast();
         for (const auto& [name, format] : std::vector<std::pair<std::string, RecordFormat>>{
                  {"a.mvr", RecordFormat::Mvr},
                  {"a.ggf", RecordFormat::Ggf},
@@ -126,20 +136,19 @@ TEST_F(RecordConversion, EveryFormatRoundTripsThroughTheGameLoader) {
                  {"a.obf", RecordFormat::BoardText}}) {
             std::string error;
             if (!SaveRecordAs(original->History, Path(name), format, error)) {
-                // Only a game from the initial position with moves is a move string.
+                // A move string holds only a game from the initial position with moves.
                 EXPECT_EQ(format, RecordFormat::MoveString) << error;
-                EXPECT_EQ(original->History.StepCount, 0) << record;
                 continue;
             }
-            auto loaded = std::make_unique<OthelloLogic>();
-            ASSERT_TRUE(loaded->LoadRecord(Path(name), nullptr)) << name;
-            // A game comes back at its last step, as it was read; a board text as its position.
-            EXPECT_EQ(BoardText(*loaded), BoardText(*original)) << name << " " << record;
+            auto back = std::make_unique<OthelloLogic>();
+            ASSERT_TRUE(back->LoadRecord(Path(name), nullptr)) << name << " " << file;
+            EXPECT_EQ(BoardText(*back), BoardText(*original)) << name << " " << file;
             if (format == RecordFormat::BoardText) continue;
-            EXPECT_EQ(Moves(loaded->History), Moves(original->History)) << name;
-            EXPECT_EQ(loaded->History.Boards, original->History.Boards) << name;
+            EXPECT_EQ(Moves(back->History), Moves(original->History)) << name << " " << file;
+            EXPECT_EQ(back->History.Boards, original->History.Boards) << name << " " << file;
         }
     }
+    EXPECT_GT(loaded, 22) << "no record files in " MORVANE_RECORD_FILES;
     std::string text;
     std::string error;
     auto passes = std::make_unique<OthelloLogic>();
