@@ -15,6 +15,7 @@
 
 #include "Morvane.h"
 #include "NboardProtocol.h"
+#include "Othellologic.h"
 #include "PositionText.h"
 
 namespace {
@@ -35,27 +36,6 @@ bool ParseInt(const std::string& text, int& value) {
         return false;
     }
     return used == text.size();
-}
-
-bool HasLegalMove(const TextPosition& position, int color) {
-    static constexpr int kSteps[8] = {1, -1, 10, -10, 11, -11, 9, -9};
-    const auto& b = position.board;
-    for (int x = 1; x <= 8; ++x) {
-        for (int y = 1; y <= 8; ++y) {
-            const int s = x * 10 + y;
-            if (b[static_cast<std::size_t>(s)] != 0) continue;
-            for (int step : kSteps) {
-                int t = s + step;
-                int flipped = 0;
-                while (b[static_cast<std::size_t>(t)] == -color) {
-                    t += step;
-                    ++flipped;
-                }
-                if (flipped > 0 && b[static_cast<std::size_t>(t)] == color) return true;
-            }
-        }
-    }
-    return false;
 }
 
 int Think(const std::vector<std::string>& args) {
@@ -98,8 +78,9 @@ int Think(const std::vector<std::string>& args) {
     TextPosition position;
     std::string error;
     if (!ParsePositionText(positionText, position, error)) return Fail(error);
-    if (!HasLegalMove(position, position.sideToMove))
-        return Fail("the side to move has no legal move");
+    OthelloLogic rules;
+    rules.CopyFrom(position.board);
+    if (!rules.HasLegalMove(position.sideToMove)) return Fail("the side to move has no legal move");
 
     Morvane engine;
     engine.onTrace = [](const std::string& line) { std::cout << line << '\n'; };
