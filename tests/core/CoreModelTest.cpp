@@ -1,15 +1,14 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <span>
+#include <memory>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "Othellologic.h"
+#include "RecordFormats.h"
+#include "ScratchDir.h"
 
 namespace {
 
@@ -26,32 +25,29 @@ BoardArray Rows(const std::string& rows) {
     return board;
 }
 
-// c1 and c8 are black's; white never has a move here.
-const std::string kPassRows =
-    "BW...... ........ ........ ........ ........ ........ ........ BW......";
+// A whole game from the initial position in which black passes twice before white's last moves.
+const std::string kPassGame =
+    "c4c3c2c5c6e3f6b7e2f3d6e1a8e6f4g5g4f5h4d3g3g2h1f2d1h6d7d2h5c1g1e7h7b3d8c7b1c8a3a4b4a5a6g6f1f8b5"
+    "h2g7h3e8f7b8g8h8a7b2b6a1a2";
+const std::string kStart = "---------------------------OX------XO---------------------------";
+// Black's c1 and c8 are the only moves: white must pass from the start.
+const std::string kWhitePasses = "XO" + std::string(54, '-') + "XO" + std::string(6, '-');
 
-// Starts a game with black to move from an arbitrary position, with an empty history there.
-void SetPosition(OthelloLogic& logic, const std::string& rows) {
-    logic.CopyFrom(Rows(rows));
-    logic.History.Init(logic.Board);
-}
-
-// Plays squares such as "f5d6c3", each by the side to move; false at the first illegal one.
-bool PlayMoves(OthelloLogic& logic, const std::string& moves) {
-    for (std::size_t i = 0; i + 1 < moves.size(); i += 2) {
-        const int x = XFromLetter(moves[i]), y = YFromDigit(moves[i + 1]);
-        if (!logic.CanPut(logic.Turn, x, y)) return false;
-        logic.PutStone(logic.Turn, x, y);
-    }
-    return true;
-}
-
-// The recorded moves with their colours, e.g. "Bf5Wd6", so one comparison checks both.
-std::string ColouredMoves(const OthelloMapHistory& history) {
+// The recorded moves with their colours, e.g. "Bf5Wd6", and the shown step.
+std::string Moves(const OthelloMapHistory& history) {
     std::string text;
-    for (const MoveData& m : std::span(history.Moves).first(history.StepCount))
-        text += "W?B"[m.color + 1] + SquareText(m.x, m.y);
-    return text;
+    for (int i = 0; i < history.StepCount; ++i) {
+        text += history.Moves[i].color == kBlack ? 'B' : 'W';
+        text += SquareText(history.Moves[i].x, history.Moves[i].y);
+    }
+    return text + "@" + std::to_string(history.CurrentStep);
+}
+
+// A game played by the rules from the given text (a move string, a board text, a GGF game).
+std::unique_ptr<OthelloLogic> Loaded(const std::string& text) {
+    auto logic = std::make_unique<OthelloLogic>();
+    EXPECT_TRUE(logic->LoadRecordText(text, nullptr)) << text;
+    return logic;
 }
 
 TEST(OthelloLogicRules, InitialPosition) {
@@ -60,11 +56,10 @@ TEST(OthelloLogicRules, InitialPosition) {
               Rows("........ ........ ...*.... ..*WB... ...BW*.. ....*... ........ ........"));
     EXPECT_EQ(logic.GetMarkedBoard(kWhite),
               Rows("........ ........ ....*... ...WB*.. ..*BW... ...*.... ........ ........"));
-    EXPECT_EQ(logic.CountStones(kBlack), 2);
-    EXPECT_EQ(logic.CountStones(kWhite), 2);
-    EXPECT_FALSE(logic.IsGameOver());
     // Only black and white ever move; colour 0 must not walk the empty border out of the array.
-    EXPECT_FALSE(logic.HasLegalMove(kEmpty));
+    EXPECT_EQ(std::tuple(logic.CountStones(kBlack), logic.CountStones(kWhite), logic.IsGameOver(),
+                         logic.HasLegalMove(kEmpty)),
+              std::tuple(2, 2, false, false));
 }
 
 TEST(OthelloLogicRules, PutStoneFlipsEveryFlankedRunAndStepsShowTheFlipsInOrder) {
@@ -75,7 +70,8 @@ TEST(OthelloLogicRules, PutStoneFlipsEveryFlankedRunAndStepsShowTheFlipsInOrder)
     const std::string after =
         "WWB..... ....B... ....B... ....B... ..BBBW.. ...W.B.. ..W...B. .W......";
     OthelloLogic logic;
-    SetPosition(logic, before);
+    logic.CopyFrom(Rows(before));
+    logic.History.Init(logic.Board);
     EXPECT_FALSE(logic.CanPut(kBlack, 1, 1));
     logic.PutStone(kBlack, 5, 5);
     EXPECT_EQ(logic.Board, Rows(after));
@@ -95,48 +91,45 @@ TEST(OthelloLogicRules, PutStoneFlipsEveryFlankedRunAndStepsShowTheFlipsInOrder)
 }
 
 TEST(OthelloLogicRules, PassGameOverAndCurrentColor) {
-    OthelloLogic logic;
-    SetPosition(logic, kPassRows);
-    logic.PutStone(kBlack, 3, 1);
-    EXPECT_EQ(logic.Turn, kBlack);
-    EXPECT_FALSE(logic.IsGameOver());
-    EXPECT_EQ(logic.History.CurrentColor(), kBlack);
-    logic.PutStone(kBlack, 3, 8);
-    EXPECT_EQ(logic.Turn, kBlack);
-    EXPECT_TRUE(logic.IsGameOver());
-    EXPECT_EQ(logic.History.CurrentColor(), kEmpty);
+    const auto logic = Loaded(kWhitePasses + " X");
+    const auto state = [&] {
+        return std::tuple(logic->Turn, logic->IsGameOver(), logic->History.CurrentColor());
+    };
+    logic->PutStone(kBlack, 3, 1);
+    EXPECT_EQ(state(), std::tuple(kBlack, false, kBlack));
+    logic->PutStone(kBlack, 3, 8);
+    EXPECT_EQ(state(), std::tuple(kBlack, true, kEmpty));
     // Mid-record after white's pass: the next recorded move is black's.
-    logic.History.Back();
-    EXPECT_EQ(logic.History.CurrentColor(), kBlack);
+    logic->History.Back();
+    EXPECT_EQ(logic->History.CurrentColor(), kBlack);
     // With no move recorded the position decides, black first.
     for (const auto& [rows, color] : std::vector<std::pair<std::string, int>>{
              {"WB...... ........ ........ ........ ........ ........ ........ ........", kWhite},
              {"........ ........ ........ ...WB... ...BW... ........ ........ ........", kBlack},
              {"B....... ........ ........ ........ ........ ........ ........ .......W", kEmpty}}) {
-        logic.History.Init(Rows(rows));
-        EXPECT_EQ(logic.History.CurrentColor(), color) << rows;
+        logic->History.Init(Rows(rows));
+        EXPECT_EQ(logic->History.CurrentColor(), color) << rows;
     }
 }
 
 TEST(OthelloMapHistory, BrowsingStopsAtTheEndsAndAMoveDropsTheRest) {
-    OthelloLogic logic;
-    EXPECT_EQ(logic.History.MoveString(), "");
-    ASSERT_TRUE(PlayMoves(logic, "f5d6c3"));
-    EXPECT_EQ(ColouredMoves(logic.History), "Bf5Wd6Bc3");
-    EXPECT_EQ(logic.History.CurrentColor(), kWhite);
+    EXPECT_EQ(OthelloLogic().History.MoveString(), "");
+    const auto logic = Loaded("f5d6c3");
+    EXPECT_EQ(Moves(logic->History), "Bf5Wd6Bc3@3");
+    EXPECT_EQ(logic->History.CurrentColor(), kWhite);
     int color = 0;
     PointData placed;
     std::vector<PointData> changed;
-    EXPECT_FALSE(logic.StepForward(color, placed, changed));
-    logic.ToFirst();
-    EXPECT_FALSE(logic.StepBack(color, placed, changed));
-    EXPECT_EQ(logic.Board, OthelloLogic().Board);
-    ASSERT_TRUE(logic.StepForward(color, placed, changed));
-    EXPECT_EQ(logic.History.CurrentColor(), kWhite);  // the next recorded move's colour
-    logic.PutStone(kWhite, 6, 4);
-    EXPECT_EQ(logic.History.StepCount, 2);
-    EXPECT_EQ(logic.History.MoveString(), "f5f4");
-    EXPECT_EQ(logic.History.Boards[2], logic.Board);
+    EXPECT_FALSE(logic->StepForward(color, placed, changed));
+    logic->ToFirst();
+    EXPECT_FALSE(logic->StepBack(color, placed, changed));
+    EXPECT_EQ(logic->Board, OthelloLogic().Board);
+    ASSERT_TRUE(logic->StepForward(color, placed, changed));
+    EXPECT_EQ(logic->History.CurrentColor(), kWhite);  // the next recorded move's colour
+    logic->PutStone(kWhite, 6, 4);
+    EXPECT_EQ(Moves(logic->History), "Bf5Wf4@2");
+    EXPECT_EQ(logic->History.MoveString(), "f5f4");
+    EXPECT_EQ(logic->History.Boards[2], logic->Board);
 }
 
 const std::string kV1 = "[モルヴァン]\nKind = Record\n";  // no "FormatVersion": the first version
@@ -150,31 +143,13 @@ std::string RecordText(const std::string& head, const std::string& step, const s
            "\n[History]\n" + history;
 }
 
-bool SameHistory(const OthelloMapHistory& a, const OthelloMapHistory& b) {
-    return a.Boards == b.Boards && a.Moves == b.Moves && a.CurrentStep == b.CurrentStep &&
-           a.StepCount == b.StepCount;
-}
-
-class RecordFile : public ::testing::Test {
+class RecordFile : public ScratchDir {
 protected:
-    void SetUp() override { fs::create_directories(dir_); }
-    void TearDown() override { fs::remove_all(dir_); }
-    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-    std::string Write(const std::string& name, const std::string& bytes) const {
-        std::ofstream(Path(name), std::ios::binary) << bytes;
-        return Path(name);
-    }
-    std::string Read(const std::string& name) const {
-        std::ifstream in(Path(name), std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-
-    const fs::path dir_ = fs::temp_directory_path() / ("morvane_core_" + std::to_string(getpid()));
     std::vector<std::string> errors_;
     const ErrorReporter capture_ = [this](const std::string& text) { errors_.push_back(text); };
 };
 
-TEST_F(RecordFile, SavesTheExampleInCodePage932AndAFailedSaveKeepsIt) {
+TEST_F(RecordFile, SavesInCodePage932AndReadsBackAtTheShownStep) {
     // The header line is "[モルヴァン]" in code page 932.
     const std::string head =
         "[\x83\x82\x83\x8B\x83\x94\x83\x40\x83\x93]\r\nKind = Record\r\n"
@@ -185,43 +160,31 @@ TEST_F(RecordFile, SavesTheExampleInCodePage932AndAFailedSaveKeepsIt) {
     OthelloLogic logic;
     ASSERT_TRUE(logic.History.Save(Path("new.mvr")));
     EXPECT_EQ(Read("new.mvr"), head + "0" + board);  // no moves, no history section
-    ASSERT_TRUE(PlayMoves(logic, "f5d6c3"));
-    ASSERT_TRUE(logic.History.Save(Path("game.mvr")));
-    const std::string saved = Read("game.mvr");
-    EXPECT_EQ(saved,
-              head + "3" + board + "\r\n[History]\r\nInitColor = BLACK\r\nSteps = f5d6c3\r\n");
+    const auto game = Loaded("f5d6c3");
+    game->History.Back();
+    ASSERT_TRUE(game->History.Save(Path("game.mvr")));
+    EXPECT_EQ(Read("game.mvr"),
+              head + "2" + board + "\r\n[History]\r\nInitColor = BLACK\r\nSteps = f5d6c3\r\n");
+    ASSERT_TRUE(logic.LoadRecord(Path("game.mvr"), capture_));
+    EXPECT_EQ(Moves(logic.History), "Bf5Wd6Bc3@2");
+    EXPECT_EQ(logic.Board, game->History.Boards[2]);
 
     EXPECT_FALSE(logic.History.Save(Path("no folder/game.mvr")));
 }
 
-TEST_F(RecordFile, RoundTripWithAPassKeepsColoursAndTheShownStep) {
-    OthelloLogic game;
-    SetPosition(game, "WB...... ........ ........ ........ ........ ........ ........ WB......");
-    game.PutStone(kWhite, 3, 1);  // black must pass
-    game.PutStone(kWhite, 3, 8);
-    game.History.Back();
-    ASSERT_TRUE(game.History.Save(Path("pass.mvr")));
-    OthelloLogic loaded;
-    ASSERT_TRUE(PlayMoves(loaded, "e6f4"));
-    ASSERT_TRUE(loaded.LoadRecord(Path("pass.mvr"), capture_));
-    EXPECT_TRUE(SameHistory(loaded.History, game.History)) << ColouredMoves(loaded.History);
-    EXPECT_EQ(loaded.Board, game.History.Boards[1]);
-}
-
 TEST_F(RecordFile, ReadsBothVersionsAndIgnoresWhatItDoesNotKnow) {
     for (const auto& [text, moves] : std::vector<std::pair<std::string, std::string>>{
-             {RecordText(kV1, "2", "B = F5\nw = d6\n"), "Bf5Wd6"},
+             {RecordText(kV1, "2", "B = F5\nw = d6\n"), "Bf5Wd6@2"},
              // An unknown header hides the version line, so "Steps" means nothing.
              {RecordText("[Morvane]\nFormatVersion = 2\n", "1",
                          "InitColor = BLACK\nSteps = d3\nb = f5\n"),
-              "Bf5"},
-             {RecordText(kV2, "0", "") + "[history]\nInitColor = BLACK\nSteps = f5\n", ""},
+              "Bf5@1"},
+             {RecordText(kV2, "0", "") + "[history]\nInitColor = BLACK\nSteps = f5\n", "@0"},
              // A later version's board alone is a game without moves.
-             {RecordText("[モルヴァン]\nFormatVersion = 3\n", "0", ""), ""}}) {
+             {RecordText("[モルヴァン]\nFormatVersion = 3\n", "0", ""), "@0"}}) {
         OthelloLogic logic;
         ASSERT_TRUE(logic.LoadRecord(Write("good.mvr", text), capture_)) << text;
-        EXPECT_EQ(ColouredMoves(logic.History), moves) << text;
-        EXPECT_EQ(logic.History.CurrentStep, logic.History.StepCount) << text;
+        EXPECT_EQ(Moves(logic.History), moves) << text;
     }
 }
 
@@ -254,8 +217,8 @@ TEST_F(RecordFile, RejectedFilesReportAndChangeNothing) {
     const std::string kErrorText =
         "ファイルを読み込めません。\n\nこのファイルはモルヴァンの棋譜ファイルの\n"
         "正しいフォーマットで書かれていません。";
-    OthelloLogic logic;
-    ASSERT_TRUE(PlayMoves(logic, "f5d6c3d3"));
+    const auto game = Loaded("f5d6c3d3");
+    OthelloLogic& logic = *game;
     logic.History.Back();
     const OthelloLogic before = logic;
     // What is refused and where it is; a file that cannot be read is refused like a bad one.
@@ -269,9 +232,134 @@ TEST_F(RecordFile, RejectedFilesReportAndChangeNothing) {
         errors_.clear();
         EXPECT_FALSE(logic.LoadRecord(path, capture_)) << what;
         EXPECT_EQ(errors_, std::vector<std::string>{kErrorText}) << what;
-        EXPECT_TRUE(SameHistory(logic.History, before.History)) << what;
-        EXPECT_EQ(logic.Board, before.Board) << what;
+        EXPECT_EQ(Moves(logic.History), Moves(before.History)) << what;
+        EXPECT_TRUE(logic.History.Boards == before.History.Boards && logic.Board == before.Board)
+            << what;
     }
+}
+
+std::string Ggf(const std::string& board, const std::string& moves, const std::string& extra = "") {
+    return "(;GM[Othello]PC[test]" + extra + "TY[8]BO[8 " + board + "]" + moves + ";)";
+}
+
+TEST(RecordText, ReadsEachFormatByTheRules) {
+    for (const auto& [text, expected] : std::vector<std::pair<std::string, std::string>>{
+             {" F5 d6\nC3 ", "Bf5Wd6Bc3@3"},
+             {Ggf(kStart + " *", "B[f5/1.00/2]W[D6//0:01.5]\nB[c3]", "TI[5:00/0:10]"),
+              "Bf5Wd6Bc3@3"},
+             // A stated pass and one left implied.
+             {Ggf(kWhitePasses + " O", "W[PA]B[c1]B[c8]"), "Bc1Bc8@2"},
+             {kWhitePasses + " X; comment", "@0"}}) {
+        const auto logic = Loaded(text);
+        EXPECT_EQ(Moves(logic->History), expected) << text;
+        EXPECT_EQ(logic->Board, logic->History.Boards[logic->History.CurrentStep]) << text;
+    }
+    // Black passes twice at the end: white plays b6, a1 and a2 in a row.
+    const auto passes = Loaded(kPassGame);
+    EXPECT_TRUE(Moves(passes->History).ends_with("Bb2Wb6Wa1Wa2@60"));
+    EXPECT_TRUE(passes->IsGameOver());
+    // The clocks, for the engine's protocol; one it cannot read is none.
+    GgfGame game;
+    RecordError error;
+    ASSERT_TRUE(ParseGgf(Ggf(kStart + " *", "B[f5//3]", "TI[1:00:00/0:05]TW[30]"), game, error));
+    EXPECT_EQ(std::make_tuple(*game.black.mainMs, game.black.incrementMs, *game.white.mainMs,
+                              game.moves[0].seconds),
+              std::make_tuple(3600000, 5000, 30000, 3.0));
+    ASSERT_TRUE(ParseGgf("(;TI[soon];)", game, error));
+    EXPECT_FALSE(game.black.mainMs);
+}
+
+TEST(RecordText, RefusedTextsNameTheMoveAndChangeNothing) {
+    const std::string board = kStart + " *";
+    for (const auto& [text, message] : std::vector<std::pair<std::string, std::string>>{
+             {"f5d6c3c3", "4手目の c3 は打てません。\n(not a legal move)"},
+             {"f5 z9", "2手目の z9 は打てません。\n(not a square)"},
+             {Ggf(board, "B[f5]B[c3]"), "2手目の C3 は打てません。\n(not a legal move for black)"},
+             {Ggf(board, "B[f5]W[PA]"), "2手目の PA は打てません。\n(no pass for white)"},
+             {"  ", "棋譜として読めない文字列です。\n(the text is empty)"},
+             {"(;GM[Othello]B[f5]",
+              "棋譜として読めない文字列です。\n(the GGF game does not end "
+              "with \";)\")"},
+             {Ggf(board, "", "GM[Chess]"), "(the GGF game is not Othello (GM[Chess]))"},
+             {"(;BO[8 " + kStart + "];)", "(BO needs 64 squares and the side to move)"},
+             {"(;B[f5];)(;B[f5];)", "(more than one GGF game in the text)"},
+             {kStart + " X\n" + kStart + " O", "(a board text is one line"}}) {
+        const auto logic = Loaded("f5d6");
+        std::string shown;
+        EXPECT_FALSE(logic->LoadRecordText(text, [&](const std::string& t) { shown = t; })) << text;
+        EXPECT_EQ(shown.rfind("棋譜を読み込めません。\n\n", 0), 0u) << shown;
+        EXPECT_NE(shown.find(message), std::string::npos) << shown;
+        EXPECT_EQ(Moves(logic->History), "Bf5Wd6@2") << text;
+    }
+}
+
+// The shown position and the side to move there.
+std::string BoardText(const OthelloLogic& logic) {
+    std::string text, error;
+    EXPECT_TRUE(FormatRecord(logic.History, RecordFormat::BoardText, text, error)) << error;
+    return text;
+}
+
+TEST_F(RecordFile, EveryFormatRoundTripsThroughTheGameLoader) {
+    // Games with passes, a short one, real endgame positions (five with white to move), and the
+    // record files of the repository, each read by the game's loader and taken to its last step.
+    std::vector<std::string> files;
+    std::vector<std::string> texts = {kPassGame, "f5d6c3", kStart + " X"};
+    std::ifstream ffo(MORVANE_TEST_DATA "/ffo/fforum-1-19.obf");
+    for (std::string line; std::getline(ffo, line);)
+        texts.push_back(line);
+    ASSERT_EQ(texts.size(), 22u) << "missing test data " MORVANE_TEST_DATA "/ffo";
+    for (const std::string& text : texts)
+        files.push_back(Write("record" + std::to_string(files.size()), text));
+    for (const auto& entry : fs::directory_iterator(MORVANE_RECORD_FILES))
+        files.push_back(entry.path().string());
+    int loaded = 0;
+    for (const std::string& file : files) {
+        auto original = std::make_unique<OthelloLogic>();
+        if (!original->LoadRecord(file, nullptr)) continue;  // a file made to be refused
+        ++loaded;
+        original->ToLast();
+        for (const auto& [name, format] : std::vector<std::pair<std::string, RecordFormat>>{
+                 {"a.mvr", RecordFormat::Mvr},
+                 {"a.ggf", RecordFormat::Ggf},
+                 {"a.txt", RecordFormat::MoveString},
+                 {"a.obf", RecordFormat::BoardText}}) {
+            std::string error;
+            if (!SaveRecordAs(original->History, Path(name), format, error)) {
+                // A move string holds only a game from the initial position with moves.
+                EXPECT_EQ(format, RecordFormat::MoveString) << error;
+                continue;
+            }
+            auto back = std::make_unique<OthelloLogic>();
+            ASSERT_TRUE(back->LoadRecord(Path(name), nullptr)) << name << " " << file;
+            EXPECT_EQ(BoardText(*back), BoardText(*original)) << name << " " << file;
+            if (format == RecordFormat::BoardText) continue;
+            EXPECT_EQ(Moves(back->History), Moves(original->History)) << name << " " << file;
+            EXPECT_EQ(back->History.Boards, original->History.Boards) << name << " " << file;
+        }
+    }
+    EXPECT_GT(loaded, 22) << "no record files in " MORVANE_RECORD_FILES;
+    std::string text, error;
+    const auto passes = Loaded(Ggf(kWhitePasses + " X", "B[c1]B[c8]"));
+    ASSERT_TRUE(FormatRecord(passes->History, RecordFormat::Ggf, text, error));
+    EXPECT_EQ(text, "(;GM[Othello]PC[Morvane]TY[8]RE[+6.00]BO[8 *O" + std::string(54, '-') +
+                        "*O------ *]B[C1]W[PA]B[C8];)");
+}
+
+TEST_F(RecordFile, FilesOfOtherNamesGoByTheirContent) {
+    OthelloLogic logic;
+    EXPECT_TRUE(logic.LoadRecord(Write("game.log", Ggf(kStart + " *", "B[f5]W[d6]")), capture_));
+    EXPECT_EQ(Moves(logic.History), "Bf5Wd6@2");
+    // An .mvr file, and a file that reads as none of the other formats, get the record reader.
+    EXPECT_FALSE(logic.LoadRecord(Write("game.mvr", "f5d6"), capture_));
+    EXPECT_FALSE(logic.LoadRecord(Write("record.txt", "[Other]\n"), capture_));
+    EXPECT_FALSE(logic.LoadRecord(Path("missing.ggf"), capture_));
+    ASSERT_EQ(errors_.size(), 3u);
+    for (const std::string& text : errors_)
+        EXPECT_EQ(text.rfind("ファイルを読み込めません。", 0), 0u) << text;
+    EXPECT_EQ(Moves(logic.History), "Bf5Wd6@2");
+    EXPECT_EQ(RecordFormatOfName("a.b/c.GGF"), RecordFormat::Ggf);
+    EXPECT_FALSE(RecordFormatOfName("a.b/game"));
 }
 
 }  // namespace

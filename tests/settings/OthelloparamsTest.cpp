@@ -1,38 +1,16 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <cstdlib>
+#include <optional>
+#include <tuple>
 
 #include "Othelloparams.h"
+#include "ScratchDir.h"
+#include "SettingsPath.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-class ParamsFileTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               (std::string("morvane-params-") +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        params_.FileName = (dir_ / "morvane.ini").string();
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    void WriteFile(const std::string& bytes) const {
-        std::ofstream(params_.FileName, std::ios::binary) << bytes;
-    }
-    std::string ReadFile() const {
-        std::ifstream in(params_.FileName, std::ios::binary);
-        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    }
-
-    fs::path dir_;
-    OthelloParams params_;
-};
 
 std::string Fields(const OthelloParams& p) {
     std::string text;
@@ -47,16 +25,27 @@ std::string Fields(const OthelloParams& p) {
 // BoardSize TurnSpeed Sizeable [PlayerName][CpuName]
 const std::string kDefaults = "4227200 1 1 0 3 7 1 1 0 1 1 0 [あなた][モルヴァン]";
 
+class ParamsFileTest : public ScratchDir {
+protected:
+    // The fields of fresh settings after reading the file.
+    std::string Loaded(const std::string& file = "morvane.ini") const {
+        OthelloParams p;
+        p.FileName = Path(file);
+        p.LoadFromFile();
+        return Fields(p);
+    }
+};
+
 TEST_F(ParamsFileTest, MissingOrUnreadableFileKeepsDefaultsAndSaveWritesThirteenLines) {
-    OthelloParams folder;  // a folder in the file's place reads as no file and cannot be saved
-    folder.FileName = dir_.string();
-    folder.LoadFromFile();
-    EXPECT_EQ(Fields(folder), kDefaults);
-    EXPECT_FALSE(folder.SaveToFile());
-    params_.LoadFromFile();
-    EXPECT_EQ(Fields(params_), kDefaults);
-    ASSERT_TRUE(params_.SaveToFile());
-    EXPECT_EQ(ReadFile(),
+    OthelloParams p;  // a folder in the file's place reads as no file and cannot be saved
+    p.FileName = dir_.string();
+    p.LoadFromFile();
+    EXPECT_EQ(Fields(p), kDefaults);
+    EXPECT_FALSE(p.SaveToFile());
+    EXPECT_EQ(Loaded(), kDefaults);
+    p.FileName = Path("morvane.ini");
+    ASSERT_TRUE(p.SaveToFile());
+    EXPECT_EQ(Read("morvane.ini"),
               "PlayerColor = 1\r\nBoardColor = 4227200\r\nSoundEffect = 1\r\nCpuMode = 0\r\n"
               "CpuLevel = 3\r\nPlayerTime = 7\r\nCpuTime = 1\r\nDoAfterTimeUp = 1\r\n"
               "AutoPass = 0\r\nBoardSize = 1\r\nTurnSpeed = 1\r\n"
@@ -65,49 +54,40 @@ TEST_F(ParamsFileTest, MissingOrUnreadableFileKeepsDefaultsAndSaveWritesThirteen
 }
 
 TEST_F(ParamsFileTest, ValueRulesOnReading) {
-    WriteFile(
-        "[Section]\n"
-        "BoardSize = 2\n"
-        "   BoardColor=255   # red\n"
-        "SoundEffect = 0\nSoundEffect = 5\n"  // the last valid line wins; non-zero is on
-        "CpuMode = 2\n"
-        "AutoPass = 7\n"
-        "playercolor = -1\n"  // keys are case-sensitive
-        "PlayerName = 007\n"
-        "CpuName =\n"         // empty value: skipped
-        "TurnSpeed = fast\n"  // not a number for an integer key: skipped
-        "Sizeable = 1\n");
-    params_.CpuMode = 1;
-    params_.LoadFromFile();
-    // Untouched fields keep their values.
-    EXPECT_EQ(Fields(params_), "255 1 1 0 3 7 1 1 1 2 1 1 [007][モルヴァン]");
-}
-
-TEST_F(ParamsFileTest, OutOfRangeValuesAreIgnored) {
-    WriteFile(
-        "PlayerColor = 0\nCpuLevel = 12\nCpuLevel = -10\nPlayerTime = 8\nCpuTime = 7\n"
-        "BoardSize = 5\nTurnSpeed = -1\n");
-    params_.LoadFromFile();
-    EXPECT_EQ(Fields(params_), kDefaults);
-
-    WriteFile(
-        "PlayerColor = -1\nCpuLevel = 8\nPlayerTime = 0\nCpuTime = 6\nBoardSize = 0\n"
-        "TurnSpeed = 2\n");
-    params_.LoadFromFile();
-    EXPECT_EQ(Fields(params_), "4227200 1 -1 0 8 0 6 1 0 0 2 0 [あなた][モルヴァン]");
+    const std::pair<std::string, std::string> cases[] = {
+        {"[Section]\n"
+         "BoardSize = 2\n"
+         "   BoardColor=255   # red\n"
+         "SoundEffect = 0\nSoundEffect = 5\n"  // the last valid line wins; non-zero is on
+         "AutoPass = 7\n"
+         "CpuMode = 1\nCpuMode = 2\n"
+         "playercolor = -1\n"          // keys are case-sensitive
+         "PlayerName = 花子\n"         // a UTF-8 file
+         "CpuName = 007\nCpuName =\n"  // a name is text; an empty value is skipped
+         "TurnSpeed = fast\n"          // not a number for an integer key: skipped
+         "Sizeable = 1\n" +
+             std::string(1023, 'x') + "\nBoardSize = 0\n",  // nothing after an overlong line
+         "255 1 1 0 3 7 1 1 1 2 1 1 [花子][007]"},
+        {"PlayerColor = 0\nCpuLevel = 12\nCpuLevel = -10\nPlayerTime = 8\nCpuTime = 7\n"
+         "BoardSize = 5\nTurnSpeed = -1\n",
+         kDefaults},
+        {"PlayerColor = -1\nCpuLevel = 8\nPlayerTime = 0\nCpuTime = 6\nBoardSize = 0\n"
+         "TurnSpeed = 2\n",
+         "4227200 1 -1 0 8 0 6 1 0 0 2 0 [あなた][モルヴァン]"},
+    };
+    for (const auto& [file, fields] : cases) {
+        Write("morvane.ini", file);
+        EXPECT_EQ(Loaded(), fields) << file;
+    }
 }
 
 // Every name the dialog accepts comes back; what it refuses can never become another field.
 TEST_F(ParamsFileTest, RoundTripKeepsEveryFieldAndNamesCannotBecomeOtherFields) {
-    std::string kanji;
-    std::string halfWidth;
-    for (int i = 0; i < OthelloParams::kMaxNameLength; ++i) {
-        kanji += "漢";
-        halfWidth += "ﾊ";
-    }
-    const struct {
-        std::string player, cpu, playerBack, cpuBack;
-    } cases[] = {
+    std::string kanji, halfWidth;
+    for (int i = 0; i < OthelloParams::kMaxNameLength; ++i)
+        kanji += "漢", halfWidth += "ﾊ";
+    // Player and computer name as saved and as read back.
+    const std::array<std::string, 4> cases[] = {
         {"ﾅｶ", "CPU", "ﾅｶ", "CPU"},                    // code page 932 C5 B6 is also UTF-8 for "Ŷ"
         {"ｱｲｳ ﾊﾟﾋﾟ", "ソ表示", "ｱｲｳ ﾊﾟﾋﾟ", "ソ表示"},  // trail bytes equal to "\"
         {"山田 太郎", "★♪！？＠「」～￥", "山田 太郎", "★♪！？＠「」～￥"},
@@ -118,29 +98,17 @@ TEST_F(ParamsFileTest, RoundTripKeepsEveryFieldAndNamesCannotBecomeOtherFields) 
         {"a#b", "x=y", "a", "モルヴァン"},
         {"a\r\nCpuLevel = 0\nPlayerColor = -1", "b\tc", "あなた", "b?c"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [player, cpu, playerBack, cpuBack] : cases) {
         OthelloParams saved;
-        saved.FileName = params_.FileName;
-        saved.PlayerName = c.player;
-        saved.CpuName = c.cpu;
-        saved.Sizeable = true;
-        saved.CpuMode = 1;
-        saved.BoardColor = 0x123456;
-        saved.TurnSpeed = 0;
+        saved.FileName = Path("morvane.ini");
+        std::tie(saved.PlayerName, saved.CpuName, saved.Sizeable, saved.CpuMode) =
+            std::tuple(player, cpu, true, 1);
+        std::tie(saved.BoardColor, saved.TurnSpeed) = std::tuple(0x123456, 0);
         ASSERT_TRUE(saved.SaveToFile());
-        const std::string bytes = ReadFile();
-        EXPECT_EQ(bytes.rfind("Sizeable"), bytes.size() - std::string("Sizeable = 1\r\n").size());
-        OthelloParams loaded;
-        loaded.FileName = params_.FileName;
-        loaded.LoadFromFile();
-        saved.PlayerName = c.playerBack;
-        saved.CpuName = c.cpuBack;
-        EXPECT_EQ(Fields(loaded), Fields(saved)) << c.player;
+        EXPECT_TRUE(Read("morvane.ini").ends_with("\nSizeable = 1\r\n"));
+        std::tie(saved.PlayerName, saved.CpuName) = std::tie(playerBack, cpuBack);
+        EXPECT_EQ(Loaded(), Fields(saved)) << player;
     }
-    params_.LoadFromFile();
-    params_.Sizeable = false;
-    ASSERT_TRUE(params_.SaveToFile());
-    EXPECT_EQ(ReadFile().find("Sizeable"), std::string::npos);
 }
 
 TEST(OthelloParams, OnlyNamesThatComeBackExactlyAreStorable) {
@@ -153,11 +121,69 @@ TEST(OthelloParams, OnlyNamesThatComeBackExactlyAreStorable) {
         EXPECT_FALSE(OthelloParams::IsStorableName(name)) << name;
 }
 
-TEST_F(ParamsFileTest, Utf8FileAndOverlongLine) {
-    WriteFile("PlayerName = 花子\n" + std::string(1023, 'x') + "\nTurnSpeed = 0\n");
-    params_.LoadFromFile();
-    EXPECT_EQ(params_.PlayerName, "花子");
-    EXPECT_EQ(params_.TurnSpeed, 1);  // after the overlong line nothing is read
+// Runs in the scratch folder as its working folder, with HOME and XDG_CONFIG_HOME its own.
+class SettingsPathTest : public ParamsFileTest {
+protected:
+    void SetUp() override {
+        ParamsFileTest::SetUp();
+        fs::current_path(dir_);
+    }
+    void TearDown() override {
+        SetEnv("HOME", home_);
+        SetEnv("XDG_CONFIG_HOME", config_);
+        fs::current_path(previous_);
+        ParamsFileTest::TearDown();
+    }
+    static std::optional<std::string> GetEnv(const char* name) {
+        const char* value = std::getenv(name);
+        return value ? std::optional<std::string>(value) : std::nullopt;
+    }
+    static void SetEnv(const char* name, const std::optional<std::string>& value) {
+        value ? setenv(name, value->c_str(), 1) : unsetenv(name);
+    }
+
+    const fs::path previous_ = fs::current_path();
+    const std::optional<std::string> home_ = GetEnv("HOME"), config_ = GetEnv("XDG_CONFIG_HOME");
+};
+
+TEST_F(SettingsPathTest, WorkingFolderFileElseXdgConfigHomeElseDotConfig) {
+    const std::optional<std::string> unset;
+    const struct {
+        bool localFile;
+        std::optional<std::string> home, config;
+        std::string expected;
+    } cases[] = {
+        {true, "/home/u", "/cfg", "morvane.ini"},
+        {false, "/home/u", "/cfg", "/cfg/morvane/morvane.ini"},
+        {false, "/home/u", unset, "/home/u/.config/morvane/morvane.ini"},
+        {false, "/home/u", "", "/home/u/.config/morvane/morvane.ini"},
+        {false, "/home/u", "relative/cfg", "/home/u/.config/morvane/morvane.ini"},
+        {false, unset, unset, "morvane.ini"},
+    };
+    for (const auto& c : cases) {
+        c.localFile ? void(Write("morvane.ini", "BoardSize = 2\n"))
+                    : void(fs::remove("morvane.ini"));
+        SetEnv("HOME", c.home);
+        SetEnv("XDG_CONFIG_HOME", c.config);
+        EXPECT_EQ(SettingsFilePath(), c.expected)
+            << c.localFile << " " << c.home.value_or("(unset)") << " "
+            << c.config.value_or("(unset)");
+    }
+}
+
+TEST_F(SettingsPathTest, FirstSaveCreatesTheOwnerOnlyFolderAndTheNextStartReadsIt) {
+    SetEnv("XDG_CONFIG_HOME", Path("config"));
+    OthelloParams params;
+    params.FileName = SettingsFilePath();
+    params.BoardSize = 2;
+    ASSERT_TRUE(params.SaveToFile());
+    EXPECT_EQ(fs::status(Path("config/morvane")).permissions(), fs::perms::owner_all);
+    EXPECT_FALSE(fs::exists(Path("morvane.ini")));
+    EXPECT_EQ(Loaded("config/morvane/morvane.ini"), Fields(params));
+
+    // A folder that cannot be made (a file stands in its way) fails the save.
+    params.FileName = Write("blocked", "") + "/morvane.ini";
+    EXPECT_FALSE(params.SaveToFile());
 }
 
 }  // namespace
