@@ -1,17 +1,14 @@
 // The think operations and drivers: which search runs with which budget, and the trace they write.
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <cstdio>
 
 #include "EngineTestSupport.h"
 
 TEST(Trace, SecondsAndStatisticsBlock) {
-    const double ms[] = {1234, 20, 1000, 0, 1050, 999, 123456789, 4294967295.0, 0.01};
-    const char* seconds[] = {"1.234", "0.02",       "1",           "0",      "1.05",
-                             "0.999", "123456.789", "4294967.295", "0.00001"};
-    for (int i = 0; i < 9; ++i)
-        EXPECT_EQ(Morvane::FormatSeconds(ms[i]), seconds[i]);
+    std::string seconds;
+    for (double ms : {1234.0, 20.0, 1000.0, 0.0, 1050.0, 999.0, 123456789.0, 4294967295.0, 0.01})
+        seconds += Morvane::FormatSeconds(ms) + " ";
+    EXPECT_EQ(seconds, "1.234 0.02 1 0 1.05 0.999 123456.789 4294967.295 0.00001 ");
     const std::tuple<int, int, int, float, const char*> blocks[] = {
         {12345, Morvane::SquareIndex(3, 4), 12, 31.0f,
          "得点=12|場所=(3,4)|検索数=12345|検索時間=0.031|検索数/sec=398225"},
@@ -69,45 +66,56 @@ TEST(Think, DriverAndTimeAllocationByEmptySquaresLevelAndClock) {
     EXPECT_EQ(RunThink(at(30), 0, 533334).Index("trace off"), -1);
 }
 
-TEST(ThinkByAmount, TraceDeepeningByTheNodeBudgetAndNoDependenceOnEarlierThinks) {
-    const Think t = RunThink(FromText(kStart), 0);  // level 1: one shallow search
-    ASSERT_EQ(t.lines.size(), 12u);
-    int depth = 0, nodes = 0, x = 0, y = 0, score = 0;
-    ASSERT_EQ(std::sscanf(t.lines[2].c_str(), "0,depth=%d,amount=%d,(%d,%d)=%d", &depth, &nodes, &x,
-                          &y, &score),
-              5);
-    EXPECT_EQ(std::tuple(depth, t.move, t.lines[4]),
-              std::tuple(2, PointData(x, y), "得点=" + std::to_string(score)));
-    EXPECT_EQ(std::tie(t.lines[0], t.lines[1], t.lines[11]),
-              std::tuple("No. 0", "ID search by amount", "ElapsedTime=0"));
-    // Level index 3 (200000 nodes): three iterations (6, 8, 9) and two, the second of 77892 nodes.
-    for (const Game& g : {PositionWithEmpties(38, 2), PositionWithEmpties(30)}) {
-        const Think first = RunThink(g, 3);
-        std::vector<std::pair<int, double>> runs;
-        for (const std::string& l : first.lines)
-            if (int d, n; std::sscanf(l.c_str(), "0,depth=%d,amount=%d,", &d, &n) == 2)
-                runs.push_back({d, n});
-        ASSERT_GE(runs.size(), 2u) << "these positions deepen at least once";
-        EXPECT_EQ(runs[0].first, 6);
-        double total = runs.back().second;
-        for (std::size_t i = 0; i + 1 < runs.size(); ++i) {
-            total += runs[i].second;
-            EXPECT_LE(runs[i].second * 3, 200000);
-            const int plies = static_cast<int>(std::log(200000 / runs[i].second) / std::log(3));
-            EXPECT_EQ(runs[i + 1].first, runs[i].first + std::min(plies, 3));
-        }
-        EXPECT_TRUE(runs.back().second * 3 > 200000 || total > 200000) << "stopped too early";
+static std::string Joined(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "|";
+    return text;
+}
+
+// Whole traces, every figure fixed by the frozen clock. Level 1 (1000 nodes) searches once.
+// Level index 3 (200000 nodes) deepens from 6 plies by as many plies as a branching of 3 leaves
+// room for, at most 3, while a third of the budget is left. In a lost position the semi-complete
+// search lists every root move, best first, and plays the pre-search's move.
+TEST(ThinkByAmount, TracesAndNoDependenceOnEarlierThinks) {
+    const std::string stats = "|検索時間=0|検索数/sec=|trace off||ElapsedTime=0|";
+    const std::tuple<Game, int, std::string> cases[] = {
+        {FromText(kStart), 0,
+         "No. 0|ID search by amount|0,depth=2,amount=15,(3,4)=-3|node index=0|得点=-3|"
+         "場所=(3,4)|検索数=15" +
+             stats},
+        {PositionWithEmpties(38, 2), 3,
+         "No. 22|ID search by amount|0,depth=6,amount=9426,(8,4)=-34|"
+         "0,depth=8,amount=56421,(5,3)=-39|0,depth=9,amount=161837,(5,3)=-33|node index=0|"
+         "得点=-33|場所=(5,3)|検索数=161837" +
+             stats},
+        {PositionWithEmpties(30), 3,
+         "No. 30|ID search by amount|0,depth=6,amount=12936,(6,2)=-11|"
+         "0,depth=8,amount=77892,(1,6)=-12|node index=0|得点=-12|場所=(1,6)|検索数=77892" +
+             stats},
+        {Ffo()[8].game, 3,  // FFO #9, 15 empties: every move loses
+         "No. 45|Semi-complete search|pre-search: breakTime=0, isBreak=false|(7,7)=-6|(1,4)=-17|"
+         "(2,7)=-26|(2,1)=-34|(1,3)=-35|(1,7)=-43|(8,7)=-45|(7,1)=-67|time=0|"
+         "post-search: breakTime=0, isBreak=false|node index=0|得点=-10065|場所=(7,7)|"
+         "検索数=57384" +
+             stats},
+    };
+    for (const auto& [g, level, trace] : cases) {
+        const Think first = RunThink(g, level);
+        EXPECT_EQ(Joined(first.lines), trace);
+        const std::size_t at = trace.find("場所=(") + sizeof "場所=(" - 1;  // the move played
+        EXPECT_EQ(first.move, PointData(trace[at] - '0', trace[at + 2] - '0'));
         Morvane engine;
         engine.searchMode = 1;  // as a timed game leaves it
         engine.checkMask = 0;
         for (int run = 0; run < 2; ++run) {
-            const Think again = RunThink(g, 3, kByAmount, &engine);
+            const Think again = RunThink(g, level, kByAmount, &engine);
             EXPECT_EQ(std::tie(first.lines, first.move, first.nodes),
                       std::tie(again.lines, again.move, again.nodes));
         }
         Morvane silent;  // no trace callback, real clock: the same move and nodes
         silent.LoadPosition(g.board.data(), g.side);
-        EXPECT_EQ(std::tuple(silent.ThinkByAmount(3), silent.thinkNodes),
+        EXPECT_EQ(std::tuple(silent.ThinkByAmount(level), silent.thinkNodes),
                   std::tuple(first.move, first.nodes));
     }
 }
@@ -142,24 +150,6 @@ TEST(ThinkByAmount, WindowPumpAtMostEveryTenMillisecondsOfSearchAndNoNodeChanges
     ASSERT_GE(pumped.size(), 10u) << unpumped.nodes << " nodes";
     for (std::size_t i = 1; i < pumped.size(); ++i)  // the first check after 10 ms
         EXPECT_TRUE(pumped[i] - pumped[i - 1] >= 10 && pumped[i] - pumped[i - 1] < 20);
-}
-
-TEST(SemiCompleteSearch, LostPositionPlaysThePreSearchMove) {
-    const Think t = RunThink(Ffo()[8].game, 3);  // FFO #9, 15 empties: every move loses
-    EXPECT_EQ(std::tie(t.lines[1], t.lines[2]),
-              std::tuple("Semi-complete search", "pre-search: breakTime=0, isBreak=false"));
-    // One line per root move, best first (the pre-search's move), then the time.
-    const int time = t.Index("time=");
-    EXPECT_EQ(time - 3, static_cast<int>(LegalMoves(Oriented(Ffo()[8].game), 1).size()));
-    std::vector<int> scores;
-    for (int i = 3; i < time; ++i)
-        scores.push_back(std::stoi(t.lines[i].substr(t.lines[i].find('=') + 1)));
-    EXPECT_TRUE(std::is_sorted(scores.rbegin(), scores.rend()));
-    int x = 0, y = 0;
-    EXPECT_EQ(std::sscanf(t.lines[3].c_str(), "(%d,%d)=", &x, &y), 2);
-    EXPECT_EQ(t.move, PointData(x, y));
-    EXPECT_EQ(std::tie(t.lines[time + 1], t.lines[time + 3]),
-              std::tuple("post-search: breakTime=0, isBreak=false", "得点=-10065"));
 }
 
 TEST(SemiCompleteSearch, PreSearchStoppedByTimeStillPlaysALegalMove) {
