@@ -208,6 +208,9 @@ TEST_F(RecordFile, RejectedFilesReportAndChangeNothing) {
         // The moves were read by another version than the one the file ends up declaring.
         {"version after the moves", RecordText(kV2, "1", "InitColor = BLACK\nSteps = f5\n") +
                                         "[モルヴァン]\nFormatVersion = 3\n"},
+        {"version 2 after the moves",
+         RecordText(kV1, "1", "b = f5\n") +
+             "[モルヴァン]\nFormatVersion = 2\n[History]\nInitColor = BLACK\n"},
         {"moves of an unknown version",
          RecordText("[モルヴァン]\nFormatVersion = 3\n", "1", "InitColor = BLACK\nSteps = f5\n")},
         // After f5 white has moves, so black may not play c3 for white.

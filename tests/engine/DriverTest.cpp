@@ -1,7 +1,6 @@
 // The think operations and drivers: which search runs with which budget, and the trace they write.
 #include <gtest/gtest.h>
 
-
 #include "EngineTestSupport.h"
 
 TEST(Trace, SecondsAndStatisticsBlock) {
@@ -73,10 +72,11 @@ static std::string Joined(const std::vector<std::string>& lines) {
     return text;
 }
 
-// Whole traces, every figure fixed by the frozen clock. Level 1 (1000 nodes) searches once.
-// Level index 3 (200000 nodes) deepens from 6 plies by as many plies as a branching of 3 leaves
-// room for, at most 3, while a third of the budget is left. In a lost position the semi-complete
-// search lists every root move, best first, and plays the pre-search's move.
+// Whole traces, every figure fixed by the frozen clock. Level 1 (1000 nodes) searches once. The
+// node-budget levels (1000000 and 200000 nodes) deepen from 6 plies by as many plies as a
+// branching of 3 leaves room for, at most 3, while a third of the budget is left. In a lost
+// position the semi-complete search lists every root move, best first, and plays the
+// pre-search's move.
 TEST(ThinkByAmount, TracesAndNoDependenceOnEarlierThinks) {
     const std::string stats = "|検索時間=0|検索数/sec=|trace off||ElapsedTime=0|";
     const std::tuple<Game, int, std::string> cases[] = {
@@ -84,10 +84,10 @@ TEST(ThinkByAmount, TracesAndNoDependenceOnEarlierThinks) {
          "No. 0|ID search by amount|0,depth=2,amount=15,(3,4)=-3|node index=0|得点=-3|"
          "場所=(3,4)|検索数=15" +
              stats},
-        {PositionWithEmpties(38, 2), 3,
+        {PositionWithEmpties(38, 2), 5,
          "No. 22|ID search by amount|0,depth=6,amount=9426,(8,4)=-34|"
-         "0,depth=8,amount=56421,(5,3)=-39|0,depth=9,amount=161837,(5,3)=-33|node index=0|"
-         "得点=-33|場所=(5,3)|検索数=161837" +
+         "0,depth=9,amount=161837,(5,3)=-33|0,depth=10,amount=470713,(5,3)=-38|node index=0|"
+         "得点=-38|場所=(5,3)|検索数=470713" +
              stats},
         {PositionWithEmpties(30), 3,
          "No. 30|ID search by amount|0,depth=6,amount=12936,(6,2)=-11|"
