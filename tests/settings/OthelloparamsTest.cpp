@@ -148,26 +148,22 @@ protected:
 
 TEST_F(SettingsPathTest, WorkingFolderFileElseXdgConfigHomeElseDotConfig) {
     const std::optional<std::string> unset;
-    const struct {
-        bool localFile;
-        std::optional<std::string> home, config;
-        std::string expected;
-    } cases[] = {
-        {true, "/home/u", "/cfg", "morvane.ini"},
-        {false, "/home/u", "/cfg", "/cfg/morvane/morvane.ini"},
-        {false, "/home/u", unset, "/home/u/.config/morvane/morvane.ini"},
-        {false, "/home/u", "", "/home/u/.config/morvane/morvane.ini"},
-        {false, "/home/u", "relative/cfg", "/home/u/.config/morvane/morvane.ini"},
-        {false, unset, unset, "morvane.ini"},
-    };
-    for (const auto& c : cases) {
-        c.localFile ? void(Write("morvane.ini", "BoardSize = 2\n"))
-                    : void(fs::remove("morvane.ini"));
-        SetEnv("HOME", c.home);
-        SetEnv("XDG_CONFIG_HOME", c.config);
-        EXPECT_EQ(SettingsFilePath(), c.expected)
-            << c.localFile << " " << c.home.value_or("(unset)") << " "
-            << c.config.value_or("(unset)");
+    // A file in the working folder, HOME, XDG_CONFIG_HOME, the path.
+    const std::tuple<bool, std::optional<std::string>, std::optional<std::string>, std::string>
+        cases[] = {
+            {true, "/home/u", "/cfg", "morvane.ini"},
+            {false, "/home/u", "/cfg", "/cfg/morvane/morvane.ini"},
+            {false, "/home/u", unset, "/home/u/.config/morvane/morvane.ini"},
+            {false, "/home/u", "", "/home/u/.config/morvane/morvane.ini"},
+            {false, "/home/u", "relative/cfg", "/home/u/.config/morvane/morvane.ini"},
+            {false, unset, unset, "morvane.ini"},
+        };
+    for (const auto& [localFile, home, config, expected] : cases) {
+        localFile ? void(Write("morvane.ini", "")) : void(fs::remove("morvane.ini"));
+        SetEnv("HOME", home);
+        SetEnv("XDG_CONFIG_HOME", config);
+        EXPECT_EQ(SettingsFilePath(), expected)
+            << localFile << " " << home.value_or("(unset)") << " " << config.value_or("(unset)");
     }
 }
 

@@ -30,19 +30,16 @@ TEST(TextCodec, ConvertsBetweenUtf8AndCp932) {
 
 // The file encoding: our code page 932 unless those bytes would pass for UTF-8, and back.
 TEST(TextCodec, EveryWrittenFileReadsBack) {
-    const struct {
-        const char* text;
-        std::string written;
-    } cases[] = {
+    const std::pair<const char*, std::string> cases[] = {
         {"Name = モルヴァン", "Name = " + kMorvaneCp932},
         {"ｱ", "\xB1"},             // not UTF-8: stays code page 932
         {"ﾅｶ", "\xEF\xBB\xBFﾅｶ"},  // C5 B6 would be "Ŷ"
         {"\xEF\xBB\xBF", "?"},     // the mark itself has no code
         {"a¥b", "a?b"},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(EncodeFileText(c.text), c.written) << c.text;
-        EXPECT_EQ(DecodeFileText(c.written), AsCp932Text(c.text)) << c.text;
+    for (const auto& [text, written] : cases) {
+        EXPECT_EQ(EncodeFileText(text), written) << text;
+        EXPECT_EQ(DecodeFileText(written), AsCp932Text(text)) << text;
     }
     EXPECT_EQ(DecodeFileText("花子"), "花子");  // saved by a UTF-8 editor
     EXPECT_EQ(DecodeFileText("\xEF\xBB\xBFx\xC5"), "x?");

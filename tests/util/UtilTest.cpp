@@ -34,6 +34,12 @@ TEST(ParseIniLine, LineForms) {
         {"a = 1.5", "3 a|1.5|12345"},
         {"a = 12abc", "3 a|12abc|12345"},
         {"a = $", "3 a|$|12345"},
+        {"a = -", "3 a|-|12345"},
+        {"a = +7", "2 a|+7|7"},
+        {"a = 007", "2 a|007|7"},
+        {"a = -0x10", "2 a|-0x10|-16"},
+        {"a = $100000000", "3 a|$100000000|12345"},  // more than 32 bits
+        {"a = 0x1G", "3 a|0x1G|12345"},
         {"a = b = c", "3 a = b|c|12345"},  // the last "=" splits
         {"  00021000 ", "4 00021000|?|12345"},
         {"PlayerName = 太郎#1;x", "3 PlayerName|太郎|12345"},
@@ -43,14 +49,6 @@ TEST(ParseIniLine, LineForms) {
     };
     for (const auto& [line, expected] : cases)
         EXPECT_EQ(Parse(line), expected) << line;
-}
-
-TEST(StrToIntDef, StrictConversion) {
-    const std::pair<const char*, int> cases[] = {{"", 9},           {"-", 9},   {" 5", 9},
-                                                 {"007", 7},        {"+7", 7},  {"-0x10", -16},
-                                                 {"$100000000", 9}, {"0x1G", 9}};
-    for (const auto& [text, expected] : cases)
-        EXPECT_EQ(StrToIntDef(text, 9), expected) << text;
 }
 
 }  // namespace
