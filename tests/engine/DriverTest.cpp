@@ -59,7 +59,7 @@ TEST(Think, DriverAndTimeAllocationByEmptySquaresLevelAndClock) {
         const Think t = RunThink(game, levelOrAllowance, rTime);
         EXPECT_EQ(t.lines.at(index), line) << levelOrAllowance << ", rTime " << rTime;
         EXPECT_TRUE(IsLegal(game, t.move)) << line;
-        EXPECT_EQ(t.lines.back().substr(0, 12), "ElapsedTime=") << line;
+        EXPECT_EQ(t.Last().substr(0, 12), "ElapsedTime=") << line;
     }
     // The pre-search reads 100000 ms of the 199999: too slow, no iteration and no statistics.
     EXPECT_EQ(RunThink(at(30), 0, 533334).Index("trace off"), -1);
@@ -132,7 +132,7 @@ TEST(ThinkByAmount, AbortStopsPromptlyAndIsClearedByTheNextThink) {
     engine.onPump = nullptr;
     const Think next = RunThink(g, 6, kByAmount, &engine);
     EXPECT_TRUE(IsLegal(g, next.move) && !engine.WasAborted());
-    EXPECT_EQ(next.lines.back().substr(0, 12), "ElapsedTime=");
+    EXPECT_EQ(next.Last().substr(0, 12), "ElapsedTime=");
 }
 
 TEST(ThinkByAmount, WindowPumpAtMostEveryTenMillisecondsOfSearchAndNoNodeChanges) {

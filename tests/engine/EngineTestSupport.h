@@ -57,6 +57,7 @@ struct Think {
     PointData move;
     long long nodes;
     int Index(const std::string& prefix, int from = 0) const;  // first such line from `from`, or -1
+    std::string Last() const { return lines.empty() ? "" : lines.back(); }
 };
 // With rTime = kByAmount: ThinkByAmount(level) with a frozen clock, so every figure of the trace
 // is fixed. Otherwise StartGame(allowance), then ThinkByTime(rTime) with a clock that jumps 100 s
