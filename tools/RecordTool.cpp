@@ -13,9 +13,15 @@ constexpr int kUsage = 2;
 const char* const kUsageText =
     "usage: morvane-record show FILE | convert IN OUT (OUT ending in .mvr, .ggf, .txt or .obf)";
 
-// Loads as the game's load command does; the game's message goes to err on failure.
+// Loads as the game's load command does; the game's message goes to err on failure, followed by
+// the refused move of a record file, which that message does not name.
 bool Load(const std::string& fileName, OthelloLogic& logic, std::ostream& err) {
-    return logic.LoadRecord(fileName, [&err](const std::string& text) { err << text << '\n'; });
+    RecordError refusal;
+    if (LoadRecordFile(
+            fileName, logic, [&err](const std::string& text) { err << text << '\n'; }, &refusal))
+        return true;
+    if (refusal.moveNumber > 0) err << "morvane-record: " << RecordErrorLine(refusal) << '\n';
+    return false;
 }
 
 // "40-24 black wins", "32-32 draw", or "in progress" when the last step is not the end.
@@ -39,6 +45,11 @@ int Show(const std::string& fileName, std::ostream& out, std::ostream& err) {
         << "black: " << logic->CountStones(kBlack) << '\n'
         << "white: " << logic->CountStones(kWhite) << '\n'
         << "result: " << Result(history) << '\n';
+    // Other tools parse these lines: a full disc must not pass for an answer.
+    if (!out.flush()) {
+        err << "morvane-record: cannot write the answer\n";
+        return kRefused;
+    }
     return 0;
 }
 

@@ -51,6 +51,7 @@ struct RecordReader {
     int count = 0;
     int initColor = 0;
     bool historySeen = false;
+    RecordError refusal{};
 
     // Refuses a 65th move before storing it: no legal game has that many.
     bool AddMove(int x, int y, int color) {
@@ -147,6 +148,12 @@ struct RecordReader {
         return true;
     }
 
+    bool Refuse(int index, const std::string& detail) {
+        const MoveData& move = history.Moves[index];
+        refusal = RecordError{index + 1, SquareText(move.x, move.y), detail};
+        return false;
+    }
+
     // Fills Boards[1..count] by playing the moves, each checked for legality. Version 2 finds
     // the colours: a side that cannot play the square must have passed. A pass is taken only
     // from a side without any legal move, so the history is always a game the rules allow.
@@ -160,9 +167,10 @@ struct RecordReader {
                 if (!scratch.CanPut(color, move.x, move.y)) color = -color;
                 move.color = color;
             }
+            if (!scratch.CanPut(move.color, move.x, move.y)) return Refuse(i, "not a legal move");
             const bool passed = i > 0 && move.color == history.Moves[i - 1].color;
-            if (passed && scratch.HasLegalMove(-move.color)) return false;
-            if (!scratch.CanPut(move.color, move.x, move.y)) return false;
+            if (passed && scratch.HasLegalMove(-move.color))
+                return Refuse(i, move.color == kBlack ? "no pass for white" : "no pass for black");
             scratch.PutStone(move.color, move.x, move.y);
             CopyPlayingSquares(scratch.Board, history.Boards[i + 1]);
             color = -move.color;
@@ -267,14 +275,18 @@ bool OthelloMapHistory::Save(const std::string& fileName) const {
     return WriteTextFileAtomically(fileName, lines);
 }
 
-bool OthelloMapHistory::Load(const std::string& fileName, const ErrorReporter& onError) {
+bool OthelloMapHistory::Load(const std::string& fileName, const ErrorReporter& onError,
+                             RecordError* refusal) {
     // Read into a fresh history and take it over only when the whole file is good, so that a
     // fault leaves this one exactly as it was.
     std::unique_ptr<OthelloMapHistory> loaded;
     try {
         loaded = std::make_unique<OthelloMapHistory>();
         RecordReader reader{*loaded};
-        if (!reader.Read(fileName)) loaded.reset();
+        if (!reader.Read(fileName)) {
+            if (refusal) *refusal = reader.refusal;
+            loaded.reset();
+        }
     } catch (const std::bad_alloc&) {  // out of memory: as a file that cannot be read
         loaded.reset();
     }

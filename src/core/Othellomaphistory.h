@@ -15,6 +15,13 @@ struct MoveData {
     friend constexpr bool operator==(const MoveData&, const MoveData&) = default;
 };
 
+// Why a text or file was refused.
+struct RecordError {
+    int moveNumber = 0;  // 1-based number of the first refused move; 0 when the text does not parse
+    std::string move;    // that move as written, e.g. "c4" or "PA"
+    std::string detail;  // what is wrong, in English
+};
+
 // Shows a message to the user; the window supplies a message box, tests capture the text.
 using ErrorReporter = std::function<void(const std::string& text)>;
 
@@ -52,6 +59,7 @@ public:
     // True only when the whole file was written; an existing file survives a failed save.
     bool Save(const std::string& fileName) const;
     // On any fault reports the error through onError (when set), leaves the history exactly as
-    // it was and returns false.
-    bool Load(const std::string& fileName, const ErrorReporter& onError);
+    // it was and returns false; a move the rules refuse is also named in refusal (when set).
+    bool Load(const std::string& fileName, const ErrorReporter& onError,
+              RecordError* refusal = nullptr);
 };

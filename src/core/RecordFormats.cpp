@@ -216,7 +216,8 @@ bool RuledGame::Play(int color, PointData square) {
 }
 
 bool RuledGame::Pass(int color) {
-    if (color != toMove_ || Logic.HasLegalMove(color)) return false;
+    // After the end nobody passes: the game is over, and endless passes would be a game too.
+    if (color != toMove_ || !MustPass()) return false;
     toMove_ = -color;
     return true;
 }
@@ -360,8 +361,8 @@ bool LoadRecordText(const std::string& text, OthelloLogic& logic, const ErrorRep
     return true;
 }
 
-bool LoadRecordFile(const std::string& fileName, OthelloLogic& logic,
-                    const ErrorReporter& onError) {
+bool LoadRecordFile(const std::string& fileName, OthelloLogic& logic, const ErrorReporter& onError,
+                    RecordError* refusal) {
     if (RecordFormatOfName(fileName) != RecordFormat::Mvr) {
         if (const auto lines = ReadTextLines(fileName, kMaxTextLineBytes)) {
             std::string text;
@@ -376,7 +377,7 @@ bool LoadRecordFile(const std::string& fileName, OthelloLogic& logic,
                 return LoadRecordText(body, logic, onError);
         }
     }
-    if (!logic.History.Load(fileName, onError)) return false;
+    if (!logic.History.Load(fileName, onError, refusal)) return false;
     logic.CopyFrom(logic.History.Boards[logic.History.CurrentStep]);
     return true;
 }

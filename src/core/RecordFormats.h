@@ -13,13 +13,6 @@
 // OthelloLogic and names the first one they refuse; no other copy of the rules or the notation
 // lives here.
 
-// Why a text or file was refused.
-struct RecordError {
-    int moveNumber = 0;  // 1-based number of the first refused move; 0 when the text does not parse
-    std::string move;    // that move as written, e.g. "c4" or "PA"
-    std::string detail;  // what is wrong, in English
-};
-
 // The message for the user, in the game's language.
 std::string RecordErrorText(const RecordError& error);
 // One English line for the command-line tools.
@@ -38,7 +31,8 @@ public:
     // Plays color at square; color 0 is the side to move, or the other side when the side to move
     // has no legal move (an implied pass). False, changing nothing, when the rules forbid it.
     bool Play(int color, PointData square);
-    // A stated pass: allowed only for the side whose turn it is, and only when it has no move.
+    // A stated pass: allowed only for the side whose turn it is, only when it has no move and the
+    // other side has one.
     bool Pass(int color);
 
     // Whose turn it is by alternation, whether or not that side can move.
@@ -100,7 +94,10 @@ bool LoadRecordText(const std::string& text, OthelloLogic& logic, const ErrorRep
 // Loads a record file of any format into logic: the game's load command. Files named ".mvr", and
 // files of other names that hold an INI record, go to the record file reader; any other file is
 // read by its content as LoadRecordText reads a paste.
-bool LoadRecordFile(const std::string& fileName, OthelloLogic& logic, const ErrorReporter& onError);
+// A refused move of a ".mvr" file also goes to refusal when given (the game's box does not name
+// it; the command-line tool does).
+bool LoadRecordFile(const std::string& fileName, OthelloLogic& logic, const ErrorReporter& onError,
+                    RecordError* refusal = nullptr);
 
 // The history as text of a format other than Mvr. A move string needs a game from the initial
 // position; a board text holds only the shown step and its side to move. False with error when

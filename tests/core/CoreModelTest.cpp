@@ -279,6 +279,8 @@ TEST(RecordText, RefusedTextsNameTheMoveAndChangeNothing) {
              {"f5 z9", "2手目の z9 は打てません。\n(not a square)"},
              {Ggf(board, "B[f5]B[c3]"), "2手目の C3 は打てません。\n(not a legal move for black)"},
              {Ggf(board, "B[f5]W[PA]"), "2手目の PA は打てません。\n(no pass for white)"},
+             // Nobody passes once the game is over.
+             {Ggf(kWhitePasses + " O", "B[c1]B[c8]W[PA]"), "3手目の PA は打てません。"},
              {"  ", "棋譜として読めない文字列です。\n(the text is empty)"},
              {"(;GM[Othello]B[f5]",
               "棋譜として読めない文字列です。\n(the GGF game does not end "

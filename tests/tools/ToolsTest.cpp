@@ -65,10 +65,11 @@ TEST(Nboard, ScriptedSessions) {
           "move c1/3/1.5"},
          {"=== PA", "search PA -6 0 60", "status", "=== C*/6/*", "status"}},
         // A game that ends: nothing to play, values from the end back to the start.
-        {{Game(kWhitePasses + " *", "B[c1]W[pa]B[C8/6.00/0:02]"), "go", "hint 1", "analyze"},
+        {{Game(kWhitePasses + " *", "B[c1]W[pa]B[C8/6.00/0:02]"), "go", "hint 1", "move PA",
+          "analyze"},
          {"status the game is over; there is no move to make",
-          "status the game is over; there is nothing to hint", "analysis 3 -6", "analysis 2 6",
-          "analysis 1 -6", "analysis 0 6", "status"}},
+          "status the game is over; there is nothing to hint", "status move PA is not legal here",
+          "analysis 3 -6", "analysis 2 6", "analysis 1 -6", "analysis 0 6", "status"}},
         // Each malformed line gets one status line and changes nothing: f5 is legal at the end.
         {{"nboard 1", "set depth 61", "set contempt much", "set colour 3", "set game (;B[z9];)",
           Game(kStart + " *", "B[f5]B[c3]"), "move z9", "move f4", "move PA", "hint 0", "ping",
@@ -181,7 +182,19 @@ TEST(RecordTool, ShowsAndConvertsWhatTheGameLoadsAndReportsRefusals) {
     EXPECT_EQ(Tool({"convert", Path("bad.txt"), Path("out.ggf")}),
               "1||棋譜を読み込めません。\n\n4手目の c3 は打てません。\n(not a legal move)\n");
     EXPECT_FALSE(std::ifstream(Path("out.ggf")).good());
+    // A record file's refused move: the game's box, then the move by number and square.
+    std::ifstream saved(Path("game.mvr"));
+    std::string record(std::istreambuf_iterator<char>(saved), {});
+    record.replace(record.find("f5d6c5"), 6, "f5d6d6");
+    std::ofstream(Path("bad.mvr")) << record;
+    const std::string refused = Tool({"convert", Path("bad.mvr"), Path("out.ggf")});
+    EXPECT_EQ(refused.substr(refused.find("\nmorvane-record")),
+              "\nmorvane-record: move 3 (d6): not a legal move\n");
     EXPECT_EQ(Tool({"show", Path("missing.mvr")}).rfind("1||ファイルを読み込めません。", 0), 0u);
+    // An answer that cannot be written (a full disc) is no answer.
+    std::ostream unwritable(nullptr);
+    std::ostringstream err;
+    EXPECT_EQ(RunRecordTool({"show", Path("game.mvr")}, unwritable, err), 1);
     EXPECT_EQ(Tool({"convert", Path("bad.txt"), Path("out.pgn")}).substr(0, 3), "2||");
 }
 
