@@ -123,6 +123,8 @@ void OthelloGameManager::Resume() {
     BeginNewFlow();
     Current = Logic.History.CurrentColor() == kBlack ? &Black : &White;
     State = Params.CpuMode == 1 ? STATE_PLAY_TIME : STATE_PLAY_AMOUNT;
+    // The window shows a game in play before the computer's search begins, as Start does.
+    StateChanged(false);
     DoTurn();
 }
 

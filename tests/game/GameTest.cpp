@@ -465,8 +465,18 @@ TEST_F(Reentrancy, EventsDuringTheSearch) {
         EXPECT_EQ(Steps(), steps);
         EXPECT_EQ(Host.Boxes.empty(), setup.cpuMode == 0);
         EXPECT_EQ(Last(Messages).second == "あなたの番です。", Playing());
-        // Once resumed, the computer is asked again, and this time its move is played.
+        // Once resumed, the computer is asked again, and this time its move is played; the window
+        // shows a game in play while it searches.
+        std::optional<int> shownInSearch;
+        States.clear();
+        Host.OnPump = [&, pump = Host.OnPump] {
+            if (!shownInSearch && Last(Messages).second == "モルヴァンが思考中です。")
+                shownInSearch = Last(States).first;
+            pump();
+        };
         Playing() ? PlayHuman() : Game->Resume();
+        ASSERT_TRUE(shownInSearch);
+        EXPECT_NE(*shownInSearch & 6, 0);
         EXPECT_EQ(std::tuple(Steps(), Game->Logic.History.CurrentStep),
                   std::tuple(stepsAfter, stepsAfter));
         EXPECT_EQ(Game->Logic.History.Moves[stepsAfter - 1].color, -HumanColor());
