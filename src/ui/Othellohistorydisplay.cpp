@@ -31,8 +31,10 @@ TFormHistory::TFormHistory(QWidget* parent) : QDialog(parent) {
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
     connect(Button1, &QPushButton::clicked, this, &TFormHistory::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TFormHistory::Button2Click);
-    // Once the text is edited, Enter loads it instead of closing the window.
-    connect(EditHistory, &QLineEdit::textEdited, this, [this] { Button2->setDefault(true); });
+    // Once the text is edited, Enter loads it instead of closing the window; while loading is
+    // not allowed Enter still closes it.
+    connect(EditHistory, &QLineEdit::textEdited, this,
+            [this] { Button2->setDefault(Button2->isEnabled()); });
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
 }
 

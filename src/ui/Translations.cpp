@@ -7,6 +7,9 @@
 #include <QtGlobal>
 
 bool InstallQtTranslations() {
+    // A desktop theme's native file and colour dialogs (GTK's on GNOME, Xfce, MATE) speak the
+    // desktop's language, not ours.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     QCoreApplication* app = QCoreApplication::instance();
     if (app == nullptr) return false;
     const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
