@@ -1,10 +1,12 @@
-# Front door: `make run` plays, `make test` runs every test in a normal and a sanitizer build.
+# Front door: `make run` plays, `make test` runs every test in a normal and a sanitizer build,
+# and the engine's tests once more in a build without the AVX2 copy of its search.
 # Both install the Debian 12 packages they need first (through sudo when not root).
 # `make install` (PREFIX, DESTDIR) and `make package` (a .deb) put the game on a desktop.
 
 JOBS      ?= $(shell nproc 2>/dev/null || echo 2)
 BUILD     ?= build
 ASAN_BUILD ?= build-asan
+GENERIC_BUILD ?= build-generic
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZERS     = ini_line codec settings record
@@ -24,8 +26,8 @@ FUZZ_PACKAGES  = clang libclang-rt-14-dev make cmake libgtest-dev libgmock-dev
 
 SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all run test build build-asan test-normal test-asan deps deps-run deps-test deps-package \
-	deps-fuzz fuzz install uninstall package bench bench-quick screenshot format clean
+.PHONY: all run test build build-asan test-normal test-asan test-generic deps deps-run deps-test \
+	deps-package deps-fuzz fuzz install uninstall package bench bench-quick screenshot format clean
 
 all: build
 
@@ -59,6 +61,9 @@ $(BUILD)/CMakeCache.txt:
 $(ASAN_BUILD)/CMakeCache.txt:
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVANE_SANITIZE=ON
 
+$(GENERIC_BUILD)/CMakeCache.txt:
+	cmake -S . -B $(GENERIC_BUILD) -DCMAKE_BUILD_TYPE=Release -DMORVANE_CPU_DISPATCH=OFF
+
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
@@ -72,7 +77,12 @@ test-asan: deps-test build-asan
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure --timeout 600 -j $(JOBS)
 
-test: test-normal test-asan
+# The engine as built for a CPU or compiler without the run-time choice: the portable path only.
+test-generic: deps-test $(GENERIC_BUILD)/CMakeCache.txt
+	cmake --build $(GENERIC_BUILD) -j $(JOBS) --target test_engine
+	$(GENERIC_BUILD)/bin/test_engine --gtest_brief=1
+
+test: test-normal test-asan test-generic
 
 run: deps-run build
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
@@ -155,4 +165,4 @@ format:
 	git ls-files '*.h' '*.cpp' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(GENERIC_BUILD)

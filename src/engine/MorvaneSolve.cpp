@@ -140,8 +140,10 @@ Morvane::CpuPath Morvane::BestCpuPath() {
 #if MORVANE_CPU_DISPATCH
     static const CpuPath best = [] {
         __builtin_cpu_init();
-        return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi2") &&
-                       __builtin_cpu_supports("popcnt") && __builtin_cpu_supports("lzcnt")
+        // Every extension the copy is compiled for: a virtual CPU may hide any one of them.
+        return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") &&
+                       __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("popcnt") &&
+                       __builtin_cpu_supports("lzcnt")
                    ? CpuPath::Avx2
                    : CpuPath::Generic;
     }();

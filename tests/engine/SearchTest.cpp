@@ -160,7 +160,6 @@ TEST(Implementations, AgreeWithThePaddedBoardNodeForNode) {
     // Direct searches on real positions of 6 to 24 empty squares and two wide ones: exact (with
     // and without recorded root scores), win/loss at every depth up to the end of the game (the
     // first few depths only above 12 empty squares), and depth-limited with ordering and leaves.
-    int cases = 0;
     for (int empties = 6; empties <= 26; ++empties) {
         const Game g =
             PositionWithEmpties(empties > 24 ? 40 + 10 * (empties - 25) : empties, empties % 4);
@@ -181,10 +180,8 @@ TEST(Implementations, AgreeWithThePaddedBoardNodeForNode) {
                     return Outcome(e, e.SearchWinLoss());
                 },
                 std::to_string(n) + " empties, " + kind + std::to_string(depth));
-            ++cases;
         }
     }
-    EXPECT_GT(cases, 200);
 
     // Stopped by time inside the small endgame, exact and win/loss: the same node count (the
     // unwinding included), break and check interval, and the position intact.
