@@ -111,11 +111,18 @@ AnalysisResult MorvaneAnalysis::Analyze(const int* gameBoard, int color, int lev
                                                        -kFullWindow, kFullWindow)
                                      : 0;
         byOrder();
+        int best = AnalysisSearch::kExactMax;  // none yet: the first move gets the whole window
         for (RootMove& m : roots) {
             if (exact) {
-                const int v = -search.Exact(childP(m), childO(m), -AnalysisSearch::kExactMax - 1,
-                                            AnalysisSearch::kExactMax + 1);
+                // A move no better than the best so far needs no proof above it; one that turns
+                // out better is searched again above.
+                const int top = AnalysisSearch::kExactMax + 1;
+                const int bound = m.sq == roots.front().sq ? top : best + 1;
+                int v = -search.Exact(childP(m), childO(m), -bound, AnalysisSearch::kExactMax + 1);
+                if (v >= bound && bound < top)
+                    v = -search.Exact(childP(m), childO(m), -top, -v + 1);
                 if (search.Stopped()) break;
+                best = m.sq == roots.front().sq ? v : std::max(best, v);
                 report(m, MoveValue::Kind::Exact, AnalysisSearch::Discs(v), empties - 1);
             } else {
                 const int v = -search.Exact(childP(m), childO(m), -1, 1);
