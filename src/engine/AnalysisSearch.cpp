@@ -9,21 +9,25 @@ using u64 = AnalysisSearch::u64;
 
 constexpr u64 kCorners = 0x8100000000000081ULL;
 constexpr u64 kNotEdgeFiles = 0x7E7E7E7E7E7E7E7EULL;  // no run wraps round an edge
-// Below this many empty squares the solver stops probing the table and sorting: nearly all
-// nodes, each too cheap to pay for either.
-constexpr int kSmallEmpties = 6;
+// At this many empty squares or fewer the solver stops sorting: nearly all nodes, each too cheap
+// to pay for it (4 to 7 tried on FFO #21-#29).
+constexpr int kSmallEmpties = 4;
 // The table: two entries a bucket, 2^20 entries (24 MB), enough for a 20-empties solve.
 constexpr std::size_t kTableEntries = std::size_t{1} << 20;
 constexpr int kUnbounded = 30000;
 // The stability bound is worth its cost only where it can cut, against a high alpha.
 constexpr int kStabilityAlpha = 0;
 // From this many empty squares on the solver keeps its nodes in the table; below, a node costs
-// less than a probe that misses the cache.
-constexpr int kHashEmpties = 9;
+// less than a probe that misses the cache (7 to 12 tried).
+constexpr int kHashEmpties = 8;
 // Above this many empty squares a node first looks whether a child's entry already cuts it off.
 constexpr int kEtcEmpties = 13;
 // From this many empty squares on the engine's evaluation joins the mobility in ordering moves.
 constexpr int kOrderByValueEmpties = 13;
+// A search this deep finds the first move of a node with this many empty squares or more; both
+// tried on FFO #21-#29 (fewest nodes of 13..17 empties with 1..8 plies).
+constexpr int kFirstMoveSearchEmpties = 15;
+constexpr int kFirstMoveSearchDepth = 4;
 constexpr std::uint8_t kNoMove = 64;
 enum : std::uint8_t { kFree = 0, kExactEntry = 1, kMidgameEntry = 2 };
 
@@ -129,6 +133,14 @@ constexpr int kSquarePriority[64] = {
     59, 60, 26, 29, 34, 37, 19, 20, 43, 44, 25, 30, 33, 38, 11, 12, 51, 52, 10, 13, 17, 22,
     41, 46, 50, 53, 1,  6,  8,  15, 48, 55, 57, 62, 9,  14, 49, 54, 27, 28, 35, 36,
 };
+
+constexpr std::array<int, 64> MakeSquareRank() {
+    std::array<int, 64> rank{};
+    for (int i = 0; i < 64; ++i)
+        rank[static_cast<std::size_t>(kSquarePriority[i])] = i;
+    return rank;
+}
+constexpr std::array<int, 64> kSquareRank = MakeSquareRank();
 
 // Disc difference of P at the end, a wipe-out 100 further from 0.
 inline int FinalExact(u64 P, u64 O) {
@@ -361,22 +373,26 @@ int AnalysisSearch::Solve(u64 P, u64 O, int n, int alpha, int beta) {
         int empties[kSmallEmpties];
         unsigned parity = 0;
         int k = 0;
-        for (const int sq : kSquarePriority)
-            if ((empty >> sq) & 1u) {
-                empties[k++] = sq;
-                parity ^= 1u << Quadrant(sq);
-            }
+        for (u64 bits = empty; bits != 0; bits &= bits - 1) {
+            const int sq = __builtin_ctzll(bits);
+            parity ^= 1u << Quadrant(sq);
+            int j = k++;
+            for (; j > 0 && kSquareRank[empties[j - 1]] > kSquareRank[sq]; --j)
+                empties[j] = empties[j - 1];
+            empties[j] = sq;
+        }
         return SolveSmall(P, O, n, alpha, beta, empties, parity);
     }
     ++nodes_;
     if (CheckStop()) return 0;
+    const bool hashed = n >= kHashEmpties;
+    if (hashed) __builtin_prefetch(&table_[Hash(P, O) & (kTableEntries - 2)]);
     u64 moves = LegalMoves(P, O);
     if (moves == 0) {
         if (LegalMoves(O, P) == 0) return FinalExact(P, O);
         return -Solve(O, P, n, -beta, -alpha);
     }
     // However the game goes on, P loses every disc of O that can never be flipped.
-    const bool hashed = n >= kHashEmpties;
     if (hashed && alpha >= kStabilityAlpha) {
         const int most = 64 - 2 * CountBits(StableDiscs(O, P | O));
         if (most <= alpha) return most;
@@ -389,6 +405,12 @@ int AnalysisSearch::Solve(u64 P, u64 O, int n, int alpha, int beta) {
         ttMove = e->move;
         alpha = std::max<int>(alpha, e->lower);
         beta = std::min<int>(beta, e->upper);
+    }
+    // Far from the end a node the table knows nothing of tries first the best move of a short
+    // search.
+    if (ttMove == kNoMove && n >= kFirstMoveSearchEmpties) {
+        Mid(P, O, n, kFirstMoveSearchDepth, -kUnbounded, kUnbounded);
+        if (const Entry* e = Probe(P, O, kMidgameEntry, kFirstMoveSearchDepth)) ttMove = e->move;
     }
     MoveList list;
     for (; moves != 0; moves &= moves - 1) {
