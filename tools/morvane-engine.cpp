@@ -257,6 +257,10 @@ int main(int argc, char** argv) {
             "POSITION | bench [--quick] [--generic | --plain] | nboard");
     const std::string command = args.front();
     args.erase(args.begin());
+    if (command == "--version" && args.empty()) {
+        std::cout << "morvane-engine " MORVANE_VERSION "\n";
+        return 0;
+    }
     if (command == "think") return Think(args);
     if (command == "bench") return Bench(args);
     if (command == "nboard" && args.empty()) return RunNboard(std::cin, std::cout);
