@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -6,6 +7,7 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "NboardProtocol.h"
@@ -52,8 +54,10 @@ struct Transcript {
 
 TEST(Nboard, ScriptedSessions) {
     const std::vector<std::pair<std::vector<std::string>, std::vector<std::string>>> sessions = {
-        {{"nboard 2", "learn", "set contempt 0.5", "set depth 3", "ping 1"},
-         {"set myname Morvane", "learned", "pong 1"}},
+        // A GUI waits for the pong to any ping; GGF escapes "]" and "\\" in values.
+        {{"nboard 2", "learn", "set contempt 0.5", "set depth 3", "ping 1", "ping",
+          "ping 99999999999 x ", Game(kStart + " *", "PB[a\\]b]PW[c\\\\]B[f5]"), "ping 2"},
+         {"set myname Morvane", "learned", "pong 1", "pong", "pong 99999999999 x", "pong 2"}},
         // Every move by a search of where it leads, best first; equal values in board order.
         {{"set depth 1", "move f5", "move d6", "hint 4"},
          {"search C3 6 0 3", "search C4 6 0 3", "search C7 3 0 3", "search C5 0 0 3", "status"}},
@@ -72,16 +76,15 @@ TEST(Nboard, ScriptedSessions) {
           "analysis 3 -6", "analysis 2 6", "analysis 1 -6", "analysis 0 6", "status"}},
         // Each malformed line gets one status line and changes nothing: f5 is legal at the end.
         {{"nboard 1", "set depth 61", "set contempt much", "set colour 3", "set game (;B[z9];)",
-          Game(kStart + " *", "B[f5]B[c3]"), "move z9", "move f4", "move PA", "hint 0", "ping",
-          "quit now", "frobnicate", "", "move f5"},
+          Game(kStart + " *", "B[f5]B[c3]"), "move z9", "move f4", "move PA", "hint 0", "quit now",
+          "frobnicate", "", "move f5"},
          {"status protocol version 1 is not supported; this engine speaks version 2",
           "status set depth needs a number from 1 to 60", "status set contempt needs a number",
           "status unknown setting 'colour'", "status set game: move 1 (z9): not a square",
-          "status set game: move 2 (C3): not a legal move for black",
+          "status set game: move 2 (c3): not a legal move for black",
           "status move z9: not a square such as F5, nor PA", "status move f4 is not legal here",
           "status move PA is not legal here", "status hint needs a number of moves, 1 or more",
-          "status ping needs one number", "status 'quit' takes no arguments",
-          "status unknown command 'frobnicate'"}},
+          "status 'quit' takes no arguments", "status unknown command 'frobnicate'"}},
     };
     for (const auto& [requests, patterns] : sessions) {
         Transcript transcript;
@@ -116,21 +119,39 @@ TEST(Nboard, PlaysAWholeGameAgainstItselfWithPasses) {
     EXPECT_NE(moves.find("PA"), std::string::npos) << moves;
 }
 
-TEST(Nboard, TheEngineToolSpeaksItOnStdinAndStdout) {
+// The engine tool's exit status and everything it writes.
+std::pair<int, std::string> Engine(const std::string& arguments) {
+    FILE* pipe = popen((std::string(MORVANE_ENGINE) + " " + arguments + " 2>&1").c_str(), "r");
+    EXPECT_NE(pipe, nullptr);
+    std::string output;
+    for (char buffer[256]; pipe && std::fgets(buffer, sizeof buffer, pipe) != nullptr;)
+        output += buffer;
+    const int status = pipe ? pclose(pipe) : -1;
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+}
+
+TEST(Nboard, TheEngineToolSpeaksItOnStdinAndStdoutAndAnswersItsOptions) {
     const std::string script = ::testing::TempDir() + "nboard-script.txt";
     std::ofstream(script) << "nboard 2\nset depth 1\ngo\nping 3\n";
-    FILE* pipe = popen((std::string(MORVANE_ENGINE) + " nboard < " + script).c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string output;
-    for (char buffer[256]; std::fgets(buffer, sizeof buffer, pipe) != nullptr;)
-        output += buffer;
-    EXPECT_EQ(pclose(pipe), 0);  // the end of input ends the session
-    // A status line per iteration, the node count, the move.
-    EXPECT_TRUE(
-        Matches("set myname Morvane\nstatus depth 2, * nodes\nnodestats * *.*\n=== C4/*\n"
-                "status\npong 3\n",
-                output.c_str()))
-        << output;
+    const std::string position = " '" + kStart + " X'";
+    // The end of input ends the session: a status line per iteration, the node count, the move.
+    const std::tuple<std::string, int, const char*> runs[] = {
+        {"nboard < " + script, 0,
+         "set myname Morvane\nstatus depth 2, * nodes\nnodestats * *.*\n=== C4/*\nstatus\npong "
+         "3\n"},
+        {"--help", 0, "Usage: morvane-engine COMMAND\n*--version*"},
+        {"think -h", 0, "Usage: morvane-engine COMMAND\n*"},
+        {"--version", 0, "morvane-engine *.*\n"},
+        {"think --level 0" + position, 0, "*\nc4\n"},
+        {"think --level 9" + position, 2,
+         "morvane-engine: --level needs a level from 0 to 8, got '9'\n"},
+        {"think --level 1000" + position, 2, "*from 0 to 8, got '1000'\n"},
+        {"think --level -1" + position, 2, "*from 0 to 8, got '-1'\n"}};
+    for (const auto& [arguments, status, pattern] : runs) {
+        const auto [exitStatus, output] = Engine(arguments);
+        EXPECT_EQ(exitStatus, status) << arguments;
+        EXPECT_TRUE(Matches(pattern, output.c_str())) << arguments << "\n" << output;
+    }
     // An endless line costs a status line, not the memory it would fill.
     std::istringstream in("nboard 2\n" + std::string(2 << 20, 'x') + "\nping 5\n");
     std::ostringstream out;
@@ -180,7 +201,9 @@ TEST(RecordTool, ShowsAndConvertsWhatTheGameLoadsAndReportsRefusals) {
 
     std::ofstream(Path("bad.txt")) << "f5d6c3c3";
     EXPECT_EQ(Tool({"convert", Path("bad.txt"), Path("out.ggf")}),
-              "1||棋譜を読み込めません。\n\n4手目の c3 は打てません。\n(not a legal move)\n");
+              "1||棋譜を読み込めません。\n\n4手目の c3 "
+              "は打てません。\nその局面で打てる手ではありません。\n"
+              "morvane-record: move 4 (c3): not a legal move\n");
     EXPECT_FALSE(std::ifstream(Path("out.ggf")).good());
     // A record file's refused move: the game's box, then the move by number and square.
     std::ifstream saved(Path("game.mvr"));
@@ -190,7 +213,10 @@ TEST(RecordTool, ShowsAndConvertsWhatTheGameLoadsAndReportsRefusals) {
     const std::string refused = Tool({"convert", Path("bad.mvr"), Path("out.ggf")});
     EXPECT_EQ(refused.substr(refused.find("\nmorvane-record")),
               "\nmorvane-record: move 3 (d6): not a legal move\n");
-    EXPECT_EQ(Tool({"show", Path("missing.mvr")}).rfind("1||ファイルを読み込めません。", 0), 0u);
+    EXPECT_EQ(Tool({"show", Path("missing.mvr")}),
+              "1||ファイルを読み込めません。\n\n" + Path("missing.mvr") +
+                  "\nは存在しないか、読み取れないファイルです。\nmorvane-record: cannot read " +
+                  Path("missing.mvr") + "\n");
     // An answer that cannot be written (a full disc) is no answer.
     std::ostream unwritable(nullptr);
     std::ostringstream err;
