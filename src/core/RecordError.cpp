@@ -102,7 +102,7 @@ std::string RecordErrorLine(const RecordError& e) {
         case RecordFault::Unreadable:
             return "cannot read " + token;
         case RecordFault::BadRecordFile:
-            return "not a game record in the format of a record file";
+            return "not a game record file of the expected format";
         case RecordFault::EmptyText:
             return "the text is empty";
         case RecordFault::NotASquare:
