@@ -15,11 +15,6 @@
 
 namespace {
 
-// A finished game scores 10000 plus the disc difference (100 more for a wipe-out), a win/loss
-// proof exactly 10065; evaluations of unfinished positions stay far below.
-constexpr int kDecidedScore = 10000;
-constexpr int kWinLossScore = 10065;
-constexpr int kWipeOutBonus = 100;
 // The timed driver's pre-search, the only search behind a move that writes no iteration line.
 constexpr int kTimedPreSearchDepth = 4;
 // Keeps clock arithmetic on milliseconds inside the engine's int.
@@ -43,11 +38,8 @@ std::optional<int> Integer(const std::string& text) {
 // Discs for a decided game, 1 for a proof that the mover does not lose (-1: that it loses), the
 // engine's own points otherwise.
 int DiscEval(int score) {
-    const int magnitude = std::abs(score);
-    if (magnitude < kDecidedScore) return score;
-    int discs = magnitude == kWinLossScore ? 1 : magnitude - kDecidedScore;
-    if (discs > kWipeOutBonus) discs -= kWipeOutBonus;
-    return score < 0 ? -discs : discs;
+    if (Morvane::IsWinLossScore(score)) return score < 0 ? -1 : 1;
+    return Morvane::IsGameResult(score) ? Morvane::FinalDiscs(score) : score;
 }
 
 std::string Seconds(double seconds) {
@@ -229,7 +221,7 @@ NboardSession::Evaluation NboardSession::Think(const BoardArray& board, int colo
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     Send("nodestats " + std::to_string(engine.thinkNodes) + " " + Seconds(seconds));
-    const bool decided = std::abs(engine.thinkScore) >= kDecidedScore;
+    const bool decided = Morvane::IsGameResult(engine.thinkScore);
     const int depth = decided                   ? EmptySquares(board)
                       : lastIterationDepth_ > 0 ? lastIterationDepth_
                                                 : kTimedPreSearchDepth;

@@ -35,6 +35,40 @@ public:
     // small-endgame solver: nearly all of an endgame's nodes, never sorted.
     static constexpr int kSmallEmpties = 6;
 
+    // The score scale, from the engine's view. Evaluations stay within a few hundred points. A
+    // finished game scores kFinalBase + d for a disc difference d >= 0 and d - kFinalBase below,
+    // kWipeOutBonus more in magnitude when one side has no disc left; a draw scores +kFinalBase,
+    // so it ranks above every evaluation and every loss. The win/loss search answers
+    // +-kWinLossScore, above every finished game without the bonus (at most 10064).
+    static constexpr int kFinalBase = 10000;
+    static constexpr int kWipeOutBonus = 100;
+    static constexpr int kWinLossScore = 10065;
+    static constexpr int kScoreBound = 11000;  // beyond every real score: the initial best values
+    static constexpr int FinalScore(int d, int empties) {
+        const int bonus = (d < 0 ? -d : d) + empties == 64 ? kWipeOutBonus : 0;
+        return d >= 0 ? d + kFinalBase + bonus : d - kFinalBase - bonus;
+    }
+    // A finished game as the win/loss search scores it: only its sign is used, no bonus.
+    static constexpr int WinLossFinalScore(int d) {
+        return d >= 0 ? d + kFinalBase : d - kFinalBase;
+    }
+    // The drivers' reading: a finished game other than a draw, or a win/loss answer.
+    static constexpr bool IsDecided(int score) { return score > kFinalBase || score < -kFinalBase; }
+    // A front-end's reading: a finished game (a draw included) or a win/loss answer, not an
+    // evaluation.
+    static constexpr bool IsGameResult(int score) {
+        return score >= kFinalBase || score <= -kFinalBase;
+    }
+    static constexpr bool IsWinLossScore(int score) {
+        return score == kWinLossScore || score == -kWinLossScore;
+    }
+    // The disc difference of a finished game's score (IsGameResult, not IsWinLossScore).
+    static constexpr int FinalDiscs(int score) {
+        int discs = (score < 0 ? -score : score) - kFinalBase;
+        if (discs > kWipeOutBonus) discs -= kWipeOutBonus;
+        return score < 0 ? -discs : discs;
+    }
+
     // Instruction set of the bitboard search: the best this processor has, or the portable path,
     // which every processor runs (the tests run both).
     enum class CpuPath { Generic, Avx2 };
@@ -184,8 +218,6 @@ private:
     bool hasPumped = false;  // in this think
     std::uint32_t lastPumpTime = 0;
 
-    int FinalScore() const;
-    int WinLossFinalScore() const;
     // Runs at every checkMask + 1 nodes; true when the search must stop now.
     bool TimeCheck();
     // The masks of the child that a move on s leads to from level here.

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 
 #include "Morvane.h"
@@ -141,7 +140,7 @@ SearchResult Morvane::SearchByAmount(int baseDepth, int amountLimit) {
         total += amount;
         if (isAborted) return best;
         best = r;
-        if (std::abs(best.score) > 10000) break;
+        if (IsDecided(best.score)) break;
         Trace(FormatSeconds(lastE) + ",depth=" + Str(depth) + ",amount=" + Str(amount) + "," +
               Square(*this, best.move) + "=" + Str(best.score));
         RotateToFront(best.move);
@@ -204,7 +203,7 @@ SearchResult Morvane::SearchByTime(std::uint32_t limitTime, bool keepDeepening) 
             break;
         }
         best = r;
-        if (std::abs(best.score) > 10000) break;
+        if (IsDecided(best.score)) break;
         Trace(FormatSeconds(e) + ",depth=" + Str(depth) + "," + Square(*this, best.move) + "=" +
               Str(best.score));
         RotateToFront(best.move);

@@ -3,28 +3,9 @@
 // and the win/loss search of the endgame.
 #include <bit>
 #include <cstdint>
-#include <cstdlib>
 
 #include "Morvane.h"
 #include "MorvaneHot.h"
-
-namespace {
-
-constexpr int kMaxInitial = -11000;  // beyond every real score
-constexpr int kMinInitial = 11000;
-constexpr int kWinLossSuccess = 10065;  // above every finished-game score without bonus
-
-}  // namespace
-
-int Morvane::FinalScore() const {
-    const int d = discDiff;
-    const int bonus = std::abs(d) + rest == 64 ? 100 : 0;
-    return d >= 0 ? d + 10000 + bonus : d - 10000 - bonus;
-}
-
-int Morvane::WinLossFinalScore() const {
-    return discDiff >= 0 ? discDiff + 10000 : discDiff - 10000;
-}
 
 bool Morvane::TimeCheck() {
     std::uint32_t now = 0;
@@ -105,7 +86,7 @@ template <bool Wide>
 [[gnu::always_inline]] inline SearchResult Morvane::SearchEnter() {
     if (!plainSearch && level > 0) return SearchBelowRoot();
     ++amount;
-    if (rest == 0) return {kNoMove, FinalScore()};
+    if (rest == 0) return {kNoMove, FinalScore(discDiff, rest)};
     if (level == depth) {
         savedPassMoves = 0;
         return {kNoMove, EvaluateHot()};
@@ -122,9 +103,7 @@ template <bool Wide>
         const int flips = morvane_hot::CountFlips(board + 17 + s, mover);
         if (flips > 0) {
             ++amount;
-            const int d = discDiff + (2 * flips + 1) * mover;
-            const int bonus = std::abs(d) == 64 ? 100 : 0;
-            return {s, d >= 0 ? d + 10000 + bonus : d - 10000 - bonus};
+            return {s, FinalScore(discDiff + (2 * flips + 1) * mover, 0)};
         }
     }
     return SearchBody<Wide>();
@@ -136,7 +115,7 @@ SearchResult Morvane::SearchBody() {
     const int next = here + 1;
     const bool maximiser = (here & 1) == 0;
     const int mover = maximiser ? 1 : -1;
-    int best = maximiser ? kMaxInitial : kMinInitial;
+    int best = maximiser ? -kScoreBound : kScoreBound;
     int bestMove = kNoMove;
     bestAtLevel[here] = best;
 
@@ -156,7 +135,7 @@ SearchResult Morvane::SearchBody() {
             if (count == 0) {
                 const int replies = Wide ? GenerateMovesWideHot(-mover) : GenerateMovesHot(-mover);
                 if (!Wide) savedPassMoves = replies;
-                if (replies == 0) return {kNoMove, FinalScore()};
+                if (replies == 0) return {kNoMove, FinalScore(discDiff, rest)};
                 ++pass;
                 emptyBits1[next] = emptyBits1[here];
                 frontierBits1[next] = frontierBits1[here];
@@ -244,7 +223,7 @@ SearchResult Morvane::SearchWinLoss() {
     if (!plainSearch && level > 0) return {kNoMove, WinLossBelowRoot()};
     ++amount;
     if (isBreak && (isTimeLimited || isAborted)) return {kNoMove, 0};
-    if (rest == 0) return {kNoMove, WinLossFinalScore()};
+    if (rest == 0) return {kNoMove, WinLossFinalScore(discDiff)};
     if (level == depth) return {kNoMove, EvaluateHot()};
     if ((amount & checkMask) == checkMask && TimeCheck()) return {kNoMove, 0};
 
@@ -259,10 +238,9 @@ SearchResult Morvane::SearchWinLoss() {
             ++amount;
             const bool holds = discDiff + (2 * flips + 1) * mover >= 0;
             if (maximiser)
-                return holds ? SearchResult{s, kWinLossSuccess}
-                             : SearchResult{kNoMove, -kWinLossSuccess};
-            return holds ? SearchResult{kNoMove, kWinLossSuccess}
-                         : SearchResult{s, -kWinLossSuccess};
+                return holds ? SearchResult{s, kWinLossScore}
+                             : SearchResult{kNoMove, -kWinLossScore};
+            return holds ? SearchResult{kNoMove, kWinLossScore} : SearchResult{s, -kWinLossScore};
         }
     }
     return WinLossBody();
@@ -281,7 +259,7 @@ SearchResult Morvane::WinLossBody() {
     } else {
         count = GenerateMovesHot(mover);
         if (count == 0) {
-            if (GenerateMovesHot(-mover) == 0) return {kNoMove, WinLossFinalScore()};
+            if (GenerateMovesHot(-mover) == 0) return {kNoMove, WinLossFinalScore(discDiff)};
             emptyBits1[next] = emptyBits1[here];
             frontierBits1[next] = frontierBits1[here];
             moveListStart[next] = moveListStart[here];
@@ -295,7 +273,7 @@ SearchResult Morvane::WinLossBody() {
     }
 
     --rest;
-    SearchResult result{kNoMove, maximiser ? -kWinLossSuccess : kWinLossSuccess};
+    SearchResult result{kNoMove, maximiser ? -kWinLossScore : kWinLossScore};
     for (int i = 0; i < count; ++i) {
         const int s = moves[i];
         MakeMoveHot(s, mover);
@@ -306,7 +284,7 @@ SearchResult Morvane::WinLossBody() {
         UndoMoveHot(s, -mover);
         if (maximiser ? score > 0 : score < 0) {
             ++rest;
-            return {s, maximiser ? kWinLossSuccess : -kWinLossSuccess};
+            return {s, maximiser ? kWinLossScore : -kWinLossScore};
         }
         if (score == 0) result = {s, 0};
     }

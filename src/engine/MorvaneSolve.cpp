@@ -180,8 +180,8 @@ SearchResult Morvane::SearchBelowRoot() {
     // The bounds the padded-board search compares with, in the view of the side to move:
     // ancestors an odd number of levels up stop this node, those an even number up stop its
     // children; the root is left out while every root move is recorded.
-    int ownSide = -11000;
-    int otherSide = 11000;
+    int ownSide = -kScoreBound;
+    int otherSide = kScoreBound;
     for (int a = level - 1, odd = 1; a >= (recordRoot ? 1 : 0); --a, odd ^= 1) {
         const int value = sign * bestAtLevel[a];
         if (odd != 0)

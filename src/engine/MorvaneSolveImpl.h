@@ -274,16 +274,6 @@ inline int DiscDiff(u64 P, int n) {
     return 2 * Count(P) - (64 - n);
 }
 
-// The finished game from the engine's view, d being the engine's disc difference.
-inline int ExactFinal(int d, int n) {
-    const int bonus = (d < 0 ? -d : d) + n == 64 ? 100 : 0;
-    return d >= 0 ? d + 10000 + bonus : d - 10000 - bonus;
-}
-
-inline int WinLossFinal(int d) {
-    return d >= 0 ? d + 10000 : d - 10000;
-}
-
 // Whether a node must stop: after a break, or when its time check says so.
 inline bool Stops(Morvane& e) {
     ++e.amount;
@@ -315,15 +305,15 @@ inline int ExactLast(Morvane& e, u64 P, int sq, int sign) {
     int flips = LastFlips(P, sq);
     if (flips != 0) {
         ++e.amount;
-        return sign * ExactFinal(sign * (2 * (Count(P) + flips + 1) - 64), 0);
+        return sign * Morvane::FinalScore(sign * (2 * (Count(P) + flips + 1) - 64), 0);
     }
     const u64 O = ~(P | (u64{1} << sq));
     flips = LastFlips(O, sq);
-    if (flips == 0) return sign * ExactFinal(sign * (2 * Count(P) - 63), 1);
+    if (flips == 0) return sign * Morvane::FinalScore(sign * (2 * Count(P) - 63), 1);
     ++e.pass;
     if (Stops(e)) return 0;
     ++e.amount;
-    return sign * ExactFinal(-sign * (2 * (Count(O) + flips + 1) - 64), 0);
+    return sign * Morvane::FinalScore(-sign * (2 * (Count(O) + flips + 1) - 64), 0);
 }
 
 inline int WinLossLast(Morvane& e, u64 P, int sq, int sign) {
@@ -331,14 +321,16 @@ inline int WinLossLast(Morvane& e, u64 P, int sq, int sign) {
     int flips = LastFlips(P, sq);
     if (flips != 0) {
         ++e.amount;
-        return sign * (2 * (Count(P) + flips + 1) - 64) >= 0 ? 10065 : -10065;
+        return sign * (2 * (Count(P) + flips + 1) - 64) >= 0 ? Morvane::kWinLossScore
+                                                             : -Morvane::kWinLossScore;
     }
     const u64 O = ~(P | (u64{1} << sq));
     flips = LastFlips(O, sq);
-    if (flips == 0) return WinLossFinal(sign * (2 * Count(P) - 63));
+    if (flips == 0) return Morvane::WinLossFinalScore(sign * (2 * Count(P) - 63));
     if (Stops(e)) return 0;
     ++e.amount;
-    return -sign * (2 * (Count(O) + flips + 1) - 64) >= 0 ? 10065 : -10065;
+    return -sign * (2 * (Count(O) + flips + 1) - 64) >= 0 ? Morvane::kWinLossScore
+                                                          : -Morvane::kWinLossScore;
 }
 
 // Visits the moves of P among the N squares of `list`, in list order, as visit(i, sq, flips),
@@ -364,7 +356,7 @@ inline bool ForEachMove(u64 P, u64 O, u64 list, Visit visit) {
 template <int N>
 int Exact(Morvane& e, u64 P, u64 O, u64 list, int lo, int hi, int sign) {
     if (Stops(e)) return 0;
-    int best = -11000;
+    int best = -Morvane::kScoreBound;
     const bool moved = ForEachMove<N>(P, O, list, [&](int i, int sq, u64 flips) {
         int v;
         if constexpr (N == 2)
@@ -377,18 +369,18 @@ int Exact(Morvane& e, u64 P, u64 O, u64 list, int lo, int hi, int sign) {
         return best >= hi;
     });
     if (moved) return best;
-    if (!HasMove<N>(O, P, list)) return sign * ExactFinal(sign * DiscDiff(P, N), N);
+    if (!HasMove<N>(O, P, list)) return sign * Morvane::FinalScore(sign * DiscDiff(P, N), N);
     ++e.pass;
     return -Exact<N>(e, O, P, list, -hi, -lo, -sign);
 }
 
-// Win/loss value from the engine's view: +10065 when the engine holds at least a draw, -10065
-// when it cannot, 0 only after a break; a finished game without moves for either side gives its
-// disc difference offset by 10000.
+// Win/loss value from the engine's view: +kWinLossScore when the engine holds at least a draw,
+// -kWinLossScore when it cannot, 0 only after a break; a finished game without moves for either
+// side gives its WinLossFinalScore.
 template <int N>
 int WinLoss(Morvane& e, u64 P, u64 O, u64 list, int sign) {
     if (Stops(e)) return 0;
-    const int success = sign * 10065;
+    const int success = sign * Morvane::kWinLossScore;
     int result = -success;
     const bool moved = ForEachMove<N>(P, O, list, [&](int i, int sq, u64 flips) {
         int v;
@@ -401,7 +393,7 @@ int WinLoss(Morvane& e, u64 P, u64 O, u64 list, int sign) {
         return false;
     });
     if (moved) return result;
-    if (!HasMove<N>(O, P, list)) return WinLossFinal(sign * DiscDiff(P, N));
+    if (!HasMove<N>(O, P, list)) return Morvane::WinLossFinalScore(sign * DiscDiff(P, N));
     return WinLoss<N>(e, O, P, list, -sign);
 }
 
@@ -516,7 +508,7 @@ SearchResult Search(Morvane& e, u64 P, u64 O, int n, int level, int lo, int hi, 
         level + 2 * n < e.depth)
         return {Morvane::kNoMove, SolveExact(e, P, O, PackedList(~(P | O)), n, lo, hi, sign)};
     ++e.amount;
-    if (n == 0) return {Morvane::kNoMove, sign * ExactFinal(sign * DiscDiff(P, 0), 0)};
+    if (n == 0) return {Morvane::kNoMove, sign * Morvane::FinalScore(sign * DiscDiff(P, 0), 0)};
     if (level == e.depth)
         return {Morvane::kNoMove, sign * (sign > 0 ? Evaluate(P, O) : Evaluate(O, P))};
     if (e.isBreak && (e.isTimeLimited || EndgameAccess::Aborted(e))) return {Morvane::kNoMove, 0};
@@ -525,12 +517,12 @@ SearchResult Search(Morvane& e, u64 P, u64 O, int n, int level, int lo, int hi, 
     const MoveList moves(P, O, sign, level < e.sortDepth);
     if (moves.count == 0) {
         if (Moves(O, P) == 0)
-            return {Morvane::kNoMove, sign * ExactFinal(sign * DiscDiff(P, n), n)};
+            return {Morvane::kNoMove, sign * Morvane::FinalScore(sign * DiscDiff(P, n), n)};
         ++e.pass;
         const SearchResult r = Search(e, O, P, n, level + 1, -hi, -lo, -sign);
         return {r.move, -r.score};
     }
-    int best = -11000;
+    int best = -Morvane::kScoreBound;
     int bestMove = Morvane::kNoMove;
     for (int i = 0; i < moves.count; ++i) {
         const int sq = moves.squares[i];
@@ -554,15 +546,15 @@ int WinLoss(Morvane& e, u64 P, u64 O, int n, int level, int sign) {
         return SolveWinLoss(e, P, O, PackedList(~(P | O)), n, sign);
     ++e.amount;
     if (e.isBreak && (e.isTimeLimited || EndgameAccess::Aborted(e))) return 0;
-    if (n == 0) return WinLossFinal(sign * DiscDiff(P, 0));
+    if (n == 0) return Morvane::WinLossFinalScore(sign * DiscDiff(P, 0));
     if (level == e.depth) return sign > 0 ? Evaluate(P, O) : Evaluate(O, P);
     if ((e.amount & e.checkMask) == e.checkMask && EndgameAccess::TimeCheck(e)) return 0;
     const MoveList moves(P, O, sign, level < e.sortDepth);
     if (moves.count == 0) {
-        if (Moves(O, P) == 0) return WinLossFinal(sign * DiscDiff(P, n));
+        if (Moves(O, P) == 0) return Morvane::WinLossFinalScore(sign * DiscDiff(P, n));
         return WinLoss(e, O, P, n, level + 1, -sign);
     }
-    const int success = sign * 10065;
+    const int success = sign * Morvane::kWinLossScore;
     int result = -success;
     for (int i = 0; i < moves.count; ++i) {
         const int sq = moves.squares[i];

@@ -16,6 +16,26 @@ static SearchResult WinLoss(Morvane& e, const Game& g) {
     return e.SearchWinLoss();
 }
 
+TEST(Scores, FinalScoresAndHowFrontEndsReadThem) {
+    // (d, empties, FinalScore, WinLossFinalScore); FinalDiscs gives d back.
+    const std::tuple<int, int, int, int> finals[] = {
+        {0, 0, 10000, 10000},   {64, 0, 10164, 10064},   {-64, 0, -10164, -10064},
+        {10, 54, 10110, 10010}, {-3, 1, -10003, -10003}, {20, 2, 10020, 10020}};
+    for (const auto& [d, empties, exact, winLoss] : finals) {
+        EXPECT_EQ(std::tuple(Morvane::FinalScore(d, empties), Morvane::WinLossFinalScore(d)),
+                  std::tuple(exact, winLoss));
+        EXPECT_EQ(Morvane::FinalDiscs(exact), d);
+    }
+    // A draw is a result but not decided for the drivers; evaluations are neither.
+    for (const auto& [score, decided, result, winLoss] :
+         {std::tuple(10000, false, true, false), std::tuple(10001, true, true, false),
+          std::tuple(-10065, true, true, true), std::tuple(9999, false, false, false)})
+        EXPECT_EQ(std::tuple(Morvane::IsDecided(score), Morvane::IsGameResult(score),
+                             Morvane::IsWinLossScore(score)),
+                  std::tuple(decided, result, winLoss))
+            << score;
+}
+
 TEST(Search, ValuesAndRecordedRootScoresMatchTheReference) {
     constexpr int kReference = 1 << 20;  // a row whose value only the reference gives
     // A finished game scores from discDiff even at the leaf level; the leaf evaluates without
