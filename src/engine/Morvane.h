@@ -127,8 +127,12 @@ public:
     long long thinkNodes = 0;  // every node of the last think, all searches together (benchmark)
     int thinkScore = 0;        // the score that came with the last think's move (engine's view)
 
+    // Square s + dirOffset[d] is the neighbour of s in direction d: the eight directions in
+    // circular order (y+1; x+1, y+1; x+1; x+1, y-1; y-1; ...), then the first three again, so that
+    // any run of up to five neighbouring directions is one index range.
+    static constexpr int dirOffset[11] = {1, 17, 16, 15, -1, -17, -16, -15, 1, 17, 16};
+
     // Move generation tables, built by PrepareSearch.
-    int dirOffset[11]{};
     int squareList1[32]{};
     int squareList2[32]{};
     int regionCount1 = 0;

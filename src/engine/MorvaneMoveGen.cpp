@@ -6,18 +6,12 @@
 
 #include "Morvane.h"
 #include "MorvaneHot.h"
+#include "MorvaneTables.h"
 
 namespace {
 
-struct Region {
-    int xFirst, xLast, yFirst, yLast, firstDir, lastDir;
-};
-
-constexpr Region kRegions[9] = {
-    {1, 2, 1, 2, 0, 2},  {1, 2, 7, 8, 2, 4}, {3, 6, 3, 6, 0, 7},
-    {7, 8, 1, 2, 6, 8},  {7, 8, 7, 8, 4, 6}, {1, 2, 3, 6, 0, 4},
-    {3, 6, 1, 2, 6, 10}, {3, 6, 7, 8, 2, 6}, {7, 8, 3, 6, 4, 8},
-};
+using morvane_tables::kRegions;
+using morvane_tables::Region;
 
 constexpr std::uint32_t kAllBits = 0xFFFFFFFFu;
 
@@ -43,10 +37,6 @@ int CollectRegion(const int* board, const Region& region, int* squareList, int p
 }  // namespace
 
 int Morvane::PrepareSearch() {
-    static constexpr int kOffsets[11] = {1, 17, 16, 15, -1, -17, -16, -15, 1, 17, 16};
-    for (int d = 0; d < 11; ++d)
-        dirOffset[d] = kOffsets[d];
-
     const int empties = 64 - CountDiscs();
     const bool narrow = empties <= 32;
     for (int p = 0; p < 32; ++p) {

@@ -9,6 +9,8 @@
 #include <cstdint>
 
 #include "Morvane.h"
+#include "MorvanePaths.h"
+#include "MorvaneTables.h"
 
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(MORVANE_NO_CPU_DISPATCH)
 #define MORVANE_CPU_DISPATCH 1
@@ -94,28 +96,19 @@ constexpr LineTable kLines = MakeLines();
 
 // The regions of the move generator in their order, as masks of a transposed board (x * 8 + y).
 constexpr auto MakeGenerationRegions() {
-    constexpr int kBounds[9][4] = {{1, 2, 1, 2}, {1, 2, 7, 8}, {3, 6, 3, 6},
-                                   {7, 8, 1, 2}, {7, 8, 7, 8}, {1, 2, 3, 6},
-                                   {3, 6, 1, 2}, {3, 6, 7, 8}, {7, 8, 3, 6}};
     std::array<std::uint64_t, 9> masks{};
-    for (int r = 0; r < 9; ++r)
-        for (int x = kBounds[r][0]; x <= kBounds[r][1]; ++x)
-            for (int y = kBounds[r][2]; y <= kBounds[r][3]; ++y)
-                masks[static_cast<std::size_t>(r)] |= std::uint64_t{1} << ((x - 1) * 8 + y - 1);
+    for (std::size_t r = 0; r < 9; ++r) {
+        const morvane_tables::Region& region = morvane_tables::kRegions[r];
+        for (int x = region.xFirst; x <= region.xLast; ++x)
+            for (int y = region.yFirst; y <= region.yLast; ++y)
+                masks[r] |= std::uint64_t{1} << ((x - 1) * 8 + y - 1);
+    }
     return masks;
 }
 
 constexpr std::array<std::uint64_t, 9> kGenerationRegions = MakeGenerationRegions();
 
-// What each instruction set's copy offers the engine.
-struct PathFunctions {
-    SearchResult (*search)(Morvane& e, std::uint64_t P, std::uint64_t O, int n, int level, int lo,
-                           int hi, int sign);
-    int (*winLoss)(Morvane& e, std::uint64_t P, std::uint64_t O, int n, int level, int sign);
-    int (*evaluate)(std::uint64_t own, std::uint64_t opp);
-    void (*orderScores)(std::uint64_t own, std::uint64_t opp, const int* moves, int count,
-                        int mover, int* scores);
-};
+using morvane_paths::PathFunctions;
 
 }  // namespace
 
@@ -153,9 +146,7 @@ Morvane::CpuPath Morvane::BestCpuPath() {
 #endif
 }
 
-namespace {
-
-const PathFunctions& Functions(Morvane::CpuPath path) {
+const PathFunctions& morvane_paths::Functions(Morvane::CpuPath path) {
 #if MORVANE_CPU_DISPATCH
     if (path == Morvane::CpuPath::Avx2) return avx2_path::kFunctions;
 #endif
@@ -163,15 +154,7 @@ const PathFunctions& Functions(Morvane::CpuPath path) {
     return generic_path::kFunctions;
 }
 
-}  // namespace
-
-int Morvane::EvaluateBits() const {
-    return Functions(cpuPath).evaluate(ownBits, oppBits);
-}
-
-void Morvane::OrderScoresBits(const int* moves, int count, int mover) {
-    Functions(cpuPath).orderScores(ownBits, oppBits, moves, count, mover, sortScore);
-}
+using morvane_paths::Functions;
 
 SearchResult Morvane::SearchBelowRoot() {
     // The passing parent's hand-over holds the moves the child generates again.

@@ -101,12 +101,8 @@ inline int Mobility(u64 own, u64 opp) {
 
 #else
 
-// No POPCNT instruction on generic x86-64, and the library call costs more than this.
 inline int Count(u64 x) {
-    x = x - ((x >> 1) & 0x5555555555555555ULL);
-    x = (x & 0x3333333333333333ULL) + ((x >> 2) & 0x3333333333333333ULL);
-    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
-    return static_cast<int>((x * 0x0101010101010101ULL) >> 56);
+    return morvane_tables::BitCount(x);
 }
 
 template <int Shift, class Bits>
@@ -207,22 +203,15 @@ inline int Value(u64 own, u64 opp, u64 squares) {
     return Count(own & squares) - Count(opp & squares);
 }
 
-// The static evaluation from own's view, term for term as on the padded board.
-inline int Evaluate(u64 own, u64 opp) {
-    constexpr u64 kCorners = 0x8100000000000081ULL;
-    constexpr u64 kEdges = 0x7E8181818181817EULL;  // the 24 edge squares that are not corners
+// The discs of own anchored by corners minus those of opp.
+inline int StableDiff(u64 own, u64 opp) {
+    return Count(Anchored(own)) - Count(Anchored(opp));
+}
+
+// The static evaluation from own's view without its mobility term.
+inline int StaticTerms(u64 own, u64 opp) {
+    using namespace morvane_tables;
     const u64 taken = own | opp;
-    // Each corner with its C-squares and its X-square: a1 (a2 b1, b2), h1 (g1 h2, g2), a8 (a7 b8,
-    // b7), h8 (g8 h7, g7). They count only next to an empty corner.
-    struct CornerSquares {
-        u64 corner, c, x;
-    };
-    static constexpr CornerSquares kNextToCorners[4] = {
-        {0x0000000000000001ULL, 0x0000000000000102ULL, 0x0000000000000200ULL},
-        {0x0000000000000080ULL, 0x0000000000008040ULL, 0x0000000000004000ULL},
-        {0x0100000000000000ULL, 0x0201000000000000ULL, 0x0002000000000000ULL},
-        {0x8000000000000000ULL, 0x4080000000000000ULL, 0x0040000000000000ULL},
-    };
     u64 cSquares = 0;
     u64 xSquares = 0;
     for (const CornerSquares& s : kNextToCorners) {
@@ -230,10 +219,20 @@ inline int Evaluate(u64 own, u64 opp) {
         cSquares |= s.c;
         xSquares |= s.x;
     }
-    int score = 15 * Value(own, opp, kCorners) - 4 * Value(own, opp, cSquares) -
-                8 * Value(own, opp, xSquares) + Value(own, opp, kEdges) + 3 * Mobility(own, opp);
-    if ((taken & kCorners) != 0) score += 2 * (Count(Anchored(own)) - Count(Anchored(opp)));
+    int score = kCornerWeight * Value(own, opp, kCorners) +
+                kCSquareWeight * Value(own, opp, cSquares) +
+                kXSquareWeight * Value(own, opp, xSquares) + kEdgeWeight * Value(own, opp, kEdges);
+    if ((taken & kCorners) != 0) score += kStableWeight * StableDiff(own, opp);
     return score;
+}
+
+inline int EvaluateStatic(u64 own, u64 opp) {
+    return StaticTerms(own, opp);
+}
+
+// The static evaluation from own's view.
+inline int Evaluate(u64 own, u64 opp) {
+    return StaticTerms(own, opp) + morvane_tables::kMobilityWeight * Mobility(own, opp);
 }
 
 // The static value of the position after each move, from the engine's view, for move ordering.
@@ -566,6 +565,7 @@ int WinLoss(Morvane& e, u64 P, u64 O, int n, int level, int sign) {
     return result;
 }
 
-constexpr PathFunctions kFunctions = {Search, WinLoss, Evaluate, OrderScores};
+constexpr PathFunctions kFunctions = {Search,         WinLoss,    Evaluate,
+                                      EvaluateStatic, StableDiff, OrderScores};
 
 }  // namespace
