@@ -173,7 +173,9 @@ public:
     void Abort();
     bool WasAborted() const;  // whether the last think was stopped by Abort
 
-    static constexpr int SquareIndex(int x, int y) { return x * 16 + y - 17; }
+    // Square index s is cell kFirstCell + s: cell (1, 1) is square 0.
+    static constexpr int kFirstCell = 17;
+    static constexpr int SquareIndex(int x, int y) { return x * 16 + y - kFirstCell; }
     static constexpr PointData SquareXY(int s) { return PointData(s / 16 + 1, s % 16 + 1); }
 
     // Position (MorvanePosition.cpp).
@@ -224,6 +226,11 @@ private:
 
     // Runs at every checkMask + 1 nodes; true when the search must stop now.
     bool TimeCheck();
+    // The stop test of every node, on either board: once a timed search has broken off, or Abort
+    // was called, every node returns at once; otherwise TimeCheck runs when the node count says
+    // so. The win/loss nodes test Broken before they score anything, the others after.
+    bool Broken() const { return isBreak && (isTimeLimited || isAborted); }
+    bool NodeMustStop() { return Broken() || ((amount & checkMask) == checkMask && TimeCheck()); }
     // The masks of the child that a move on s leads to from level here.
     template <bool Wide>
     void SetChildMasks(int here, int s) {

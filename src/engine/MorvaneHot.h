@@ -113,7 +113,7 @@ inline int GenerateRegion(const int* board, int k, std::uint32_t bits, const int
         const int p = std::countl_zero(bits);
         bits &= ~(std::uint32_t{0x80000000u} >> p);
         const int s = squareList[p];
-        if (FlanksAny<Offsets...>(board + 17 + s, k)) out[count++] = s;
+        if (FlanksAny<Offsets...>(board + Morvane::kFirstCell + s, k)) out[count++] = s;
     } while (bits != 0);
     return count;
 }
@@ -186,7 +186,7 @@ inline int GenerateWord(const int* board, int k, std::uint32_t candidates,
 
 inline void Morvane::MakeMoveHot(int s, int k) {
     using morvane_hot::FlipRun;
-    int* const cell = board + 17 + s;
+    int* const cell = board + kFirstCell + s;
     int* const record = flipRecord[level];
     const std::uint64_t placed = morvane_hot::SquareBit(s);
     std::uint64_t flips = 0;
@@ -215,7 +215,7 @@ inline void Morvane::UndoMoveHot(int s, int k2) {
     const int total = record[0] + record[1] + record[2] + record[3] + record[4] + record[5] +
                       record[6] + record[7];
     const std::uint64_t flips = flipBits[level];
-    board[17 + s] = 0;
+    board[kFirstCell + s] = 0;
     // The flipped discs, found through their bits rather than by walking the eight directions.
     for (std::uint64_t left = flips; left != 0; left &= left - 1)
         board[morvane_hot::kBitCell[static_cast<std::size_t>(std::countr_zero(left))]] = k2;

@@ -91,8 +91,7 @@ template <bool Wide>
         savedPassMoves = 0;
         return {kNoMove, EvaluateHot()};
     }
-    if (isBreak && (isTimeLimited || isAborted)) return {kNoMove, 0};
-    if ((amount & checkMask) == checkMask && TimeCheck()) return {kNoMove, 0};
+    if (NodeMustStop()) return {kNoMove, 0};
 
     const int here = level;
     const int mover = (here & 1) == 0 ? 1 : -1;
@@ -100,7 +99,7 @@ template <bool Wide>
         // The last empty square, when the mover can take it: the one child is the finished
         // board, counted as the node it is and scored without making the move.
         const int s = squareList1[std::countl_zero(emptyBits1[here])];
-        const int flips = morvane_hot::CountFlips(board + 17 + s, mover);
+        const int flips = morvane_hot::CountFlips(board + kFirstCell + s, mover);
         if (flips > 0) {
             ++amount;
             return {s, FinalScore(discDiff + (2 * flips + 1) * mover, 0)};
@@ -222,10 +221,10 @@ SearchResult Morvane::SearchWinLoss() {
 [[gnu::always_inline]] inline SearchResult Morvane::WinLossEnter() {
     if (!plainSearch && level > 0) return {kNoMove, WinLossBelowRoot()};
     ++amount;
-    if (isBreak && (isTimeLimited || isAborted)) return {kNoMove, 0};
+    if (Broken()) return {kNoMove, 0};
     if (rest == 0) return {kNoMove, WinLossFinalScore(discDiff)};
     if (level == depth) return {kNoMove, EvaluateHot()};
-    if ((amount & checkMask) == checkMask && TimeCheck()) return {kNoMove, 0};
+    if (NodeMustStop()) return {kNoMove, 0};
 
     const int here = level;
     const bool maximiser = (here & 1) == 0;
@@ -233,7 +232,7 @@ SearchResult Morvane::SearchWinLoss() {
     if (rest == 1 && here != 0 && emptyBits1[here] != 0) {
         // The last empty square, when the mover can take it: the finished child decides at once.
         const int s = squareList1[std::countl_zero(emptyBits1[here])];
-        const int flips = morvane_hot::CountFlips(board + 17 + s, mover);
+        const int flips = morvane_hot::CountFlips(board + kFirstCell + s, mover);
         if (flips > 0) {
             ++amount;
             const bool holds = discDiff + (2 * flips + 1) * mover >= 0;

@@ -22,8 +22,8 @@
 // The bitboard search reads the engine's stop request and runs its time check at the same nodes
 // as the padded-board search.
 struct EndgameAccess {
-    static bool Aborted(const Morvane& e) { return e.isAborted; }
-    static bool TimeCheck(Morvane& e) { return e.TimeCheck(); }
+    static bool Broken(const Morvane& e) { return e.Broken(); }
+    static bool NodeMustStop(Morvane& e) { return e.NodeMustStop(); }
 };
 
 namespace {
@@ -108,23 +108,37 @@ constexpr auto MakeGenerationRegions() {
 
 constexpr std::array<std::uint64_t, 9> kGenerationRegions = MakeGenerationRegions();
 
-using morvane_paths::PathFunctions;
-
 }  // namespace
 
+// One copy of the bitboard code per instruction set, each in a namespace of its own: its
+// primitives, then the evaluation, the small-endgame solvers and the nodes over them. Only
+// builtins, these files' own functions and the shared tables above are used, so nothing compiled
+// for one instruction set can stand in for another's copy.
 namespace generic_path {
-#define MORVANE_SOLVE_AVX2 0
-#include "MorvaneSolveImpl.h"
-#undef MORVANE_SOLVE_AVX2
+namespace {
+// In this order: each file uses those before it.
+// clang-format off
+#include "MorvaneBitsGeneric.h"
+#include "MorvaneBitEval.h"
+#include "MorvaneSmallSolve.h"
+#include "MorvaneNodes.h"
+// clang-format on
+}  // namespace
 }  // namespace generic_path
 
 #if MORVANE_CPU_DISPATCH
 #pragma GCC push_options
 #pragma GCC target("avx2,bmi,bmi2,popcnt,lzcnt")
 namespace avx2_path {
-#define MORVANE_SOLVE_AVX2 1
-#include "MorvaneSolveImpl.h"
-#undef MORVANE_SOLVE_AVX2
+namespace {
+// In this order: each file uses those before it.
+// clang-format off
+#include "MorvaneBitsAvx2.h"
+#include "MorvaneBitEval.h"
+#include "MorvaneSmallSolve.h"
+#include "MorvaneNodes.h"
+// clang-format on
+}  // namespace
 }  // namespace avx2_path
 #pragma GCC pop_options
 #endif
@@ -146,7 +160,7 @@ Morvane::CpuPath Morvane::BestCpuPath() {
 #endif
 }
 
-const PathFunctions& morvane_paths::Functions(Morvane::CpuPath path) {
+const morvane_paths::PathFunctions& morvane_paths::Functions(Morvane::CpuPath path) {
 #if MORVANE_CPU_DISPATCH
     if (path == Morvane::CpuPath::Avx2) return avx2_path::kFunctions;
 #endif
