@@ -1,7 +1,6 @@
 // Static evaluation: corners, the squares next to empty corners, edges, mobility and stable discs.
 // Both board forms read the same terms (MorvaneTables.h), computed on the disc bitboards; the
 // padded board counts its mobility with its own move generator.
-#include <cstddef>
 #include <cstdint>
 
 #include "Morvane.h"
@@ -9,17 +8,7 @@
 #include "MorvanePaths.h"
 #include "MorvaneTables.h"
 
-namespace {
-
-// The discs of colour k on the board cells.
-std::uint64_t DiscBits(const int* board, int k) {
-    std::uint64_t bits = 0;
-    for (std::size_t i = 0; i < 64; ++i)
-        bits |= std::uint64_t{board[morvane_hot::kBitCell[i]] == k} << i;
-    return bits;
-}
-
-}  // namespace
+using morvane_hot::DiscBits;
 
 int Morvane::Evaluate() {
     return EvaluateHot();

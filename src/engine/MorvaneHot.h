@@ -68,6 +68,14 @@ inline constexpr auto kCellBit = [] {
     return bits;
 }();
 
+// The discs of colour k on the board cells.
+inline std::uint64_t DiscBits(const int* board, int k) {
+    std::uint64_t bits = 0;
+    for (std::size_t i = 0; i < 64; ++i)
+        bits |= std::uint64_t{board[kBitCell[i]] == k} << i;
+    return bits;
+}
+
 // How many discs k placed on cell would flip in direction O, without flipping them.
 template <int O>
 inline int RunLength(const int* cell, int k) {
