@@ -63,13 +63,9 @@ NboardSession::NboardSession(std::ostream& out)
       engine_(std::make_unique<Morvane>()),
       level_(OthelloParams().CpuLevel),
       ruled_(std::make_unique<RuledGame>()) {
-    engine_->onTrace = [this](const std::string& line) {
-        // Iteration lines read "seconds,depth=N,...": one status line each, with the nodes so far.
-        const std::size_t at = line.find(",depth=");
-        if (at == std::string::npos) return;
-        lastIterationDepth_ = std::atoi(line.c_str() + at + 7);
-        Status("depth " + std::to_string(lastIterationDepth_) + ", " +
-               std::to_string(engine_->thinkNodes) + " nodes");
+    engine_->onIteration = [this](const SearchIteration& iteration) {
+        Status("depth " + std::to_string(iteration.depth) + ", " +
+               std::to_string(iteration.thinkNodes) + " nodes");
     };
 }
 
@@ -207,7 +203,6 @@ std::optional<long long> NboardSession::RemainingMs(int color) const {
 NboardSession::Evaluation NboardSession::Think(const BoardArray& board, int color, bool useClock,
                                                PointData& move) {
     Morvane& engine = *engine_;
-    lastIterationDepth_ = 0;
     const auto start = std::chrono::steady_clock::now();
     engine.LoadPosition(board.data(), color);
     const auto remaining = useClock ? RemainingMs(color) : std::nullopt;
@@ -220,12 +215,13 @@ NboardSession::Evaluation NboardSession::Think(const BoardArray& board, int colo
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    Send("nodestats " + std::to_string(engine.thinkNodes) + " " + Seconds(seconds));
-    const bool decided = Morvane::IsGameResult(engine.thinkScore);
-    const int depth = decided                   ? EmptySquares(board)
-                      : lastIterationDepth_ > 0 ? lastIterationDepth_
-                                                : kTimedPreSearchDepth;
-    return {DiscEval(engine.thinkScore), depth};
+    const ThinkReport& report = engine.report;
+    Send("nodestats " + std::to_string(report.nodes) + " " + Seconds(seconds));
+    const bool decided = Morvane::IsGameResult(report.score);
+    const int depth = decided                      ? EmptySquares(board)
+                      : !report.iterations.empty() ? report.iterations.back().depth
+                                                   : kTimedPreSearchDepth;
+    return {DiscEval(report.score), depth};
 }
 
 NboardSession::Evaluation NboardSession::Evaluate(const BoardArray& board, int color,

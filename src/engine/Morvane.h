@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "PointData.h"
 #include "TickCounter.h"
@@ -13,12 +14,32 @@ struct SearchResult {
     int score;
 };
 
+// One completed iteration of the iterative deepening: what its depth line in the trace says.
+struct SearchIteration {
+    int depth;
+    int move;              // square index
+    int score;             // engine's view
+    long long nodes;       // of this iteration
+    long long thinkNodes;  // of the think so far
+    std::uint32_t ms;      // of this iteration
+    bool operator==(const SearchIteration&) const = default;
+};
+
+// What the last think did, as data for front-ends; the trace is for people.
+struct ThinkReport {
+    std::vector<SearchIteration> iterations;  // each one that wrote a depth line, in order
+    int move = -1;        // square index of the move returned; -1 after an abort
+    int score = 0;        // that came with the move, engine's view (see the score scale)
+    long long nodes = 0;  // every node of the think, all searches together
+};
+
 // The computer opponent: a padded board searched in place (make/undo through flipRecord), a
 // hand-tuned evaluation, region and mask-word move generation, a min/max search with deep
 // cut-offs, a win/loss and an exact endgame search, and the drivers that pick a search and its
 // budget. Below the root every search runs on disc bitboards (MorvaneSolve.cpp), node for node
 // as on the padded board, which stays as the reference (plainSearch). ThinkByTime and
-// ThinkByAmount are the entry points; progress goes to onTrace.
+// ThinkByAmount are the entry points; progress goes to onTrace as text and to report (and
+// onIteration) as data.
 // Inside a search +1 is always the engine's own side and -1 the opponent.
 class Morvane {
 public:
@@ -80,6 +101,9 @@ public:
     int ownColor = 1;
     int oppColor = -1;
     std::function<void(const std::string&)> onTrace;  // one UTF-8 line per call; may be empty
+    // Runs when an iteration is added to report (may be empty).
+    std::function<void(const SearchIteration&)> onIteration;
+    ThinkReport report;            // of the last think; cleared when the next think starts
     std::function<void()> onPump;  // window-message pump run at time checks; may be empty
     // onPump runs at a time check only when this many milliseconds have passed since it last ran
     // (0: at every check); the first check of a think always pumps. Node counts and the time
@@ -124,8 +148,6 @@ public:
     bool isBreak = false;
     int checkMask = 16383;
     int tForFinal = -1;
-    long long thinkNodes = 0;  // every node of the last think, all searches together (benchmark)
-    int thinkScore = 0;        // the score that came with the last think's move (engine's view)
 
     // Square s + dirOffset[d] is the neighbour of s in direction d: the eight directions in
     // circular order (y+1; x+1, y+1; x+1; x+1, y-1; y-1; ...), then the first three again, so that
@@ -257,6 +279,7 @@ private:
     int WinLossBelowRoot();
     // sortScore for each move: the value of the position after it (MorvaneSolve.cpp).
     void OrderScoresBits(const int* moves, int count, int mover);
+    void ReportIteration(SearchResult best, std::uint32_t ms);
     std::uint32_t BeginThink();
     PointData FinishThink(SearchResult r, std::uint32_t t0);
     int FirstLegalMove();

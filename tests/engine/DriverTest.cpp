@@ -103,6 +103,23 @@ TEST(ThinkByAmount, TracesAndNoDependenceOnEarlierThinks) {
     for (const auto& [g, level, trace] : cases) {
         const Think first = RunThink(g, level);
         EXPECT_EQ(Joined(first.lines), trace);
+        // The report says what the depth lines and the statistics block say.
+        std::string depthLines;
+        long long before = 0;
+        for (const SearchIteration& i : first.report.iterations) {
+            const PointData xy = Morvane::SquareXY(i.move);
+            depthLines += "|0,depth=" + std::to_string(i.depth) +
+                          ",amount=" + std::to_string(i.nodes) + ",(" + std::to_string(xy.x) + "," +
+                          std::to_string(xy.y) + ")=" + std::to_string(i.score);
+            EXPECT_GE(i.thinkNodes, before + i.nodes) << "the think's nodes so far";
+            before = i.thinkNodes;
+        }
+        EXPECT_NE(trace.find(depthLines +
+                             "|node index=0|得点=" + std::to_string(first.report.score) + "|"),
+                  std::string::npos);
+        EXPECT_EQ(first.live, first.report.iterations);
+        EXPECT_GE(first.nodes, before);
+        EXPECT_EQ(Morvane::SquareXY(first.report.move), first.move);
         const std::size_t at = trace.find("場所=(") + sizeof "場所=(" - 1;  // the move played
         EXPECT_EQ(first.move, PointData(trace[at] - '0', trace[at + 2] - '0'));
         Morvane engine;
@@ -115,7 +132,7 @@ TEST(ThinkByAmount, TracesAndNoDependenceOnEarlierThinks) {
         }
         Morvane silent;  // no trace callback, real clock: the same move and nodes
         silent.LoadPosition(g.board.data(), g.side);
-        EXPECT_EQ(std::tuple(silent.ThinkByAmount(level), silent.thinkNodes),
+        EXPECT_EQ(std::tuple(silent.ThinkByAmount(level), silent.report.nodes),
                   std::tuple(first.move, first.nodes));
     }
 }
@@ -145,7 +162,7 @@ TEST(ThinkByAmount, WindowPumpAtMostEveryTenMillisecondsOfSearchAndNoNodeChanges
     e.onPump = [&] { pumped.push_back(now); };
     e.pumpIntervalMs = Morvane::kWindowPumpIntervalMs;
     e.LoadPosition(g.board.data(), g.side);
-    EXPECT_EQ(std::tuple(e.ThinkByAmount(8), e.thinkNodes),
+    EXPECT_EQ(std::tuple(e.ThinkByAmount(8), e.report.nodes),
               std::tuple(unpumped.move, unpumped.nodes));
     ASSERT_GE(pumped.size(), 10u) << unpumped.nodes << " nodes";
     for (std::size_t i = 1; i < pumped.size(); ++i)  // the first check after 10 ms
@@ -173,7 +190,7 @@ TEST(ThinkByTime, OverdrawnClockAnswersAtOnceAndTimedOutExactSearchFallsBack) {
     engine.LoadPosition(g.board.data(), g.side);
     EXPECT_TRUE(IsLegal(g, engine.ThinkByTime(-1)));
     // The untimed pre-search (about 0.2 M nodes) and no more: the exact search needs millions.
-    EXPECT_LT(engine.thinkNodes, 1000000);
+    EXPECT_LT(engine.report.nodes, 1000000);
     const Think t = RunThink(g, 60000, 10000);
     // The exact search breaks, then the semi-complete fallback, whose SearchByTime gets
     // 0.3 x 0.2 x 6300 ms. Three statistics blocks: the last fallback's, the semi-complete

@@ -56,6 +56,8 @@ struct Think {
     std::vector<std::string> lines;
     PointData move;
     long long nodes;
+    ThinkReport report;
+    std::vector<SearchIteration> live;                         // as onIteration saw them
     int Index(const std::string& prefix, int from = 0) const;  // first such line from `from`, or -1
     std::string Last() const { return lines.empty() ? "" : lines.back(); }
 };
