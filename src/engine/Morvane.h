@@ -211,7 +211,7 @@ public:
     int Evaluate();
     int CountStable() const;
     int EvaluatePlain();       // on the board cells, mobility by GenerateMovesWide
-    int EvaluateBits() const;  // on ownBits and oppBits (MorvaneSolve.cpp)
+    int EvaluateBits() const;  // on ownBits and oppBits
 
     // Move generation (MorvaneMoveGen.cpp).
     int PrepareSearch();
@@ -277,7 +277,7 @@ private:
     // SearchWinLoss at the current level: the same nodes, the score from the engine's view.
     SearchResult SearchBelowRoot();
     int WinLossBelowRoot();
-    // sortScore for each move: the value of the position after it (MorvaneSolve.cpp).
+    // sortScore for each move: the value of the position after it (MorvaneEvaluate.cpp).
     void OrderScoresBits(const int* moves, int count, int mover);
     void ReportIteration(SearchResult best, std::uint32_t ms);
     std::uint32_t BeginThink();

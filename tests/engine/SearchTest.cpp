@@ -19,8 +19,9 @@ static SearchResult WinLoss(Morvane& e, const Game& g) {
 TEST(Search, ValuesRecordedRootScoresAndPassesMatchTheReference) {
     constexpr int kReference = 1 << 20;  // a row whose value only the reference gives
     // A finished game scores from discDiff even at the leaf level; the leaf evaluates without
-    // moves. In the last two rows +1 cannot move and -1 can: the root passes and returns the
-    // opponent's reply, narrow (29 empty squares, the replies handed over) and wide.
+    // moves. In the last three rows +1 cannot move and -1 can: the root passes and returns the
+    // opponent's reply, narrow (29 empty squares, the replies handed over), wide, and from the
+    // small-endgame solver's range (2 empty squares).
     std::vector<std::tuple<Game, int, int>> cases{
         {FromText(std::string(64, 'X') + " X"), 0, 10164},
         {FromText(std::string(32, 'X') + std::string(32, 'O') + " X"), 5, 10000},  // a draw
@@ -32,7 +33,8 @@ TEST(Search, ValuesRecordedRootScoresAndPassesMatchTheReference) {
         {PositionWithEmpties(40), 3, kReference},
         {FromText("OX--OOOOX---OOOO----OOOO----OOOO----OOOO----OOOO----OOOO----OOOO X"), 3,
          kReference},
-        {{Stones("b1 a2", "a1"), 1}, 3, kReference}};
+        {{Stones("b1 a2", "a1"), 1}, 3, kReference},
+        {FromText("--XOOOOO" + std::string(56, 'O') + " X"), 99, kReference}};
     for (const FfoPosition& p : Ffo())
         if (p.number % 10 == 3) cases.push_back({p.game, 3, kReference});
     for (int seed = 0; seed < 10; ++seed)
@@ -85,7 +87,7 @@ static auto Outcome(const Morvane& e, SearchResult r) {
 }
 
 static auto ThinkOutcome(const Think& t) {
-    return std::tuple(t.lines, t.move, t.nodes);
+    return std::tuple(t.lines, t.move, t.nodes, t.report.iterations, t.report.score);
 }
 
 // Runs `run` on every implementation; each must give what the padded-board reference gives.
@@ -185,8 +187,7 @@ TEST(Endgame, CompleteSearchAgreesWithEveryFfoPositionOf14To16Empties) {
                         [&](const auto& m) { return m.second == best && m.first == t.move; }))
             << "FFO #" << p.number;
         // +-(10000 + discs), 100 more for a wipe-out.
-        const int discs =
-            std::stoi(t.lines.at(t.Index("得点=")).substr(sizeof "得点=" - 1)) % 10000 % 100;
+        const int discs = t.report.score % 10000 % 100;
         // FFO gives the empties of an early end to the winner; the engine counts discs only.
         const int gap = std::abs(best) - std::abs(discs);
         EXPECT_TRUE((discs > 0) == (best > 0) && (discs < 0) == (best < 0) && gap >= 0 &&
