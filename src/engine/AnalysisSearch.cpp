@@ -151,8 +151,9 @@ inline int FinalExact(u64 P, u64 O) {
 
 // A finished game on the engine's scale, from P's view.
 inline int FinalPoints(u64 P, u64 O) {
-    const int d = FinalExact(P, O);
-    return d >= 0 ? d + 10000 : d - 10000;
+    const int p = CountBits(P);
+    const int o = CountBits(O);
+    return Morvane::FinalScore(p - o, 64 - p - o);
 }
 
 // The 8 rows, 8 columns and the 15 diagonals of each direction (shorter ones included).

@@ -22,8 +22,7 @@ constexpr int kOrderDepth = 4;
 // Half the window around the previous move's value in which an endgame move is searched first
 // (2 to 8 tried on FFO #21-#29: 4 the fewest nodes, 9 % fewer than the whole window).
 constexpr int kAspiration = 4;
-// Beyond every score of the midgame scale (a wipe-out scores 10164).
-constexpr int kFullWindow = 20000;
+constexpr int kFullWindow = Morvane::kScoreBound;
 
 struct RootMove {
     int sq;
