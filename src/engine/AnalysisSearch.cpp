@@ -413,6 +413,23 @@ int AnalysisSearch::Solve(u64 P, u64 O, int n, int alpha, int beta) {
         Mid(P, O, n, kFirstMoveSearchDepth, -kUnbounded, kUnbounded);
         if (const Entry* e = Probe(P, O, kMidgameEntry, kFirstMoveSearchDepth)) ttMove = e->move;
     }
+    const int alpha0 = alpha;
+    int best = -kUnbounded;
+    int bestMove = kNoMove;
+    // Where no child is looked up first, the table's move goes first, and when it cuts the node
+    // off the other moves are never ordered.
+    if (ttMove != kNoMove && n <= kEtcEmpties && ((moves >> ttMove) & 1u) != 0) {
+        const u64 f = FlipsOf(ttMove, P, O);
+        best = -Solve(O ^ f, P ^ f ^ (u64{1} << ttMove), n - 1, -beta, -alpha);
+        if (stopped_) return 0;
+        bestMove = ttMove;
+        if (best >= beta) {
+            Store(P, O, kExactEntry, n, alpha0, beta, best, bestMove);
+            return best;
+        }
+        alpha = std::max(alpha, best);
+        moves &= ~(u64{1} << ttMove);
+    }
     MoveList list;
     for (; moves != 0; moves &= moves - 1) {
         const int sq = __builtin_ctzll(moves);
@@ -431,9 +448,6 @@ int AnalysisSearch::Solve(u64 P, u64 O, int n, int alpha, int beta) {
         if (sq == ttMove) key = -100000;
         list.Add(sq, f, key);
     }
-    const int alpha0 = alpha;
-    int best = -kUnbounded;
-    int bestMove = kNoMove;
     for (int i = 0; i < list.count; ++i) {
         list.Select(i);
         const int sq = list.square[i];
@@ -441,7 +455,7 @@ int AnalysisSearch::Solve(u64 P, u64 O, int n, int alpha, int beta) {
         const u64 nextP = O ^ f;
         const u64 nextO = P ^ f ^ (u64{1} << sq);
         int v;
-        if (i == 0) {
+        if (i == 0 && bestMove == kNoMove) {
             v = -Solve(nextP, nextO, n - 1, -beta, -alpha);
         } else {
             v = -Solve(nextP, nextO, n - 1, -alpha - 1, -alpha);
