@@ -54,6 +54,10 @@ void OthelloParams::SetDefault() {
     PlayerName = "あなた";
     CpuName = "モルヴァン";
     Sizeable = false;
+    ShowLastMove = true;
+    ShowCoordinates = true;
+    ShowLegalMoves = false;
+    ShowHints = false;
 }
 
 void OthelloParams::LoadFromFile() {
@@ -102,6 +106,14 @@ void OthelloParams::ApplyLine(const std::string& line) {
         AutoPass = number != 0;
     } else if (name == "Sizeable") {
         Sizeable = number != 0;
+    } else if (name == "ShowLastMove") {
+        ShowLastMove = number != 0;
+    } else if (name == "ShowCoordinates") {
+        ShowCoordinates = number != 0;
+    } else if (name == "ShowLegalMoves") {
+        ShowLegalMoves = number != 0;
+    } else if (name == "ShowHints") {
+        ShowHints = number != 0;
     } else if (name == "CpuMode") {
         CpuMode = number == 1 ? 1 : 0;
     }
@@ -126,6 +138,10 @@ bool OthelloParams::SaveToFile() const {
             line("TurnSpeed", TurnSpeed),
             "PlayerName = " + QuotedName(StorableName(PlayerName)),
             "CpuName = " + QuotedName(StorableName(CpuName)),
+            line("ShowLastMove", ShowLastMove ? 1 : 0),
+            line("ShowCoordinates", ShowCoordinates ? 1 : 0),
+            line("ShowLegalMoves", ShowLegalMoves ? 1 : 0),
+            line("ShowHints", ShowHints ? 1 : 0),
         };
         if (Sizeable) lines.push_back(line("Sizeable", 1));
         // The per-user settings folder does not exist before the first save.

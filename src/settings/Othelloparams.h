@@ -91,6 +91,11 @@ public:
     std::string PlayerName;  // UTF-8
     std::string CpuName;     // UTF-8
     bool Sizeable;
+    // What the board shows besides the stones; all off gives the board as originally designed.
+    bool ShowLastMove;
+    bool ShowCoordinates;
+    bool ShowLegalMoves;  // on the human's turn, without holding the right button
+    bool ShowHints;
 
 private:
     // One line of the file: a known key with a valid value sets its field.

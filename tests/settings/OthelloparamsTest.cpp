@@ -16,14 +16,16 @@ std::string Fields(const OthelloParams& p) {
     std::string text;
     for (int v : {p.BoardColor, int{p.SoundEffect}, p.PlayerColor, int{p.CpuMode}, p.CpuLevel,
                   p.PlayerTime, p.CpuTime, int{p.DoAfterTimeUp}, int{p.AutoPass}, p.BoardSize,
-                  p.TurnSpeed, int{p.Sizeable}})
+                  p.TurnSpeed, int{p.Sizeable}, int{p.ShowLastMove}, int{p.ShowCoordinates},
+                  int{p.ShowLegalMoves}, int{p.ShowHints}})
         text += std::to_string(v) + ' ';
     return text + '[' + p.PlayerName + "][" + p.CpuName + ']';
 }
 
 // BoardColor SoundEffect PlayerColor CpuMode CpuLevel PlayerTime CpuTime DoAfterTimeUp AutoPass
-// BoardSize TurnSpeed Sizeable [PlayerName][CpuName]
-const std::string kDefaults = "4227200 1 1 0 3 7 1 1 0 1 1 0 [あなた][モルヴァン]";
+// BoardSize TurnSpeed Sizeable ShowLastMove ShowCoordinates ShowLegalMoves ShowHints
+// [PlayerName][CpuName]
+const std::string kDefaults = "4227200 1 1 0 3 7 1 1 0 1 1 0 1 1 0 0 [あなた][モルヴァン]";
 
 class ParamsFileTest : public ScratchDir {
 protected:
@@ -36,7 +38,7 @@ protected:
     }
 };
 
-TEST_F(ParamsFileTest, MissingOrUnreadableFileKeepsDefaultsAndSaveWritesThirteenLines) {
+TEST_F(ParamsFileTest, MissingOrUnreadableFileKeepsDefaultsAndSaveWritesEveryKey) {
     OthelloParams p;  // a folder in the file's place reads as no file and cannot be saved
     p.FileName = dir_.string();
     p.LoadFromFile();
@@ -50,7 +52,8 @@ TEST_F(ParamsFileTest, MissingOrUnreadableFileKeepsDefaultsAndSaveWritesThirteen
               "CpuLevel = 3\r\nPlayerTime = 7\r\nCpuTime = 1\r\nDoAfterTimeUp = 1\r\n"
               "AutoPass = 0\r\nBoardSize = 1\r\nTurnSpeed = 1\r\n"
               "PlayerName = \x82\xA0\x82\xC8\x82\xBD\r\n"
-              "CpuName = \x83\x82\x83\x8B\x83\x94\x83\x40\x83\x93\r\n");
+              "CpuName = \x83\x82\x83\x8B\x83\x94\x83\x40\x83\x93\r\n"
+              "ShowLastMove = 1\r\nShowCoordinates = 1\r\nShowLegalMoves = 0\r\nShowHints = 0\r\n");
 }
 
 TEST_F(ParamsFileTest, ValueRulesOnReading) {
@@ -67,13 +70,14 @@ TEST_F(ParamsFileTest, ValueRulesOnReading) {
          "TurnSpeed = fast\n"          // not a number for an integer key: skipped
          "Sizeable = 1\n" +
              std::string(1023, 'x') + "\nBoardSize = 0\n",  // nothing after an overlong line
-         "255 1 1 0 3 7 1 1 1 2 1 1 [花子][007]"},
+         "255 1 1 0 3 7 1 1 1 2 1 1 1 1 0 0 [花子][007]"},
         {"PlayerColor = 0\nCpuLevel = 12\nCpuLevel = -10\nPlayerTime = 8\nCpuTime = 7\n"
          "BoardSize = 5\nTurnSpeed = -1\n",
          kDefaults},
         {"PlayerColor = -1\nCpuLevel = 8\nPlayerTime = 0\nCpuTime = 6\nBoardSize = 0\n"
-         "TurnSpeed = 2\n",
-         "4227200 1 -1 0 8 0 6 1 0 0 2 0 [あなた][モルヴァン]"},
+         "TurnSpeed = 2\nShowLastMove = 0\nShowCoordinates = 0\nShowLegalMoves = 3\nShowHints = "
+         "1\n",
+         "4227200 1 -1 0 8 0 6 1 0 0 2 0 0 0 1 1 [あなた][モルヴァン]"},
     };
     for (const auto& [file, fields] : cases) {
         Write("morvane.ini", file);
@@ -104,6 +108,8 @@ TEST_F(ParamsFileTest, RoundTripKeepsEveryFieldAndNamesCannotBecomeOtherFields) 
         std::tie(saved.PlayerName, saved.CpuName, saved.Sizeable, saved.CpuMode) =
             std::tuple(player, cpu, true, 1);
         std::tie(saved.BoardColor, saved.TurnSpeed) = std::tuple(0x123456, 0);
+        std::tie(saved.ShowLastMove, saved.ShowCoordinates, saved.ShowLegalMoves, saved.ShowHints) =
+            std::tuple(false, false, true, true);
         ASSERT_TRUE(saved.SaveToFile());
         EXPECT_TRUE(Read("morvane.ini").ends_with("\nSizeable = 1\r\n"));
         std::tie(saved.PlayerName, saved.CpuName) = std::tie(playerBack, cpuBack);
