@@ -11,6 +11,8 @@
 
 #include "PointData.h"
 
+class QPainter;
+
 // The board control: draws what it is given into a back buffer (the 8 x 8 field) over a stretched
 // background picture, animates moves and history steps with their sounds, and turns mouse presses
 // and releases on squares into OnPut calls. It knows no rules; the game manager feeds it boards
@@ -37,6 +39,17 @@ public:
     // Plays a sound effect unless SoundEffect is off.
     void PlayEffect(std::string_view name);
 
+    // The square of the last move played, marked on its stone while ShowLastMove is on; an
+    // invalid point for none. The mark moves in the back buffer at once.
+    void SetLastMove(PointData square);
+    void SetShowLastMove(bool on);
+    // Letters a-h above and digits 1-8 beside the field, on the frame.
+    void SetShowCoordinates(bool on);
+    // The column of a typed letter, shown over the field until the row is typed; 0 for none.
+    void SetTypedColumn(int column);
+    // A square chosen from the keyboard: reported as a left click on it is.
+    void PressSquare(int x, int y);
+
     QSize sizeHint() const override;
 
     // The field in the screen's own pixels: (8 * CellSize + 1) times the device pixel ratio.
@@ -52,6 +65,11 @@ public:
     int BoardColor = 4227200;  // packed RGB, red in the low byte
     int MarkColor = 65535;
     std::array<int, 100> Squares{};
+    // Off as the board was designed; the game manager applies the settings.
+    PointData LastMove;
+    bool ShowLastMove = false;
+    bool ShowCoordinates = false;
+    int TypedColumn = 0;
 
     // How the view waits between frames and plays its sounds; tests swap them to watch the
     // animation frame by frame.
@@ -81,6 +99,12 @@ private:
     // Square under a control pixel, or false for the frame and the field's outer lines.
     bool SquareAt(QPoint pixel, int& x, int& y) const;
     void HandleMouse(QMouseEvent* event, bool pressed);
+    void ReportSquare(int x, int y, int button, bool pressed);
+    // The last-move mark on a still stone at (x, y), centred on the stone's face.
+    void DrawLastMoveMark(int x, int y, int value, int angle, const QRect& face);
+    // Onto the frame, which the background picture has just covered.
+    void PaintCoordinates(QPainter& painter) const;
+    void PaintTypedColumn(QPainter& painter) const;
 
     qreal ratio_ = 1;  // of the back buffer
 };
