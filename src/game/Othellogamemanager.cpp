@@ -95,7 +95,7 @@ void OthelloGameManager::Start() {
     Logic.Init(kBlack);
     BoardView->DrawBoard(Logic.Board);
     Current = &Black;
-    if (Params.CpuMode == 1) {
+    if (Params.TimeControl()) {
         State = STATE_PLAY_TIME;
         TimeOverAccepted = false;
         CpuTimeOver = false;
@@ -122,7 +122,7 @@ void OthelloGameManager::Resume() {
     BusyScope busy(*this);
     BeginNewFlow();
     Current = Logic.History.CurrentColor() == kBlack ? &Black : &White;
-    State = Params.CpuMode == 1 ? STATE_PLAY_TIME : STATE_PLAY_AMOUNT;
+    State = Params.TimeControl() ? STATE_PLAY_TIME : STATE_PLAY_AMOUNT;
     // The window shows a game in play before the computer's search begins, as Start does.
     StateChanged(false);
     DoTurn();
@@ -134,6 +134,14 @@ void OthelloGameManager::Stop() {
     AwaitingHumanMove = false;
     SetTimerEnabled(false);
     StateChanged(false);
+}
+
+void OthelloGameManager::ShowLoadedRecord() {
+    if (ShuttingDown) return;
+    RefreshBoard();
+    // A finished game's record has no side to move: no turn marker.
+    if (OnMessage) OnMessage(Logic.History.CurrentColor(), "棋譜データを読み込みました。");
+    Stop();
 }
 
 void OthelloGameManager::BeginNewFlow() {
@@ -247,7 +255,7 @@ void OthelloGameManager::AfterMove() {
         const std::string text =
             (passingIsCpu ? Params.CpuName : Params.PlayerName) + "はパスです。";
         ReportMessage(text, 0);
-        if (Params.CpuMode == 0 && !Params.AutoPass) {
+        if (!Params.TimeControl() && !Params.AutoPass) {
             OwnerWindow->ShowMessage(text, "パスの確認");
         }
     }
@@ -264,7 +272,7 @@ std::string OthelloGameManager::ResultText() const {
 }
 
 int OthelloGameManager::ThinkingSeconds() const {
-    if (CpuTimeOver && Params.CpuMode == 1) return std::max(1, Current->Allowance / 60);
+    if (CpuTimeOver && Params.TimeControl()) return std::max(1, Current->Allowance / 60);
     return Current->Remaining;
 }
 
@@ -313,6 +321,7 @@ void OthelloGameManager::HistoryFirst() {
     Logic.ToFirst();
     BoardView->DrawBoard(Logic.Board);
     ReportMessage("対局を中断しています。", Logic.History.CurrentColor());
+    Stop();
 }
 
 void OthelloGameManager::HistoryLast() {
@@ -322,6 +331,7 @@ void OthelloGameManager::HistoryLast() {
     Logic.ToLast();
     BoardView->DrawBoard(Logic.Board);
     ReportMessage("対局を中断しています。", Logic.History.CurrentColor());
+    Stop();
 }
 
 void OthelloGameManager::HistoryForward() {
@@ -335,18 +345,18 @@ void OthelloGameManager::HistoryBack() {
 void OthelloGameManager::HistoryStep(bool forward) {
     if (ShuttingDown) return;
     BusyScope busy(*this);
-    // The window writes the stopped state only after the step: a click on the board while it
-    // animates must not be taken as the move of the position no longer shown.
+    // The game stops only once the step is shown: a click on the board while it animates must
+    // not be taken as the move of the position no longer shown.
     AwaitingHumanMove = false;
     int color = kEmpty;
     PointData placed;
     std::vector<PointData> changed;
-    const bool moved = forward ? Logic.StepForward(color, placed, changed)
-                               : Logic.StepBack(color, placed, changed);
-    if (!moved) return;
-    BoardView->AnimateHistoryStep(forward, color, placed, changed);
-    if (ShuttingDown) return;
-    ReportMessage("対局を中断しています。", Logic.History.CurrentColor());
+    if (forward ? Logic.StepForward(color, placed, changed)
+                : Logic.StepBack(color, placed, changed)) {
+        BoardView->AnimateHistoryStep(forward, color, placed, changed);
+        ReportMessage("対局を中断しています。", Logic.History.CurrentColor());
+    }
+    Stop();
 }
 
 void OthelloGameManager::RefreshBoard() {
@@ -392,7 +402,7 @@ void OthelloGameManager::OnClockTimer() {
     GameClockLabel* label = Current->Color == kBlack ? BlackClockLabel : WhiteClockLabel;
     do {
         int shown = 0;
-        if (Params.CpuMode == 1) {
+        if (Params.TimeControl()) {
             if (Current->Allowance == 0) return;  // an unlimited clock never runs
             --Current->Remaining;
             if (Current->Remaining <= 0) font = kLabelRed;
@@ -403,7 +413,7 @@ void OthelloGameManager::OnClockTimer() {
         }
         label->SetFontColor(font);
         label->SetText(FormatClock(shown, false));
-        if (Params.CpuMode == 1 && Current->Remaining <= 0 && !TimeOverAccepted) {
+        if (Params.TimeControl() && Current->Remaining <= 0 && !TimeOverAccepted) {
             // Nothing more is due: the game ended, or the turn counts afresh from the reply.
             RunTimeOver();
             return;
@@ -438,7 +448,7 @@ void OthelloGameManager::RunTimeOver() {
 }
 
 void OthelloGameManager::RedrawClockLabels() {
-    const bool timed = Params.CpuMode == 1;
+    const bool timed = Params.TimeControl();
     BlackClockLabel->SetFontColor(kLabelBlack);
     BlackClockLabel->SetText(
         FormatClock(timed ? Black.Allowance : 0, timed && Black.Allowance == 0));

@@ -156,7 +156,7 @@ TFormMain::TFormMain(QWidget* parent, const std::string& settingsFile) : QMainWi
     LayoutForBoardSize();
     UpdateInfo(0, "開始ボタンで対局を開始します。");
     NavigationEnabled = true;
-    UpdateControls(1, false);
+    UpdateControls(OthelloGameManager::STATE_INIT, false);
 
     // 8.-9.
     if (GameManager.Params.Sizeable) {
@@ -386,8 +386,8 @@ void TFormMain::UpdateInfo(int turn, const std::string& text) {
     setName(LabelWhitePlayer, -1);
     LabelBlackCount->setText(QString::number(logic.CountStones(1)));
     LabelWhiteCount->setText(QString::number(logic.CountStones(-1)));
-    LabelTimeMode->setText(params.CpuMode == 1 ? QStringLiteral("残り時間")
-                                               : QStringLiteral("経過時間"));
+    LabelTimeMode->setText(params.TimeControl() ? QStringLiteral("残り時間")
+                                                : QStringLiteral("経過時間"));
 }
 
 void TFormMain::UpdateControls(int state, bool busy) {
@@ -400,7 +400,7 @@ void TFormMain::UpdateControls(int state, bool busy) {
         NStop->setEnabled(false);
         return;
     }
-    const bool playing = state == 2 || state == 4;
+    const bool playing = OthelloGameManager::IsPlayingState(state);
     ToolButtonStart->setEnabled(!playing);
     NStart->setEnabled(!playing);
     NSaveHistory->setEnabled(!playing);
@@ -410,7 +410,7 @@ void TFormMain::UpdateControls(int state, bool busy) {
     NStop->setEnabled(playing);
 
     const OthelloMapHistory& history = GameManager.Logic.History;
-    const bool browsable = state == 4 || state == 8;
+    const bool browsable = OthelloGameManager::CanBrowseIn(state);
     const bool notFirst = history.CurrentStep != 0;
     const bool notLast = history.CurrentStep != history.StepCount;
     ToolButtonToFirst->setEnabled(browsable && notFirst);
@@ -418,20 +418,18 @@ void TFormMain::UpdateControls(int state, bool busy) {
     ToolButtonToLast->setEnabled(browsable && notLast);
     ToolButtonForward->setEnabled(browsable && notLast);
 
-    ToolButtonConf->setEnabled(state != 2);
-    NConf->setEnabled(state != 2);
+    // Side, mode and allowances stay as they are while the clocks run.
+    const bool onTheClock = state == OthelloGameManager::STATE_PLAY_TIME;
+    ToolButtonConf->setEnabled(!onTheClock);
+    NConf->setEnabled(!onTheClock);
 }
 
 void TFormMain::AppendDebug(const std::string& text) {
     MemoDebug->appendPlainText(Q(text));
 }
 
-int TFormMain::State() const {
-    return GameManager.State;
-}
-
 void TFormMain::ToolButtonStartClick() {
-    switch (State()) {
+    switch (GameManager.GameState()) {
         case OthelloGameManager::STATE_INIT:
             GameManager.Start();
             break;
@@ -449,14 +447,13 @@ void TFormMain::ToolButtonStartClick() {
 
 void TFormMain::ToolButtonStopClick() {
     if (!ConfirmOkCancel(QStringLiteral("対局を中止します。"))) return;
-    GameManager.State = OthelloGameManager::STATE_STOP;
-    UpdateControls(8, false);
+    GameManager.Stop();
     UpdateInfo(2, "対局を中止しました。");
 }
 
 void TFormMain::NInitBoardClick() {
     GameManager.InitBoard();
-    UpdateControls(1, false);
+    UpdateControls(OthelloGameManager::STATE_INIT, false);
     UpdateInfo(0, "盤面を初期化しました。");
 }
 
@@ -465,8 +462,6 @@ void TFormMain::Navigate(void (OthelloGameManager::*step)()) {
     if (!NavigationEnabled) return;
     NavigationEnabled = false;
     (GameManager.*step)();
-    UpdateControls(8, false);
-    GameManager.State = OthelloGameManager::STATE_STOP;
     NavigationEnabled = true;
 }
 
@@ -489,7 +484,7 @@ void TFormMain::PlaceBeside(QWidget* dialog) const {
 
 void TFormMain::ToolButtonConfClick() {
     FormConf->Params = &GameManager.Params;
-    FormConf->PlayState = State();
+    FormConf->GameRunning = GameManager.IsPlaying();
     PlaceBeside(FormConf);
     FormConf->exec();
     GameManager.ApplySettings();
@@ -525,22 +520,15 @@ bool TFormMain::OpenRecordFile(const QString& file) {
     const auto report = [this](const std::string& text) { ShowError(Q(text)); };
     if (!GameManager.Logic.LoadRecord(file.toStdString(), report)) return false;
     recordFolder_ = QFileInfo(file).absolutePath();
-    ShowLoadedRecord();
+    GameManager.ShowLoadedRecord();
     return true;
 }
 
 bool TFormMain::OpenRecordText(const std::string& text) {
     const auto report = [this](const std::string& message) { ShowError(Q(message)); };
     if (!GameManager.Logic.LoadRecordText(text, report)) return false;
-    ShowLoadedRecord();
+    GameManager.ShowLoadedRecord();
     return true;
-}
-
-void TFormMain::ShowLoadedRecord() {
-    GameManager.RefreshBoard();
-    UpdateInfo(GameManager.Logic.History.CurrentColor(), "棋譜データを読み込みました。");
-    UpdateControls(8, false);
-    GameManager.State = OthelloGameManager::STATE_STOP;
 }
 
 QString TFormMain::RecordFolder() const {

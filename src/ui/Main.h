@@ -122,9 +122,6 @@ private:
     void CreatePanels();
     void Navigate(void (OthelloGameManager::*step)());
     void PlaceBeside(QWidget* dialog) const;
-    int State() const;
-    // What follows a successful load: the board, "棋譜データを読み込みました。" and state 8.
-    void ShowLoadedRecord();
 
     void InitializeGameManager();
 

@@ -146,7 +146,7 @@ protected:
     // Loads kPassBoard with black to move, stopped, as loading a record leaves it.
     void LoadPassBoard() {
         ASSERT_TRUE(Game->Logic.LoadRecordText(kPassBoard + " X", nullptr));
-        Game->State = Manager::STATE_STOP;
+        Game->ShowLoadedRecord();
     }
 
     PointData FirstLegal(int color, PointData skip = {}) const {
@@ -164,7 +164,7 @@ protected:
         View.Click(p.x, p.y);
     }
 
-    bool Playing() const { return (Game->State & 6) != 0; }
+    bool Playing() const { return Game->IsPlaying(); }
     // The last entry of a log, or an empty one that fails the comparison.
     template <class T>
     static T Last(const std::vector<T>& log) {
@@ -210,7 +210,7 @@ TEST_F(GameFlow, WholeGamesAtLevelOneEndWithTheResult) {
         Game->InitBoard();
         Game->Logic.History = record;
         Game->Logic.CopyFrom(record.Boards[record.CurrentStep]);
-        Game->State = Manager::STATE_STOP;
+        Game->Stop();
         Game->Resume();
         View.Click(4, 4, 1);
         ASSERT_GE(View.Drawn.size(), 2u);
@@ -274,7 +274,6 @@ TEST_F(GameFlow, BrowsingBackTwoStepsAndResumingTruncatesTheHistory) {
     Game->HistoryForward();  // at the last step: nothing
     Game->HistoryBack();
     Game->HistoryBack();
-    Game->State = Manager::STATE_STOP;  // as the window does after browsing
     EXPECT_EQ(Last(Messages), Msg(kBlack, "対局を中断しています。"));
     EXPECT_EQ(View.Steps, (decltype(View.Steps){{false, at(3)}, {false, at(2)}}));
 
@@ -319,9 +318,8 @@ TEST_F(Clock, TurnsAreChargedInWholeSecondsFromTheirOwnStart) {
         Host.Advance(800);  // the next turn counts from its own start: 0.8 s cost nothing
         PlayHuman();
         EXPECT_EQ(BlackLabel.Text, two);
-        // The window's stop button leaves the timer on; a stopped clock still does not run, not
-        // even when resuming pumps the tick that fell due meanwhile.
-        Game->State = Manager::STATE_STOP;
+        // A stopped clock does not run, not even when resuming pumps a tick that fell due.
+        Game->Stop();
         Host.Advance(90000);
         Host.OnPump = [&] { Host.TimerOn() ? Host.Tick() : void(); };
         Game->Resume();
@@ -352,7 +350,7 @@ TEST_F(Clock, TimeOutAnsweredNoOrYes) {
         EXPECT_TRUE(Said(kBlack, "時間切れであなたの負けです。"));
         const std::string box = "時間切れ? 時間切れであなたの負けです。\n対局を続けますか？|";
         EXPECT_EQ(Host.Boxes, box);
-        EXPECT_EQ(Game->State, yes ? Manager::STATE_PLAY_TIME : Manager::STATE_STOP);
+        EXPECT_EQ(Game->GameState(), yes ? Manager::STATE_PLAY_TIME : Manager::STATE_STOP);
         if (!yes) Game->Resume();
         Host.Advance(1000);
         EXPECT_EQ(BlackLabel.Text, "-00:01");
@@ -438,7 +436,7 @@ TEST_F(Reentrancy, ClicksDuringAnimationsAreIgnored) {
 // dropped unless the game still plays on the searched board; a turn begun meanwhile waits for
 // the search to end instead of re-entering the engine.
 TEST_F(Reentrancy, EventsDuringTheSearch) {
-    const auto stop = [this] { Game->State = Manager::STATE_STOP; };
+    const auto stop = [this] { Game->Stop(); };
     const auto timeOut = [this] { Game->White.Remaining = 1, Host.Advance(1000); };
     const auto browse = [&] { stop(), Game->HistoryBack(), Game->Resume(); };
     const auto resume = [&] { stop(), Game->Resume(); };
