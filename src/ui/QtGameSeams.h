@@ -36,6 +36,9 @@ public:
     void SetSoundEffect(bool on) override;
     void SetTurnSpeed(int speed) override;
     void SetOnPut(PutHandler onPut) override;
+    void SetShowLastMove(bool on) override;
+    void SetShowCoordinates(bool on) override;
+    void SetLastMove(const PointData& square) override;
     void DrawBoard(const BoardArray& board) override;
     void AnimateMove(const BoardArray& board) override;
     void AnimateHistoryStep(bool put, int colour, const PointData& point,
