@@ -592,7 +592,7 @@ TEST_F(MainWindowTest, EveryTextFitsItsControl) {
         dialog->hide();
     }
     // Nothing went unmeasured: the ten panel labels, then each dialog's text controls.
-    EXPECT_EQ(counts.join(' ').toStdString(), "10 10 10 10 10 10 14 20 4 2");
+    EXPECT_EQ(counts.join(' ').toStdString(), "10 10 10 10 10 10 14 23 4 2");
 }
 
 // The white side's name, count and clock stay white on the light blue panel, yet read at 3:1 or
