@@ -224,12 +224,21 @@ void OthelloGameManager::PlayComputerMove(std::uint32_t flow) {
         return;
     }
 
-    Logic.PutStone(side.Color, move.x, move.y);
     SetTimerEnabled(false);
-    BoardView->AnimateMove(Logic.Board);
+    PlayMove(side.Color, move.x, move.y);
     if (!FlowGoesOn(flow)) return;
     StateChanged(false);
     AfterMove();
+}
+
+void OthelloGameManager::PlayMove(int color, int x, int y) {
+    const BoardArray before = Logic.Board;
+    Logic.PutStone(color, x, y);
+    int colour = kEmpty;
+    PointData placed;
+    std::vector<PointData> flips;
+    OthelloLogic::DiffBoards(before, Logic.Board, colour, placed, flips);
+    BoardView->AnimateMove(colour, placed, flips);
 }
 
 void OthelloGameManager::AfterMove() {
@@ -308,8 +317,7 @@ void OthelloGameManager::TryPut(int x, int y) {
     Debug("can put here");
     AwaitingHumanMove = false;
     StateChanged(true);
-    Logic.PutStone(Current->Color, x, y);
-    BoardView->AnimateMove(Logic.Board);
+    PlayMove(Current->Color, x, y);
     if (!FlowGoesOn(flow)) return;
     AfterMove();
 }

@@ -140,6 +140,8 @@ private:
     void DoTurn();
     void AfterMove();
     void PlayComputerMove(std::uint32_t flow);
+    // Plays a tested move on Logic and has the view animate it.
+    void PlayMove(int color, int x, int y);
     // Start, Resume and InitBoard begin a new game flow: a turn sequence of an older flow that is
     // still on the stack (below a pump) ends at its next check instead of running on.
     void BeginNewFlow();

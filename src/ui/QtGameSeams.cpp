@@ -113,8 +113,9 @@ void QtGameSeams::SetOnPut(PutHandler onPut) {
 void QtGameSeams::DrawBoard(const BoardArray& board) {
     board_->DrawBoard(board.data());
 }
-void QtGameSeams::AnimateMove(const BoardArray& board) {
-    board_->AnimateMove(board.data());
+void QtGameSeams::AnimateMove(int colour, const PointData& placed,
+                              const std::vector<PointData>& flips) {
+    board_->AnimateMove(colour, placed, flips);
 }
 void QtGameSeams::AnimateHistoryStep(bool put, int colour, const PointData& point,
                                      const std::vector<PointData>& flips) {

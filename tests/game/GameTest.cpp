@@ -62,8 +62,9 @@ struct FakeView : GameBoardView {
     void SetOnPut(PutHandler onPut) override { OnPut = std::move(onPut); }
     void DrawBoard(const BoardArray& board) override { Drawn.push_back(board); }
     // A real animation's waits run window events.
-    void AnimateMove(const BoardArray&) override {
-        ++Animations;
+    void AnimateMove(int colour, const PointData& p, const std::vector<PointData>& f) override {
+        Moves.emplace_back(p.x, p.y, colour);
+        Flips += f.size();
         DuringAnimation();
     }
     void AnimateHistoryStep(bool put, int, const PointData& p,
@@ -76,7 +77,8 @@ struct FakeView : GameBoardView {
         OnPut(x, y, button, false);
     }
 
-    int Animations = 0;
+    std::vector<MoveData> Moves;  // animated
+    std::size_t Flips = 0;
     PutHandler OnPut;
     std::vector<BoardArray> Drawn;
     std::vector<std::pair<bool, PointData>> Steps;
@@ -228,7 +230,9 @@ TEST_F(GameFlow, WholeGamesAtLevelOneEndWithTheResult) {
         EXPECT_EQ(Last(Messages).second, "対局終了です。");
         EXPECT_EQ(Last(States), std::make_pair(8, false));
         EXPECT_FALSE(Host.TimerOn());
-        EXPECT_EQ(View.Animations, Steps());  // the computer's moves as well as the human's
+        // The computer's moves as well as the human's, each with the model's flips.
+        EXPECT_EQ(View.Moves, Game->Logic.History.Moves);
+        EXPECT_GE(View.Flips, View.Moves.size());  // each flips one at least
         const int h = Game->Logic.CountStones(human), c = Game->Logic.CountStones(-human);
         ASSERT_NE(h, c);
         const auto result = "対局終了: " + std::to_string(std::abs(h - c)) + "枚差であなたの";
@@ -409,7 +413,7 @@ TEST_F(Reentrancy, ClicksDuringAnimationsAreIgnored) {
     Create();
     Game->Start();
     View.DuringAnimation = [&] {
-        if (View.Animations > 1) return;         // the computer's move is not clicked into
+        if (View.Moves.size() > 1) return;        // the computer's move is not clicked into
         const PointData p = FirstLegal(kBlack);  // legal on the board being animated
         const auto drawn = View.Drawn.size();
         View.Click(p.x, p.y, 1);
@@ -424,11 +428,11 @@ TEST_F(Reentrancy, ClicksDuringAnimationsAreIgnored) {
     EXPECT_EQ(std::ranges::count(States, std::make_pair(4, true)), 1);
     PlayHuman();  // the next turn takes clicks again
     EXPECT_EQ(Steps(), 4);
-    View.Animations = 0;
+    View.Moves.clear();
     Game->HistoryBack();  // the window's back button; it stops the game once the step is over
     Game->HistoryForward();
     EXPECT_EQ(Steps(), 4);
-    EXPECT_EQ(View.Animations, 0);
+    EXPECT_TRUE(View.Moves.empty());
     EXPECT_EQ(Count("can put here"), 2);
 }
 
