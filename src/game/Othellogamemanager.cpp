@@ -72,6 +72,9 @@ void OthelloGameManager::ApplySettings() {
         side->Allowance = side->IsCpu ? AllowanceAt(kCpuTimeList, Params.CpuTime)
                                       : AllowanceAt(kPlayerTimeList, Params.PlayerTime);
     }
+    const std::array<int, 3> basis{Params.TimeControl(), Black.Allowance, White.Allowance};
+    if (basis != ClockBasis) ResetClocks();
+    ClockBasis = basis;
     RedrawClockLabels();
     BoardView->SetSoundEffect(Params.SoundEffect);
     BoardView->SetTurnSpeed(Params.TurnSpeed);
@@ -87,6 +90,7 @@ void OthelloGameManager::InitBoard() {
     State = STATE_INIT;
     Logic.Init(kBlack);
     ShowBoard();
+    ResetClocks();
     ApplySettings();
 }
 
@@ -97,17 +101,9 @@ void OthelloGameManager::Start() {
     Logic.Init(kBlack);
     ShowBoard();
     Current = &Black;
-    if (Params.TimeControl()) {
-        State = STATE_PLAY_TIME;
-        TimeOverAccepted = false;
-        CpuTimeOver = false;
-    } else {
-        State = STATE_PLAY_AMOUNT;
-    }
-    for (_PlayerData* side : {&Black, &White}) {
-        side->Remaining = side->Allowance;
-        side->Elapsed = 0;
-    }
+    State = Params.TimeControl() ? STATE_PLAY_TIME : STATE_PLAY_AMOUNT;
+    ResetClocks();
+    RedrawClockLabels();
     StateChanged(false);
     // Only the computer's side is told that a game begins.
     for (_PlayerData* side : {&Black, &White}) {
@@ -141,6 +137,8 @@ void OthelloGameManager::Stop() {
 void OthelloGameManager::ShowLoadedRecord() {
     if (ShuttingDown) return;
     RefreshBoard();
+    ResetClocks();
+    RedrawClockLabels();
     // A finished game's record has no side to move: no turn marker.
     if (OnMessage) OnMessage(Logic.History.CurrentColor(), "棋譜データを読み込みました。");
     Stop();
@@ -169,13 +167,13 @@ void OthelloGameManager::DoTurn() {
     if (!Current->IsCpu) {
         AwaitingHumanMove = true;
         if (Params.ShowLegalMoves) ShowBoard();
-        ReportMessage(Params.PlayerName + "の番です。", 0);
+        ReportMessage(TurnMessage(), 0);
         Debug(Current->Name + "'s turn");
         StateChanged(false);
         return;
     }
     AwaitingHumanMove = false;
-    ReportMessage(Params.CpuName + "が思考中です。", 0);
+    ReportMessage(TurnMessage(), 0);
     ProcessMessages();
     if (!FlowGoesOn(flow)) return;
     PlayComputerMove(flow);
@@ -227,13 +225,22 @@ void OthelloGameManager::PlayComputerMove(std::uint32_t flow) {
         return;
     }
 
-    Logic.PutStone(side.Color, move.x, move.y);
     SetTimerEnabled(false);
-    BoardView->SetLastMove(move);
-    BoardView->AnimateMove(Logic.Board);
+    PlayMove(side.Color, move.x, move.y);
     if (!FlowGoesOn(flow)) return;
     StateChanged(false);
     AfterMove();
+}
+
+void OthelloGameManager::PlayMove(int color, int x, int y) {
+    const BoardArray before = Logic.Board;
+    Logic.PutStone(color, x, y);
+    int colour = kEmpty;
+    PointData placed;
+    std::vector<PointData> flips;
+    OthelloLogic::DiffBoards(before, Logic.Board, colour, placed, flips);
+    BoardView->SetLastMove(placed);
+    BoardView->AnimateMove(colour, placed, flips);
 }
 
 void OthelloGameManager::AfterMove() {
@@ -254,6 +261,8 @@ void OthelloGameManager::AfterMove() {
             const std::string result = ResultText();
             Stop();
             OwnerWindow->ShowMessage(result, "対局終了");
+            // The result stays in view; nobody is to move any more.
+            if (!ShuttingDown && OnMessage) OnMessage(0, result);
             return;
         }
         const std::string text =
@@ -312,9 +321,7 @@ void OthelloGameManager::TryPut(int x, int y) {
     Debug("can put here");
     AwaitingHumanMove = false;
     StateChanged(true);
-    Logic.PutStone(Current->Color, x, y);
-    BoardView->SetLastMove({x, y});
-    BoardView->AnimateMove(Logic.Board);
+    PlayMove(Current->Color, x, y);
     if (!FlowGoesOn(flow)) return;
     AfterMove();
 }
@@ -416,7 +423,7 @@ bool OthelloGameManager::TakeBack() {
     if (humanTurn) {
         // The human's turn goes on, and its clock with it.
         ShowBoard();
-        ReportMessage(Params.PlayerName + "の番です。", 0);
+        ReportMessage(TurnMessage(), 0);
         StateChanged(false);
         return true;
     }
@@ -505,20 +512,35 @@ void OthelloGameManager::RunTimeOver() {
     }
     if (Current->IsCpu) CpuTimeOver = true;
     TimeOverAccepted = true;
+    ReportMessage(TurnMessage(), 0);
     // The clock stood still while the question was open: the turn counts afresh from the reply.
     TurnStartTick = OwnerWindow->TickCount();
     CountedMs = 0;
     SetTimerEnabled(true);
 }
 
+std::string OthelloGameManager::TurnMessage() const {
+    return Current->IsCpu ? Params.CpuName + "が思考中です。" : Params.PlayerName + "の番です。";
+}
+
+void OthelloGameManager::ResetClocks() {
+    for (_PlayerData* side : {&Black, &White}) {
+        side->Remaining = side->Allowance;
+        side->Elapsed = 0;
+    }
+    TimeOverAccepted = false;
+    CpuTimeOver = false;
+}
+
 void OthelloGameManager::RedrawClockLabels() {
     const bool timed = Params.TimeControl();
-    BlackClockLabel->SetFontColor(kLabelBlack);
-    BlackClockLabel->SetText(
-        FormatClock(timed ? Black.Allowance : 0, timed && Black.Allowance == 0));
-    WhiteClockLabel->SetFontColor(kLabelWhite);
-    WhiteClockLabel->SetText(
-        FormatClock(timed ? White.Allowance : 0, timed && White.Allowance == 0));
+    for (const _PlayerData* side : {&Black, &White}) {
+        GameClockLabel* label = side->Color == kBlack ? BlackClockLabel : WhiteClockLabel;
+        const bool unlimited = timed && side->Allowance == 0;
+        const bool out = timed && !unlimited && side->Remaining <= 0;
+        label->SetFontColor(out ? kLabelRed : side->Color == kBlack ? kLabelBlack : kLabelWhite);
+        label->SetText(FormatClock(timed ? side->Remaining : side->Elapsed, unlimited));
+    }
 }
 
 bool OthelloGameManager::Shutdown() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -160,6 +161,8 @@ private:
     void DoTurn();
     void AfterMove();
     void PlayComputerMove(std::uint32_t flow);
+    // Plays a tested move on Logic and has the view animate it.
+    void PlayMove(int color, int x, int y);
     // Start, Resume and InitBoard begin a new game flow: a turn sequence of an older flow that is
     // still on the stack (below a pump) ends at its next check instead of running on.
     void BeginNewFlow();
@@ -170,7 +173,11 @@ private:
     int ThinkingSeconds() const;
     std::string ResultText() const;
     void RunTimeOver();
+    // Both clocks to their allowances (a game or record without times), time-outs forgotten.
+    void ResetClocks();
+    // The labels from the clocks, which are what a resumed game counts from.
     void RedrawClockLabels();
+    std::string TurnMessage() const;
     void SetTimerEnabled(bool enabled);
     void ProcessMessages();
     void Debug(const std::string& text);
@@ -183,6 +190,8 @@ private:
     // animation of the human's own move in particular) are ignored.
     bool AwaitingHumanMove = false;
     bool InTimeOver = false;
+    // Mode and allowances (black, white) the clocks count for; a change resets them.
+    std::array<int, 3> ClockBasis{-1, -1, -1};
     std::uint32_t FlowSerial = 0;
     // The computer turn whose search is on the stack, the board it searches, and whether a newer
     // turn asked for it to be abandoned and the turn to be begun afresh once it has returned (the

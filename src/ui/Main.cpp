@@ -57,19 +57,17 @@ constexpr int kPanelInfoHeight = 138;
 constexpr int kPanelMsgTop = 184;
 constexpr int kPanelMsgHeight = 57;
 
-struct SizeLayout {
-    int Cell;
-    int FontPoints;
-    bool Bold;
-    int Side;
-    int Middle;
-};
+using SizeLayout = TFormMain::SizeLayout;
 
 constexpr SizeLayout kSizeLayouts[3] = {
     {35, 10, false, 60, 58},
     {45, 13, true, 80, 78},
     {55, 16, true, 100, 98},
 };
+
+int BoardMargin(const SizeLayout& layout) {
+    return layout.Cell * 45 / 100;
+}
 
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
@@ -102,6 +100,18 @@ TFormMain::TFormMain(QWidget* parent, const std::string& settingsFile) : QMainWi
     setWindowIcon(ProgramIcon());
     setFont(DesignFont(QStringLiteral("Tahoma"), 8));
 
+    CreatePrompts();
+    Client = new QWidget(this);
+    setCentralWidget(Client);
+    CreateMenus();
+    CreateToolBar();
+    CreatePanels();
+    CreateBoardAndGame(settingsFile);
+    CreateDialogs();
+    ShowStartUp();
+}
+
+void TFormMain::CreatePrompts() {
     ConfirmOkCancel = [this](const QString& text) {
         QMessageBox box(QMessageBox::Question, QStringLiteral("確認"), text,
                         QMessageBox::Ok | QMessageBox::Cancel, this);
@@ -129,36 +139,35 @@ TFormMain::TFormMain(QWidget* parent, const std::string& settingsFile) : QMainWi
     ShowError = [this](const QString& text) {
         QMessageBox::warning(this, QStringLiteral("モルヴァン"), text);
     };
+}
 
-    // 1. Controls.
-    Client = new QWidget(this);
-    setCentralWidget(Client);
-    CreateMenus();
-    CreateToolBar();
-    CreatePanels();
-
-    // 2.-4. Board view and game manager.
+void TFormMain::CreateBoardAndGame(const std::string& settingsFile) {
     Board = new OthelloBoard(Client);
     Board->move(kBoardLeft, kBoardTop);
     Board->OnDebugText = [this](const std::string& text) { AppendDebug(text); };
     Board->show();
     seams_ = std::make_unique<QtGameSeams>(this, Board, LabelBlackTime, LabelWhiteTime);
     GameManager.Params.FileName = settingsFile;
-    InitializeGameManager();
+    GameManager.Initialize(
+        seams_.get(), seams_.get(), seams_->BlackClock(), seams_->WhiteClock(),
+        [this](int color, const std::string& text) { UpdateInfo(color, text); },
+        [this](int state, bool busy) { UpdateControls(state, busy); },
+        [this](const std::string& text) { AppendDebug(text); });
+}
 
+void TFormMain::CreateDialogs() {
     FormConf = new TFormConf(this);
     FormEnvConf = new TFormEnvConf(this);
     AboutBox = new TAboutBox(this);
     FormHistory = new TFormHistory(this);
     FormHistory->OnLoadText = [this](const std::string& text) { return OpenRecordText(text); };
+}
 
-    // 5.-7.
+void TFormMain::ShowStartUp() {
     LayoutForBoardSize();
     UpdateInfo(0, "開始ボタンで対局を開始します。");
     NavigationEnabled = true;
     UpdateControls(OthelloGameManager::STATE_INIT, false);
-
-    // 8.-9.
     if (GameManager.Params.Sizeable) {
         MemoDebug->hide();
     } else {
@@ -170,14 +179,6 @@ TFormMain::TFormMain(QWidget* parent, const std::string& settingsFile) : QMainWi
         const QRect area = screen->geometry();
         move((area.width() - width()) / 2, (area.height() - height()) / 2);
     }
-}
-
-void TFormMain::InitializeGameManager() {
-    GameManager.Initialize(
-        seams_.get(), seams_.get(), seams_->BlackClock(), seams_->WhiteClock(),
-        [this](int color, const std::string& text) { UpdateInfo(color, text); },
-        [this](int state, bool busy) { UpdateControls(state, busy); },
-        [this](const std::string& text) { AppendDebug(text); });
 }
 
 TFormMain::~TFormMain() {
@@ -288,37 +289,45 @@ void TFormMain::CreatePanels() {
 
 void TFormMain::LayoutForBoardSize() {
     const int size = GameManager.Params.BoardSize;
-    const SizeLayout& l = kSizeLayouts[size >= 0 && size <= 2 ? size : 1];
-    const int s = l.Side;
-    const int m = l.Middle;
-    const int margin = l.Cell * 45 / 100;
+    const SizeLayout& layout = kSizeLayouts[size >= 0 && size <= 2 ? size : 1];
+    SetPanelFonts(layout);
+    PlaceTurnMarker(layout);
+    PlacePanelLabels(layout);
+    PlacePanelsAndWindow(layout);
+    Board->CellSize = layout.Cell;
+    Board->Margin = BoardMargin(layout);
+    GameManager.RefreshBoard();
+}
 
+void TFormMain::SetPanelFonts(const SizeLayout& layout) {
     for (PanelLabel* label :
          {LabelBlackPlayer, LabelBlackCount, LabelBlackTime, LabelWhitePlayer, LabelWhiteCount,
           LabelWhiteTime, LabelTesu, LabelCount, LabelTimeMode, LabelMsg}) {
         QFont font = label->font();
-        font.setPointSize(l.FontPoints);
-        font.setBold(l.Bold);
+        font.setPointSize(layout.FontPoints);
+        font.setBold(layout.Bold);
         label->setFont(font);
     }
+}
 
+void TFormMain::PlaceTurnMarker(const SizeLayout& layout) {
     MarkerLeftBlack = 5;
-    MarkerLeftWhite = s + m + 20;
-    const int markerWidth = s * 105 / 100;
-    ShapeCurPlayer->resize(markerWidth, 121);
+    MarkerLeftWhite = layout.Side + layout.Middle + 20;
+    ShapeCurPlayer->resize(layout.Side * 105 / 100, 121);
     ShapeCurPlayer->move(markerColor_ == -1 ? MarkerLeftWhite : MarkerLeftBlack, 8);
+}
 
-    // The designed heights suit the Windows fonts; the texts here need their font's line height.
-    // Middle labels reach to the frame around them, which their texts need at the small size.
-    const auto lineHeight = static_cast<int>(std::ceil(QFontMetricsF(LabelMsg->font()).height()));
-    const int sideHeight = std::max(21, lineHeight);
-    const int middleHeight = std::max(19, lineHeight);
+void TFormMain::PlacePanelLabels(const SizeLayout& layout) {
+    const int s = layout.Side;
+    const int m = layout.Middle;
+    const int sideHeight = std::max(21, LabelLineHeight());
+    const int middleHeight = std::max(19, LabelLineHeight());
     const int middleWidth = m - 4 - BevelInfo->frameWidth();
     // A column's texts stay inside the turn marker's line when it stands beside them.
     const auto roomInMarker = [&](int labelLeft, int markerLeft) {
         const int twiceCentre = 2 * labelLeft + s;
         const int inside = markerLeft + kMarkerLine;
-        const int insideRight = markerLeft + markerWidth - kMarkerLine;
+        const int insideRight = markerLeft + ShapeCurPlayer->width() - kMarkerLine;
         return std::min(twiceCentre - 2 * inside, 2 * insideRight - twiceCentre);
     };
     const int tops[3] = {16, 56, 96};
@@ -333,13 +342,15 @@ void TFormMain::LayoutForBoardSize() {
         right[i]->SetRoom(roomInMarker(s + m + 24, MarkerLeftWhite));
     }
     BevelInfo->setGeometry(s + 16, 8, m, 121);
+    LabelMsg->setGeometry(8, 16, 2 * s + m + 16, middleHeight);
+}
 
-    const int panelWidth = 2 * s + m + 32;
-    const int boardExtent = 8 * l.Cell + 2 * margin;
+void TFormMain::PlacePanelsAndWindow(const SizeLayout& layout) {
+    const int panelWidth = 2 * layout.Side + layout.Middle + 32;
+    const int boardExtent = 8 * layout.Cell + 2 * BoardMargin(layout);
     const int panelLeft = kBoardLeft + boardExtent + 11;
     PanelInfo->setGeometry(panelLeft, kPanelInfoTop, panelWidth, kPanelInfoHeight);
     PanelMsg->setGeometry(panelLeft, kPanelMsgTop, panelWidth, kPanelMsgHeight);
-    LabelMsg->setGeometry(8, 16, 2 * s + m + 16, middleHeight);
 
     const int clientWidth = panelLeft + panelWidth + 15;
     const int clientHeight = kBoardTop + boardExtent + 11;
@@ -351,10 +362,12 @@ void TFormMain::LayoutForBoardSize() {
     } else {
         setFixedSize(clientWidth, windowHeight);
     }
+}
 
-    Board->CellSize = l.Cell;
-    Board->Margin = margin;
-    GameManager.RefreshBoard();
+int TFormMain::LabelLineHeight() const {
+    // The designed heights suit the Windows fonts; the texts here need their font's line height.
+    // Middle labels reach to the frame around them, which their texts need at the small size.
+    return static_cast<int>(std::ceil(QFontMetricsF(LabelMsg->font()).height()));
 }
 
 void TFormMain::UpdateInfo(int turn, const std::string& text) {

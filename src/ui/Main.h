@@ -28,6 +28,15 @@ class TFormMain : public QMainWindow {
     Q_OBJECT
 
 public:
+    // One row of the layout table of the board sizes: cell, label font, side and middle columns.
+    struct SizeLayout {
+        int Cell;
+        int FontPoints;
+        bool Bold;
+        int Side;
+        int Middle;
+    };
+
     // settingsFile is read at start-up and written at shut-down.
     explicit TFormMain(QWidget* parent = nullptr,
                        const std::string& settingsFile = kSettingsFileName);
@@ -117,13 +126,22 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void CreateToolBar();
+    // The parts of the window, in the order the constructor makes them.
+    void CreatePrompts();
     void CreateMenus();
+    void CreateToolBar();
     void CreatePanels();
+    void CreateBoardAndGame(const std::string& settingsFile);
+    void CreateDialogs();
+    void ShowStartUp();
+    // The steps of LayoutForBoardSize.
+    void SetPanelFonts(const SizeLayout& layout);
+    void PlaceTurnMarker(const SizeLayout& layout);
+    void PlacePanelLabels(const SizeLayout& layout);
+    void PlacePanelsAndWindow(const SizeLayout& layout);
+    int LabelLineHeight() const;
     void Navigate(void (OthelloGameManager::*step)());
     void PlaceBeside(QWidget* dialog) const;
-
-    void InitializeGameManager();
 
     std::unique_ptr<QtGameSeams> seams_;
     int markerColor_ = 1;   // the side the turn marker was last put beside

@@ -122,8 +122,9 @@ void QtGameSeams::SetLastMove(const PointData& square) {
 void QtGameSeams::DrawBoard(const BoardArray& board) {
     board_->DrawBoard(board.data());
 }
-void QtGameSeams::AnimateMove(const BoardArray& board) {
-    board_->AnimateMove(board.data());
+void QtGameSeams::AnimateMove(int colour, const PointData& placed,
+                              const std::vector<PointData>& flips) {
+    board_->AnimateMove(colour, placed, flips);
 }
 void QtGameSeams::AnimateHistoryStep(bool put, int colour, const PointData& point,
                                      const std::vector<PointData>& flips) {

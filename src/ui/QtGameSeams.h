@@ -40,7 +40,8 @@ public:
     void SetShowCoordinates(bool on) override;
     void SetLastMove(const PointData& square) override;
     void DrawBoard(const BoardArray& board) override;
-    void AnimateMove(const BoardArray& board) override;
+    void AnimateMove(int colour, const PointData& placed,
+                     const std::vector<PointData>& flips) override;
     void AnimateHistoryStep(bool put, int colour, const PointData& point,
                             const std::vector<PointData>& flips) override;
 
