@@ -1,5 +1,6 @@
 #include "Othelloboard.h"
 
+#include <QInputMethodEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -89,6 +90,9 @@ OthelloBoard::OthelloBoard(QWidget* parent)
       SoundFunction(PlaySoundResource) {
     // The background picture covers the whole control, so Qt need not clear it first.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // Square names are typed on the board, from an input method too.
+    setAttribute(Qt::WA_InputMethodEnabled);
+    setFocusPolicy(Qt::StrongFocus);
     setFixedSize(ControlSize(), ControlSize());
 }
 
@@ -373,4 +377,9 @@ void OthelloBoard::mousePressEvent(QMouseEvent* event) {
 
 void OthelloBoard::mouseReleaseEvent(QMouseEvent* event) {
     HandleMouse(event, false);
+}
+
+void OthelloBoard::inputMethodEvent(QInputMethodEvent* event) {
+    if (OnTypedText && !event->commitString().isEmpty()) OnTypedText(event->commitString());
+    event->accept();
 }

@@ -58,6 +58,8 @@ public:
     // (column, row, button 0 left / 1 right / 2 middle, pressed) for presses and releases.
     std::function<void(int x, int y, int button, bool pressed)> OnPut;
     std::function<void(const std::string& text)> OnDebugText;
+    // Text an input method commits while the board has the focus (full-width square names).
+    std::function<void(const QString& text)> OnTypedText;
     int CellSize = 35;
     int Margin = 20;
     bool SoundEffect = true;
@@ -80,6 +82,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
 
 private:
     int FieldSize() const { return 8 * CellSize + 1; }

@@ -167,15 +167,16 @@ protected:
                 b.Margin + (y - 1) * b.CellSize + b.CellSize / 2};
     }
 
-    // The squares with any pixel of the mark colour (yellow) in the field bitmap, e.g. "c4 d3 ".
-    std::string Marked() const {
+    // The squares with any pixel of a colour (the legal squares' yellow, the last move's red) in
+    // the field bitmap, e.g. "c4 d3 ".
+    std::string Marked(QRgb colour = qRgb(255, 255, 0)) const {
         const int c = window_->Board->CellSize;
         const QImage image = window_->Board->BoardBitmap.convertToFormat(QImage::Format_RGB32);
         std::string squares;
         for (int i = 0; i < 64; ++i) {
             bool mark = false;
             for (int p = 0; p < c * c && !mark; ++p)
-                mark = image.pixel(i / 8 * c + p % c, i % 8 * c + p / c) == qRgb(255, 255, 0);
+                mark = image.pixel(i / 8 * c + p % c, i % 8 * c + p / c) == colour;
             if (mark)
                 squares += {static_cast<char>('a' + i / 8), static_cast<char>('1' + i % 8), ' '};
         }
@@ -318,6 +319,67 @@ TEST_F(MainWindowTest, ClickOnASquarePlaysAndTheComputerAnswers) {
     EXPECT_TRUE(debug.contains(QStringLiteral("No. 1\nID search by amount")));
     EXPECT_TRUE(w.ShapeCurPlayer->isVisible());
     EXPECT_EQ(w.ShapeCurPlayer->x(), w.MarkerLeftBlack);
+}
+
+// By keys and clicks: 新規対局 (Ctrl+N), square names typed, the last move's mark on the
+// computer's reply, 待った (Ctrl+Z) back to before the human's move, and 新規対局 during a game,
+// which asks first.
+TEST_F(MainWindowTest, NewGameTypedMovesLastMoveAndTakeBack) {
+    TFormMain& w = Open();
+    const BoardArray initial = w.GameManager.Logic.Board;
+    const auto square = [this](int step) {
+        const MoveData m = History().Moves[static_cast<std::size_t>(step)];
+        return std::string{static_cast<char>('a' + m.x - 1), static_cast<char>('0' + m.y), ' '};
+    };
+    const auto ctrl = [&w](Qt::Key key) { QTest::keyClick(&w, key, Qt::ControlModifier); };
+    EXPECT_FALSE(w.NTakeBack->isEnabled() || w.ToolButtonTakeBack->isEnabled());
+    ctrl(Qt::Key_N);  // no game running: no question
+    EXPECT_EQ(State(), OthelloGameManager::STATE_PLAY_AMOUNT);
+    QTest::keyClicks(w.Board, "c");
+    EXPECT_EQ(w.Board->TypedColumn, 3);
+    QTest::keyClick(w.Board, Qt::Key_Escape);
+    QTest::keyClicks(w.Board, "6A1");  // a digit alone does nothing; a1 is refused
+    EXPECT_TRUE(w.MemoDebug->toPlainText().endsWith(QStringLiteral("x=1, y=1\ncan't put here")));
+    QTest::keyClicks(w.Board, "f5");
+    ASSERT_EQ(History().StepCount, 2);
+    EXPECT_EQ(square(0), "f5 ");
+    EXPECT_EQ(Marked(qRgb(230, 0, 0)), square(1));
+    EXPECT_TRUE(w.NTakeBack->isEnabled() && w.ToolButtonTakeBack->isEnabled());
+
+    ctrl(Qt::Key_Z);
+    EXPECT_EQ(History().StepCount, 0);
+    EXPECT_EQ(w.GameManager.Logic.Board, initial);
+    EXPECT_EQ(State(), OthelloGameManager::STATE_PLAY_AMOUNT);
+    EXPECT_EQ(Message(), QStringLiteral("あなたの番です。"));
+    EXPECT_EQ(Marked(qRgb(230, 0, 0)), "");
+    EXPECT_FALSE(w.NTakeBack->isEnabled());
+    QTest::mouseClick(w.Board, Qt::LeftButton, {}, SquareCentre(4, 3));
+    ASSERT_EQ(History().StepCount, 2);
+    EXPECT_EQ(square(0), "d3 ");
+    // Full-width, as an input method commits it.
+    QInputMethodEvent typed;
+    for (int i = 11; i <= 88; ++i) {
+        if (w.GameManager.Logic.CanPut(1, i / 10, i % 10)) {
+            typed.setCommitString(QString(QChar(0xFF41 + i / 10 - 1)) + QChar(0xFF10 + i % 10));
+            break;
+        }
+    }
+    const std::string fullWidth =
+        typed.commitString().normalized(QString::NormalizationForm_KC).toStdString();
+    QApplication::sendEvent(w.Board, &typed);
+    ASSERT_EQ(History().StepCount, 4);
+    EXPECT_EQ(square(2), fullWidth + " ");
+
+    confirmAnswer_ = false;
+    ctrl(Qt::Key_N);
+    EXPECT_EQ(confirmations_,
+              std::vector<QString>{QStringLiteral("対局中です。\n新しい対局を始めますか？")});
+    EXPECT_EQ(History().StepCount, 4);
+    confirmAnswer_ = true;
+    ctrl(Qt::Key_N);
+    EXPECT_EQ(std::tuple(History().StepCount, State()),
+              std::tuple(0, int{OthelloGameManager::STATE_PLAY_AMOUNT}));
+    EXPECT_EQ(Message(), QStringLiteral("あなたの番です。"));
 }
 
 TEST_F(MainWindowTest, BrowsingSuspendsAndStartResumesFromTheShownStep) {
