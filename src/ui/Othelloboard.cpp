@@ -64,8 +64,9 @@ void FillEllipse(QImage& image, const QRect& rect, const QColor& colour) {
 const QColor kLastMoveColour(230, 0, 0);
 // Light on the dark red frame (over 8:1).
 const QColor kCoordinateColour(240, 222, 180);
-// The column of a typed letter: the field shows through.
-const QColor kTypedColumnColour(255, 255, 255, 90);
+// The frame around the column of a typed letter.
+const QColor kTypedColumnColour(255, 255, 255, 220);
+constexpr int kTypedColumnLine = 3;
 
 int ButtonCode(Qt::MouseButton button) {
     switch (button) {
@@ -263,8 +264,14 @@ void OthelloBoard::PaintCoordinates(QPainter& painter) const {
 
 void OthelloBoard::PaintTypedColumn(QPainter& painter) const {
     if (TypedColumn < 1 || TypedColumn > 8) return;
-    painter.fillRect(Margin + (TypedColumn - 1) * CellSize + 1, Margin + 1, CellSize - 1,
-                     FieldSize() - 2, kTypedColumnColour);
+    // A frame inside the column's grid lines: the stones in it keep their look.
+    const QRect column(Margin + (TypedColumn - 1) * CellSize + 1, Margin + 1, CellSize - 1,
+                       FieldSize() - 2);
+    const int w = kTypedColumnLine;
+    painter.fillRect(column.left(), column.top(), w, column.height(), kTypedColumnColour);
+    painter.fillRect(column.right() - w + 1, column.top(), w, column.height(), kTypedColumnColour);
+    painter.fillRect(column.left(), column.top(), column.width(), w, kTypedColumnColour);
+    painter.fillRect(column.left(), column.bottom() - w + 1, column.width(), w, kTypedColumnColour);
 }
 
 void OthelloBoard::AnimateMove(int colour, PointData placed, const std::vector<PointData>& flips) {

@@ -144,7 +144,7 @@ TEST_F(BoardViewTest, GeometryStonesAndRingsPerBoardSize) {
 
 // The coordinates lie on the frame's plain band, clear of its raised outer and sunken inner edges
 // (3 of the picture's 25 pixels each), a letter over each column and a digit beside each row, and
-// fill at least half the band's height; a typed letter's column is lit over the field.
+// fill at least half the band's height; a typed letter's column is framed over the field.
 TEST_F(BoardViewTest, CoordinatesOnTheFrameAndTheTypedColumn) {
     for (auto [c, m] : {std::pair{35, 15}, std::pair{45, 20}, std::pair{55, 24}}) {
         view.CellSize = c;
@@ -176,7 +176,7 @@ TEST_F(BoardViewTest, CoordinatesOnTheFrameAndTheTypedColumn) {
         view.SetTypedColumn(6);
         const QImage typed = view.grab().toImage();
         const auto lit = [&](int x, int y) {
-            const QPoint p(m + (x - 1) * c + 4, m + (y - 1) * c + 4);
+            const QPoint p(m + (x - 1) * c + 2, m + (y - 1) * c + c / 2);  // left of the cell
             return typed.pixel(p) != plain.pixel(p);
         };
         EXPECT_TRUE(lit(6, 1) && lit(6, 8) && !lit(5, 4) && !lit(7, 4)) << c;
