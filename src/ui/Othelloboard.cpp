@@ -187,6 +187,7 @@ void OthelloBoard::DrawStone(int x, int y, int value, int angle) {
 
 void OthelloBoard::AnimateMove(int colour, PointData placed, const std::vector<PointData>& flips) {
     if (!placed.IsValid()) return;
+    AnimationScope animation(*this);
     const TurnSpeedRow& row = TurnSpeedTable[std::clamp(TurnSpeed, 0, 2)];
     DrawStone(placed.x, placed.y, colour, 0);
     PlayEffect("PUT");
@@ -214,6 +215,7 @@ void OthelloBoard::AnimateMove(int colour, PointData placed, const std::vector<P
 
 void OthelloBoard::AnimateHistoryStep(bool put, int colour, PointData point,
                                       const std::vector<PointData>& flips) {
+    AnimationScope animation(*this);
     if (point.IsValid()) {
         DrawStone(point.x, point.y, put ? colour : 0, 0);
         Squares[point.x * 10 + point.y] = put ? colour : 0;
@@ -235,7 +237,7 @@ void OthelloBoard::PlayEffect(std::string_view name) {
 }
 
 void OthelloBoard::Wait(int ms) {
-    if (WaitFunction) WaitFunction(ms);
+    if (WaitFunction && !hurry_) WaitFunction(ms);
 }
 
 void OthelloBoard::paintEvent(QPaintEvent* event) {
