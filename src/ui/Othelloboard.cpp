@@ -276,6 +276,7 @@ void OthelloBoard::PaintTypedColumn(QPainter& painter) const {
 
 void OthelloBoard::AnimateMove(int colour, PointData placed, const std::vector<PointData>& flips) {
     if (!placed.IsValid()) return;
+    AnimationScope animation(*this);
     const TurnSpeedRow& row = TurnSpeedTable[std::clamp(TurnSpeed, 0, 2)];
     DrawStone(placed.x, placed.y, colour, 0);
     PlayEffect("PUT");
@@ -303,6 +304,7 @@ void OthelloBoard::AnimateMove(int colour, PointData placed, const std::vector<P
 
 void OthelloBoard::AnimateHistoryStep(bool put, int colour, PointData point,
                                       const std::vector<PointData>& flips) {
+    AnimationScope animation(*this);
     if (point.IsValid()) {
         DrawStone(point.x, point.y, put ? colour : 0, 0);
         Squares[point.x * 10 + point.y] = put ? colour : 0;
@@ -324,7 +326,7 @@ void OthelloBoard::PlayEffect(std::string_view name) {
 }
 
 void OthelloBoard::Wait(int ms) {
-    if (WaitFunction) WaitFunction(ms);
+    if (WaitFunction && !hurry_) WaitFunction(ms);
 }
 
 void OthelloBoard::paintEvent(QPaintEvent* event) {

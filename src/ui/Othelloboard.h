@@ -36,6 +36,10 @@ public:
     // to colour.
     void AnimateHistoryStep(bool put, int colour, PointData point,
                             const std::vector<PointData>& flips);
+    // Whether a move or a history step is being animated.
+    bool IsAnimating() const { return animating_ > 0; }
+    // Lets the animation under way run to its end without further waits.
+    void FinishAnimation() { hurry_ = true; }
     // Plays a sound effect unless SoundEffect is off.
     void PlayEffect(std::string_view name);
 
@@ -109,5 +113,22 @@ private:
     void PaintCoordinates(QPainter& painter) const;
     void PaintTypedColumn(QPainter& painter) const;
 
+    // Counts the animations on the call stack; a new one waits again.
+    class AnimationScope {
+    public:
+        explicit AnimationScope(OthelloBoard& board) : board_(board) {
+            ++board_.animating_;
+            board_.hurry_ = false;
+        }
+        ~AnimationScope() { --board_.animating_; }
+        AnimationScope(const AnimationScope&) = delete;
+        AnimationScope& operator=(const AnimationScope&) = delete;
+
+    private:
+        OthelloBoard& board_;
+    };
+
     qreal ratio_ = 1;  // of the back buffer
+    int animating_ = 0;
+    bool hurry_ = false;
 };

@@ -7,8 +7,10 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFontInfo>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +18,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QStyle>
 #include <QStyleOption>
@@ -23,6 +26,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeView>
 #include <algorithm>
 #include <cstdio>
 #include <memory>
@@ -308,7 +312,27 @@ TEST_F(MainWindowTest, ClickOnASquarePlaysAndTheComputerAnswers) {
     QTest::mouseRelease(w.Board, Qt::RightButton, {}, SquareCentre(1, 1));
     EXPECT_EQ(Marked(), "");
 
+    // While the moves animate no command opens a dialog.
+    int opened = 0;
+    w.ChooseSaveFile = w.ChooseOpenFile = [&opened] { return ++opened, QString(); };
+    w.Board->WaitFunction = [&](int) {
+        for (QDialog* d : std::initializer_list<QDialog*>{w.FormConf, w.FormEnvConf, w.FormHistory,
+                                                          w.AboutBox}) {
+            QTimer::singleShot(0, d,
+                               [d, &opened] { d->isVisible() ? ++opened, d->reject() : void(); });
+        }
+        for (auto command :
+             {&TFormMain::ToolButtonStopClick, &TFormMain::ToolButtonConfClick,
+              &TFormMain::ToolButton10Click, &TFormMain::NSaveHistoryClick,
+              &TFormMain::NLoadHistoryClick, &TFormMain::N2Click, &TFormMain::N19Click})
+            (w.*command)();
+    };
     QTest::mouseClick(w.Board, Qt::LeftButton, {}, SquareCentre(6, 5));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(opened, 0);
+    EXPECT_TRUE(confirmations_.empty());
+    // Tool buttons take no keyboard focus, so that Space or Enter presses none of them.
+    EXPECT_EQ(qobject_cast<QToolButton*>(QApplication::focusWidget()), nullptr);
     ASSERT_EQ(History().StepCount, 2);
     EXPECT_EQ(History().MoveString().substr(0, 2), "f5");
     EXPECT_TRUE(
@@ -390,15 +414,17 @@ TEST_F(MainWindowTest, BrowsingSuspendsAndStartResumesFromTheShownStep) {
     const int steps = History().StepCount;
     ASSERT_EQ(steps, 4);
 
-    // By keyboard as well: a key presses its button, which clicks once it is let up.
-    const auto key = [&w](Qt::Key k) {
-        QTest::keyClick(&w, k);
-        EXPECT_TRUE(QTest::qWaitFor([&w] {
-            return std::ranges::none_of(w.findChildren<QToolButton*>(), &QToolButton::isDown);
-        }));
+    // By keyboard as well. Presses while a step animates finish it at once and each counts: the
+    // two during the first step's animation make three steps with it, and the board shows the
+    // last of them.
+    const auto key = [&w](Qt::Key k) { QTest::keyClick(&w, k); };
+    int waits = 0;
+    w.Board->WaitFunction = [&](int) {
+        if (++waits <= 2) key(Qt::Key_Left);
     };
     key(Qt::Key_Left);
-    key(Qt::Key_Left);
+    EXPECT_EQ(w.Board->Squares, w.GameManager.Logic.Board);
+    key(Qt::Key_Right);
     EXPECT_EQ(State(), OthelloGameManager::STATE_STOP);
     EXPECT_EQ(History().CurrentStep, steps - 2);
     EXPECT_EQ(Message(), QStringLiteral("対局を中断しています。"));
@@ -514,8 +540,6 @@ TEST_F(MainWindowTest, RecordNamedAtStartUpAndStartAfterTheEnd) {
     TFormMain& w = Open();
     const BoardArray initial = w.GameManager.Logic.Board;
     const QString info = Info();
-    EXPECT_EQ(w.RecordFolder(),
-              QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
     WriteFile("bad.mvr", FinishedRecord().replace("11111111", "11131111"));
     EXPECT_FALSE(w.OpenRecordFile(Path("bad.mvr")));
     ASSERT_EQ(errors_.size(), 1u);
@@ -575,14 +599,48 @@ TEST_F(MainWindowTest, PastedGameLoadsFromTheRecordWindow) {
 
 // Qt's own dialogs speak Japanese whatever the system language: the stop confirmation, the
 // time-out question and the save dialog, each answered by its last button.
+// The time-out question stands over the board, clear of the clocks. The save dialog opens in the
+// home folder when there is no documents folder, with no file name, its columns wide enough and
+// its types in Japanese too.
 TEST_F(MainWindowTest, StandardDialogsSpeakJapanese) {
     window_ = std::make_unique<TFormMain>();  // with its real boxes and dialogs
     TFormMain& w = *window_;
+    w.show();
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", scratch_.path().toLocal8Bit());
+    WriteFile("game.mvr", "");
+    QDir(scratch_.path()).mkdir(QStringLiteral("棋譜"));
     QStringList seen;
-    const auto readAndClose = [&seen] {
-        QTimer::singleShot(0, [&seen] {
+    const auto readAndClose = [&seen, &w, this] {
+        QTimer::singleShot(0, [&seen, &w, this] {
             QWidget* dialog = QApplication::activeModalWidget();
             ASSERT_NE(dialog, nullptr);
+            const QRect place = dialog->frameGeometry();
+            const auto global = [](QWidget* c) {
+                return QRect(c->mapToGlobal(QPoint()), c->size());
+            };
+            if (dialog->windowTitle() == QStringLiteral("時間切れ")) {
+                EXPECT_TRUE(global(w.Board).contains(place.center()) &&
+                            !place.intersects(global(w.LabelBlackTime)) &&
+                            !place.intersects(global(w.LabelWhiteTime)));
+            }
+            if (auto* files = qobject_cast<QFileDialog*>(dialog)) {
+                EXPECT_EQ(files->directory().path(), scratch_.path());
+                EXPECT_EQ(files->findChild<QLineEdit*>("fileNameEdit")->text(), "");
+                auto* view = files->findChild<QTreeView*>();
+                ASSERT_TRUE(QTest::qWaitFor(
+                    [view] { return view->model()->rowCount(view->rootIndex()) == 2; }));
+                for (int c = 1; c < 4; ++c)
+                    EXPECT_GE(view->header()->sectionSize(c),
+                              static_cast<QAbstractItemView*>(view)->sizeHintForColumn(c))
+                        << c;
+                for (int r = 0; r < 2; ++r) {
+                    const QString type =
+                        view->model()->index(r, 2, view->rootIndex()).data().toString();
+                    EXPECT_FALSE(type.contains(QRegularExpression("[A-Za-z]{2}")))
+                        << type.toStdString();
+                }
+            }
             QList<QAbstractButton*> buttons;
             if (auto* box = qobject_cast<QMessageBox*>(dialog)) buttons = box->buttons();
             if (auto* box = dialog->findChild<QDialogButtonBox*>()) buttons = box->buttons();
@@ -600,6 +658,7 @@ TEST_F(MainWindowTest, StandardDialogsSpeakJapanese) {
     EXPECT_FALSE(w.GameManager.OwnerWindow->AskYesNo("時間切れで…", "時間切れ"));
     readAndClose();
     EXPECT_TRUE(w.ChooseSaveFile().isEmpty());
+    qputenv("HOME", home);
     EXPECT_EQ(
         seen.join(" / ").toStdString(),
         "確認|OK|キャンセル / 時間切れ|はい(&Y)|いいえ(&N) / 名前を付けて保存|保存(&S)|キャンセル")
