@@ -60,7 +60,7 @@ void FillEllipse(QImage& image, const QRect& rect, const QColor& colour) {
     }
 }
 
-// Reads on both stones: 4.4:1 against black, 4.9:1 against white.
+// Reads on both stones: 4.4:1 against black, 4.8:1 against white.
 const QColor kLastMoveColour(230, 0, 0);
 // Light on the dark red frame (over 8:1).
 const QColor kCoordinateColour(240, 222, 180);
