@@ -262,7 +262,7 @@ void TFormMain::CreateToolBar() {
     const auto button = [this](int left, int icon, void (TFormMain::*handler)()) {
         auto* b = new QToolButton(Client);
         b->setGeometry(left, 0, kToolBarHeight, kToolBarHeight);
-        b->setIcon(QIcon(QString::fromLatin1(kToolBarIcons[icon])));
+        b->setIcon(ToolBarIcon(icon));
         b->setIconSize(QSize(16, 16));
         b->setAutoRaise(true);
         // As on any desktop tool bar: Space or Enter must not press a button behind the board.

@@ -99,8 +99,9 @@ private:
     // edges excluded.
     QRect DeviceRect(int left, int top, int right, int bottom) const;
     // An ellipse inside a back-buffer rectangle: a rim one line wide in the outline colour around
-    // the fill.
-    void DrawEllipse(const QRect& outer, const QColor& outline, const QColor& fill);
+    // the fill, its edges antialiased unless told otherwise.
+    void DrawEllipse(const QRect& outer, const QColor& outline, const QColor& fill,
+                     bool antialias = true);
     int ControlSize() const { return FieldSize() + 2 * Margin; }
     void Wait(int ms);
     // Square under a control pixel, or false for the frame and the field's outer lines.

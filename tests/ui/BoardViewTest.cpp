@@ -103,8 +103,9 @@ TEST_F(BoardViewTest, GeometryStonesAndRingsPerBoardSize) {
         EXPECT_EQ(Pixel(c, 9) | Pixel(8 * c, 9) | Pixel(9, 8 * c), kBlackRgb) << c;  // grid lines
         EXPECT_EQ(Pixel(6 * c + 2, 2 * c - 2), kBlackRgb) << c;                      // a dot
         // Black, white and a ring span d + 1 pixels: the second ellipse sits a pixel up and left
-        // of the first, which shows only as a rim at the lower right, light on black, grey on
-        // white; the ring is yellow all over.
+        // of the first, which shows as an unbroken rim at the lower right, light on black, grey
+        // on white, below and right of the middle alike; stones are antialiased, the ring is
+        // yellow all over.
         for (auto [x, y, centre, rim] : {std::tuple{3, 4, kBlackRgb, qRgb(229, 229, 229)},
                                          std::tuple{5, 2, qRgb(255, 255, 255), qRgb(128, 128, 128)},
                                          std::tuple{5, 6, kField, kYellow}}) {
@@ -112,10 +113,23 @@ TEST_F(BoardViewTest, GeometryStonesAndRingsPerBoardSize) {
             const QRect drawn(Origin(x) + at, Origin(y) + at, d + 1, d + 1);
             EXPECT_EQ(LookOf(x, y).first, centre) << c << x << y;
             EXPECT_EQ(Box(x, y, kNotField), drawn) << c << x << y;
-            const QRect box = Box(x, y, [rim = rim](QRgb p) { return p == rim; });
+            const int mx = drawn.left() + 1 + d / 2, my = drawn.top() + 1 + d / 2;
             const QRect stray = Box(x, y, [rim = rim](QRgb p) { return p != rim && p != kField; });
-            const QRect lowerRight(drawn.center() + QPoint(1, 1), drawn.bottomRight());
-            EXPECT_TRUE(rim == kYellow ? stray.isNull() : !box.isNull() && lowerRight.contains(box))
+            // Antialiased edges: within a few shades of the colour.
+            const auto near = [](QRgb a, QRgb b) {
+                return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                                 std::abs(qBlue(a) - qBlue(b))}) <= 12;
+            };
+            EXPECT_TRUE(rim == kYellow ? stray.isNull()
+                                       : near(Pixel(mx, drawn.bottom()), rim) &&
+                                             near(Pixel(drawn.right(), my), rim) &&
+                                             near(Pixel(drawn.left(), my), kBlackRgb) &&
+                                             !Box(x, y,
+                                                  [&](QRgb p) {  // shades at the edge
+                                                      return p != kField && p != centre &&
+                                                             p != rim && p != kBlackRgb;
+                                                  })
+                                                  .isNull())
                 << c << x << y;
         }
         view.DrawStone(3, 4, kBlack, 60);
@@ -187,7 +201,8 @@ TEST_F(BoardViewTest, CoordinatesOnTheFrameAndTheTypedColumn) {
 
 // On a high-DPI screen the field is drawn in the screen's own pixels, not as a picture scaled
 // up: every grid line equally wide there (at 1.5 a scaled line is one or two pixels by turns),
-// and at ratio 2 a stone's edge steps by single device pixels, not by pairs.
+// and at ratio 2 a stone's edge steps by single device pixels, not by pairs, and a ring is drawn
+// once.
 TEST_F(BoardViewTest, SharpOnHighDpiScreens) {
     for (const qreal ratio : {2.0, 1.5}) {
         QScreen* screen = nullptr;
@@ -200,7 +215,7 @@ TEST_F(BoardViewTest, SharpOnHighDpiScreens) {
         hi.move(screen->geometry().topLeft());
         hi.show();
         ASSERT_EQ(hi.devicePixelRatioF(), ratio);
-        hi.DrawBoard(Parse("........ ........ ........ ..X.....").data());
+        hi.DrawBoard(Parse("........ ........ ........ ..X..... ....*...").data());
         const QImage shot = hi.grab().toImage().convertToFormat(QImage::Format_RGB32);
         const auto device = [ratio](int logical) { return qRound(logical * ratio); };
         const auto black = [&shot](int x, int y) { return shot.pixel(x, y) == qRgb(0, 0, 0); };
@@ -212,6 +227,15 @@ TEST_F(BoardViewTest, SharpOnHighDpiScreens) {
         }
         EXPECT_EQ(lines, std::vector<int>(9, 2)) << ratio;
         if (ratio != 2) continue;
+        // The ring of a legal square is one line, crossed twice along its middle row.
+        std::vector<int> ring;
+        for (int x = device(20 + 4 * 45), y = device(20 + 4 * 45 + 22); x < device(20 + 5 * 45);
+             ++x) {
+            const bool yellow = shot.pixel(x, y) == kYellow;
+            if (yellow && (ring.empty() || shot.pixel(x - 1, y) != kYellow)) ring.push_back(0);
+            if (yellow) ++ring.back();
+        }
+        EXPECT_EQ(ring, std::vector<int>(2, 2));
         // The left edge of the stone at (3, 4), row by row.
         std::set<int> parities;
         for (int y = device(20 + 3 * 45); y < device(20 + 4 * 45); ++y) {

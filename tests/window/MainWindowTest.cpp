@@ -259,11 +259,14 @@ TEST_F(MainWindowTest, StartsWithDefaultsAndOnlyStartTypeCommands) {
     EXPECT_FALSE(w.ShapeCurPlayer->isVisible());
     EXPECT_EQ(Enabled(), QStringLiteral("start conf init save load always"));
     // Each tool button says what it does: its menu command, or its step and key.
+    // Each has a picture for screens of pixel ratio 2 as well.
     QStringList tips;
     for (QToolButton* b :
          {w.ToolButtonStart, w.ToolButtonStop, w.ToolButtonToFirst, w.ToolButtonBackward,
-          w.ToolButtonForward, w.ToolButtonToLast, w.ToolButtonConf, w.ToolButton10})
+          w.ToolButtonForward, w.ToolButtonToLast, w.ToolButtonConf, w.ToolButton10}) {
         tips << b->toolTip();
+        EXPECT_TRUE(b->icon().availableSizes().contains(QSize(32, 32))) << tips.size();
+    }
     EXPECT_EQ(tips.join('|').toStdString(),
               "開始/再開|対局中止|最初の局面へ (Home)|1手戻る (←)|1手進む (→)|最後の局面へ (End)|"
               "対局設定|環境設定");
