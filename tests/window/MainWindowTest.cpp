@@ -657,36 +657,41 @@ TEST_F(MainWindowTest, EveryTextFitsItsControl) {
     EXPECT_EQ(counts.join(' ').toStdString(), "10 10 10 10 10 10 14 20 4 2");
 }
 
-// The white side's name, count and clock stay white on the light blue panel, yet read at 3:1 or
-// better at the small size against what borders their strokes: the median of the pixels next to
-// those of the text's own colour.
+// The white side's name, count and clock stay white on the light blue panel, yet read at each
+// board size: 3:1 or better against what borders their strokes (the median of the pixels next to
+// those of the text's own colour), and with pixels of their own colour at least two fifths as
+// many as of that edge, where letters closed up into blots show mostly edge.
 TEST_F(MainWindowTest, WhiteTextsReadOnThePanel) {
-    EXPECT_DOUBLE_EQ(ContrastRatio(Qt::white, Qt::black), 21);
     EXPECT_NEAR(ContrastRatio(Qt::white, QColor(118, 118, 118)), 4.54, 0.01);
     TFormMain& w = Open();
-    w.GameManager.Params.BoardSize = 0;
-    w.LayoutForBoardSize();
     // Relative luminance from the contrast with black.
     const auto luminance = [](QRgb c) { return ContrastRatio(QColor(c), Qt::black) * 0.05 - 0.05; };
-    for (PanelLabel* label : {w.LabelWhitePlayer, w.LabelWhiteCount, w.LabelWhiteTime}) {
-        const QImage image = label->grab().toImage().convertToFormat(QImage::Format_RGB32);
-        const QRgb text = label->palette().color(QPalette::WindowText).rgb();
-        EXPECT_EQ(text, qRgb(255, 255, 255));
-        std::vector<double> border;
-        for (int y = 1; y + 1 < image.height(); ++y) {
-            for (int x = 1; x + 1 < image.width(); ++x) {
-                if (image.pixel(x, y) == text) continue;
-                bool next = false;
-                for (int dy = -1; dy <= 1; ++dy)
-                    for (int dx = -1; dx <= 1; ++dx)
-                        next = next || image.pixel(x + dx, y + dy) == text;
-                if (next) border.push_back(luminance(image.pixel(x, y)));
+    for (int size : {0, 1, 2}) {
+        w.GameManager.Params.BoardSize = size;
+        w.LayoutForBoardSize();
+        for (PanelLabel* label : {w.LabelWhitePlayer, w.LabelWhiteCount, w.LabelWhiteTime}) {
+            const QImage image = label->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            const QRgb text = label->palette().color(QPalette::WindowText).rgb();
+            EXPECT_EQ(text, qRgb(255, 255, 255));
+            std::vector<double> border;
+            int own = 0;
+            for (int y = 1; y + 1 < image.height(); ++y) {
+                for (int x = 1; x + 1 < image.width(); ++x) {
+                    own += image.pixel(x, y) == text;
+                    if (image.pixel(x, y) == text) continue;
+                    bool next = false;
+                    for (int dy = -1; dy <= 1; ++dy)
+                        for (int dx = -1; dx <= 1; ++dx)
+                            next = next || image.pixel(x + dx, y + dy) == text;
+                    if (next) border.push_back(luminance(image.pixel(x, y)));
+                }
             }
+            const std::string name = label->text().toStdString() + " " + std::to_string(size);
+            ASSERT_GT(border.size(), 20u) << name;
+            EXPECT_GE(5 * own, 2 * static_cast<int>(border.size())) << name;
+            std::nth_element(border.begin(), border.begin() + border.size() / 2, border.end());
+            EXPECT_GE(1.05 / (border[border.size() / 2] + 0.05), 3.0) << name;
         }
-        ASSERT_GT(border.size(), 20u) << label->text().toStdString();
-        std::nth_element(border.begin(), border.begin() + border.size() / 2, border.end());
-        const double contrast = 1.05 / (border[border.size() / 2] + 0.05);
-        EXPECT_GE(contrast, 3.0) << label->text().toStdString();
     }
 }
 
