@@ -116,16 +116,18 @@ bool NboardSession::Handle(const std::string& line) {
         HintCommand(words);
     } else if (command == "go" && bare) {
         GoCommand();
-    } else if (command == "ping" && words.size() == 2 && Integer(words[1])) {
-        Send("pong " + words[1]);
+    } else if (command == "ping") {
+        // Whatever follows, a GUI waits for its pong.
+        std::string given = line.substr(line.find("ping") + 4);
+        given.erase(0, given.find_first_not_of(" \t\r\n\v\f"));
+        given.erase(given.find_last_not_of(" \t\r\n\v\f") + 1);
+        Send(given.empty() ? "pong" : "pong " + given);
     } else if (command == "learn" && bare) {
         Send("learned");
     } else if (command == "analyze" && bare) {
         AnalyzeCommand();
     } else if (command == "quit" || command == "go" || command == "learn" || command == "analyze") {
         Status("'" + command + "' takes no arguments");
-    } else if (command == "ping") {
-        Status("ping needs one number");
     } else {
         Status("unknown command '" + command + "'");
     }
