@@ -72,6 +72,9 @@ void OthelloGameManager::ApplySettings() {
         side->Allowance = side->IsCpu ? AllowanceAt(kCpuTimeList, Params.CpuTime)
                                       : AllowanceAt(kPlayerTimeList, Params.PlayerTime);
     }
+    const std::array<int, 3> basis{Params.TimeControl(), Black.Allowance, White.Allowance};
+    if (basis != ClockBasis) ResetClocks();
+    ClockBasis = basis;
     RedrawClockLabels();
     BoardView->SetSoundEffect(Params.SoundEffect);
     BoardView->SetTurnSpeed(Params.TurnSpeed);
@@ -85,6 +88,7 @@ void OthelloGameManager::InitBoard() {
     State = STATE_INIT;
     Logic.Init(kBlack);
     BoardView->DrawBoard(Logic.Board);
+    ResetClocks();
     ApplySettings();
 }
 
@@ -95,17 +99,9 @@ void OthelloGameManager::Start() {
     Logic.Init(kBlack);
     BoardView->DrawBoard(Logic.Board);
     Current = &Black;
-    if (Params.CpuMode == 1) {
-        State = STATE_PLAY_TIME;
-        TimeOverAccepted = false;
-        CpuTimeOver = false;
-    } else {
-        State = STATE_PLAY_AMOUNT;
-    }
-    for (_PlayerData* side : {&Black, &White}) {
-        side->Remaining = side->Allowance;
-        side->Elapsed = 0;
-    }
+    State = Params.TimeControl() ? STATE_PLAY_TIME : STATE_PLAY_AMOUNT;
+    ResetClocks();
+    RedrawClockLabels();
     StateChanged(false);
     // Only the computer's side is told that a game begins.
     for (_PlayerData* side : {&Black, &White}) {
@@ -122,7 +118,7 @@ void OthelloGameManager::Resume() {
     BusyScope busy(*this);
     BeginNewFlow();
     Current = Logic.History.CurrentColor() == kBlack ? &Black : &White;
-    State = Params.CpuMode == 1 ? STATE_PLAY_TIME : STATE_PLAY_AMOUNT;
+    State = Params.TimeControl() ? STATE_PLAY_TIME : STATE_PLAY_AMOUNT;
     // The window shows a game in play before the computer's search begins, as Start does.
     StateChanged(false);
     DoTurn();
@@ -134,6 +130,16 @@ void OthelloGameManager::Stop() {
     AwaitingHumanMove = false;
     SetTimerEnabled(false);
     StateChanged(false);
+}
+
+void OthelloGameManager::ShowLoadedRecord() {
+    if (ShuttingDown) return;
+    RefreshBoard();
+    ResetClocks();
+    RedrawClockLabels();
+    // A finished game's record has no side to move: no turn marker.
+    if (OnMessage) OnMessage(Logic.History.CurrentColor(), "棋譜データを読み込みました。");
+    Stop();
 }
 
 void OthelloGameManager::BeginNewFlow() {
@@ -158,13 +164,13 @@ void OthelloGameManager::DoTurn() {
 
     if (!Current->IsCpu) {
         AwaitingHumanMove = true;
-        ReportMessage(Params.PlayerName + "の番です。", 0);
+        ReportMessage(TurnMessage(), 0);
         Debug(Current->Name + "'s turn");
         StateChanged(false);
         return;
     }
     AwaitingHumanMove = false;
-    ReportMessage(Params.CpuName + "が思考中です。", 0);
+    ReportMessage(TurnMessage(), 0);
     ProcessMessages();
     if (!FlowGoesOn(flow)) return;
     PlayComputerMove(flow);
@@ -216,12 +222,21 @@ void OthelloGameManager::PlayComputerMove(std::uint32_t flow) {
         return;
     }
 
-    Logic.PutStone(side.Color, move.x, move.y);
     SetTimerEnabled(false);
-    BoardView->AnimateMove(Logic.Board);
+    PlayMove(side.Color, move.x, move.y);
     if (!FlowGoesOn(flow)) return;
     StateChanged(false);
     AfterMove();
+}
+
+void OthelloGameManager::PlayMove(int color, int x, int y) {
+    const BoardArray before = Logic.Board;
+    Logic.PutStone(color, x, y);
+    int colour = kEmpty;
+    PointData placed;
+    std::vector<PointData> flips;
+    OthelloLogic::DiffBoards(before, Logic.Board, colour, placed, flips);
+    BoardView->AnimateMove(colour, placed, flips);
 }
 
 void OthelloGameManager::AfterMove() {
@@ -242,12 +257,14 @@ void OthelloGameManager::AfterMove() {
             const std::string result = ResultText();
             Stop();
             OwnerWindow->ShowMessage(result, "対局終了");
+            // The result stays in view; nobody is to move any more.
+            if (!ShuttingDown && OnMessage) OnMessage(0, result);
             return;
         }
         const std::string text =
             (passingIsCpu ? Params.CpuName : Params.PlayerName) + "はパスです。";
         ReportMessage(text, 0);
-        if (Params.CpuMode == 0 && !Params.AutoPass) {
+        if (!Params.TimeControl() && !Params.AutoPass) {
             OwnerWindow->ShowMessage(text, "パスの確認");
         }
     }
@@ -264,7 +281,7 @@ std::string OthelloGameManager::ResultText() const {
 }
 
 int OthelloGameManager::ThinkingSeconds() const {
-    if (CpuTimeOver && Params.CpuMode == 1) return std::max(1, Current->Allowance / 60);
+    if (CpuTimeOver && Params.TimeControl()) return std::max(1, Current->Allowance / 60);
     return Current->Remaining;
 }
 
@@ -300,8 +317,7 @@ void OthelloGameManager::TryPut(int x, int y) {
     Debug("can put here");
     AwaitingHumanMove = false;
     StateChanged(true);
-    Logic.PutStone(Current->Color, x, y);
-    BoardView->AnimateMove(Logic.Board);
+    PlayMove(Current->Color, x, y);
     if (!FlowGoesOn(flow)) return;
     AfterMove();
 }
@@ -313,6 +329,7 @@ void OthelloGameManager::HistoryFirst() {
     Logic.ToFirst();
     BoardView->DrawBoard(Logic.Board);
     ReportMessage("対局を中断しています。", Logic.History.CurrentColor());
+    Stop();
 }
 
 void OthelloGameManager::HistoryLast() {
@@ -322,6 +339,7 @@ void OthelloGameManager::HistoryLast() {
     Logic.ToLast();
     BoardView->DrawBoard(Logic.Board);
     ReportMessage("対局を中断しています。", Logic.History.CurrentColor());
+    Stop();
 }
 
 void OthelloGameManager::HistoryForward() {
@@ -335,18 +353,18 @@ void OthelloGameManager::HistoryBack() {
 void OthelloGameManager::HistoryStep(bool forward) {
     if (ShuttingDown) return;
     BusyScope busy(*this);
-    // The window writes the stopped state only after the step: a click on the board while it
-    // animates must not be taken as the move of the position no longer shown.
+    // The game stops only once the step is shown: a click on the board while it animates must
+    // not be taken as the move of the position no longer shown.
     AwaitingHumanMove = false;
     int color = kEmpty;
     PointData placed;
     std::vector<PointData> changed;
-    const bool moved = forward ? Logic.StepForward(color, placed, changed)
-                               : Logic.StepBack(color, placed, changed);
-    if (!moved) return;
-    BoardView->AnimateHistoryStep(forward, color, placed, changed);
-    if (ShuttingDown) return;
-    ReportMessage("対局を中断しています。", Logic.History.CurrentColor());
+    if (forward ? Logic.StepForward(color, placed, changed)
+                : Logic.StepBack(color, placed, changed)) {
+        BoardView->AnimateHistoryStep(forward, color, placed, changed);
+        ReportMessage("対局を中断しています。", Logic.History.CurrentColor());
+    }
+    Stop();
 }
 
 void OthelloGameManager::RefreshBoard() {
@@ -392,7 +410,7 @@ void OthelloGameManager::OnClockTimer() {
     GameClockLabel* label = Current->Color == kBlack ? BlackClockLabel : WhiteClockLabel;
     do {
         int shown = 0;
-        if (Params.CpuMode == 1) {
+        if (Params.TimeControl()) {
             if (Current->Allowance == 0) return;  // an unlimited clock never runs
             --Current->Remaining;
             if (Current->Remaining <= 0) font = kLabelRed;
@@ -403,7 +421,7 @@ void OthelloGameManager::OnClockTimer() {
         }
         label->SetFontColor(font);
         label->SetText(FormatClock(shown, false));
-        if (Params.CpuMode == 1 && Current->Remaining <= 0 && !TimeOverAccepted) {
+        if (Params.TimeControl() && Current->Remaining <= 0 && !TimeOverAccepted) {
             // Nothing more is due: the game ended, or the turn counts afresh from the reply.
             RunTimeOver();
             return;
@@ -431,20 +449,35 @@ void OthelloGameManager::RunTimeOver() {
     }
     if (Current->IsCpu) CpuTimeOver = true;
     TimeOverAccepted = true;
+    ReportMessage(TurnMessage(), 0);
     // The clock stood still while the question was open: the turn counts afresh from the reply.
     TurnStartTick = OwnerWindow->TickCount();
     CountedMs = 0;
     SetTimerEnabled(true);
 }
 
+std::string OthelloGameManager::TurnMessage() const {
+    return Current->IsCpu ? Params.CpuName + "が思考中です。" : Params.PlayerName + "の番です。";
+}
+
+void OthelloGameManager::ResetClocks() {
+    for (_PlayerData* side : {&Black, &White}) {
+        side->Remaining = side->Allowance;
+        side->Elapsed = 0;
+    }
+    TimeOverAccepted = false;
+    CpuTimeOver = false;
+}
+
 void OthelloGameManager::RedrawClockLabels() {
-    const bool timed = Params.CpuMode == 1;
-    BlackClockLabel->SetFontColor(kLabelBlack);
-    BlackClockLabel->SetText(
-        FormatClock(timed ? Black.Allowance : 0, timed && Black.Allowance == 0));
-    WhiteClockLabel->SetFontColor(kLabelWhite);
-    WhiteClockLabel->SetText(
-        FormatClock(timed ? White.Allowance : 0, timed && White.Allowance == 0));
+    const bool timed = Params.TimeControl();
+    for (const _PlayerData* side : {&Black, &White}) {
+        GameClockLabel* label = side->Color == kBlack ? BlackClockLabel : WhiteClockLabel;
+        const bool unlimited = timed && side->Allowance == 0;
+        const bool out = timed && !unlimited && side->Remaining <= 0;
+        label->SetFontColor(out ? kLabelRed : side->Color == kBlack ? kLabelBlack : kLabelWhite);
+        label->SetText(FormatClock(timed ? side->Remaining : side->Elapsed, unlimited));
+    }
 }
 
 bool OthelloGameManager::Shutdown() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -28,6 +29,15 @@ class TFormMain : public QMainWindow {
     Q_OBJECT
 
 public:
+    // One row of the layout table of the board sizes: cell, label font, side and middle columns.
+    struct SizeLayout {
+        int Cell;
+        int FontPoints;
+        bool Bold;
+        int Side;
+        int Middle;
+    };
+
     // settingsFile is read at start-up and written at shut-down.
     explicit TFormMain(QWidget* parent = nullptr,
                        const std::string& settingsFile = kSettingsFileName);
@@ -53,7 +63,8 @@ public:
     bool OpenRecordFile(const QString& file);
     // The same for a game pasted into the record window.
     bool OpenRecordText(const std::string& text);
-    // Where the record dialogs open: the last record's folder of this run, else the documents.
+    // Where the record dialogs open: the last record's folder of this run, else the documents
+    // folder where there is one, else the home folder.
     QString RecordFolder() const;
     void N2Click();
     void N19Click();
@@ -117,18 +128,27 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void CreateToolBar();
+    // The parts of the window, in the order the constructor makes them.
+    void CreatePrompts();
     void CreateMenus();
+    void CreateToolBar();
     void CreatePanels();
+    void CreateBoardAndGame(const std::string& settingsFile);
+    void CreateDialogs();
+    void ShowStartUp();
+    // The steps of LayoutForBoardSize.
+    void SetPanelFonts(const SizeLayout& layout);
+    void PlaceTurnMarker(const SizeLayout& layout);
+    void PlacePanelLabels(const SizeLayout& layout);
+    void PlacePanelsAndWindow(const SizeLayout& layout);
+    int LabelLineHeight() const;
     void Navigate(void (OthelloGameManager::*step)());
+    // While a move or a history step animates no command opens a dialog.
+    bool Animating() const;
     void PlaceBeside(QWidget* dialog) const;
-    int State() const;
-    // What follows a successful load: the board, "棋譜データを読み込みました。" and state 8.
-    void ShowLoadedRecord();
-
-    void InitializeGameManager();
 
     std::unique_ptr<QtGameSeams> seams_;
     int markerColor_ = 1;   // the side the turn marker was last put beside
     QString recordFolder_;  // folder of the last record loaded or saved
+    std::deque<void (OthelloGameManager::*)()> pendingSteps_;  // browsing presses not yet done
 };

@@ -28,12 +28,16 @@ public:
     // Draws one square into the back buffer: value 1 black, -1 white, 2 a mark ring, else empty;
     // angle (degrees) narrows the stone for the flip animation.
     void DrawStone(int x, int y, int value, int angle);
-    // Shows the move that turned Squares into board: the placed stone, then the flips.
-    void AnimateMove(const int* board);
+    // Shows a move just played: the stone placed in colour, then the flips in their order.
+    void AnimateMove(int colour, PointData placed, const std::vector<PointData>& flips);
     // One history step forward (put) or backward: the point is set or erased and the flips turn
     // to colour.
     void AnimateHistoryStep(bool put, int colour, PointData point,
                             const std::vector<PointData>& flips);
+    // Whether a move or a history step is being animated.
+    bool IsAnimating() const { return animating_ > 0; }
+    // Lets the animation under way run to its end without further waits.
+    void FinishAnimation() { hurry_ = true; }
     // Plays a sound effect unless SoundEffect is off.
     void PlayEffect(std::string_view name);
 
@@ -74,13 +78,31 @@ private:
     // edges excluded.
     QRect DeviceRect(int left, int top, int right, int bottom) const;
     // An ellipse inside a back-buffer rectangle: a rim one line wide in the outline colour around
-    // the fill.
-    void DrawEllipse(const QRect& outer, const QColor& outline, const QColor& fill);
+    // the fill, its edges antialiased unless told otherwise.
+    void DrawEllipse(const QRect& outer, const QColor& outline, const QColor& fill,
+                     bool antialias = true);
     int ControlSize() const { return FieldSize() + 2 * Margin; }
     void Wait(int ms);
     // Square under a control pixel, or false for the frame and the field's outer lines.
     bool SquareAt(QPoint pixel, int& x, int& y) const;
     void HandleMouse(QMouseEvent* event, bool pressed);
 
+    // Counts the animations on the call stack; a new one waits again.
+    class AnimationScope {
+    public:
+        explicit AnimationScope(OthelloBoard& board) : board_(board) {
+            ++board_.animating_;
+            board_.hurry_ = false;
+        }
+        ~AnimationScope() { --board_.animating_; }
+        AnimationScope(const AnimationScope&) = delete;
+        AnimationScope& operator=(const AnimationScope&) = delete;
+
+    private:
+        OthelloBoard& board_;
+    };
+
     qreal ratio_ = 1;  // of the back buffer
+    int animating_ = 0;
+    bool hurry_ = false;
 };

@@ -79,6 +79,12 @@ bool QtGameSeams::AskYesNo(const std::string& text, const std::string& caption) 
     QMessageBox box(QMessageBox::Question, Q(caption), Q(text), QMessageBox::Yes | QMessageBox::No,
                     owner_);
     box.setDefaultButton(QMessageBox::No);
+    // Over the board, not over the clocks the question is about.
+    box.setWindowModality(Qt::ApplicationModal);
+    box.show();
+    QRect place = box.frameGeometry();
+    place.moveCenter(board_->mapToGlobal(board_->rect().center()));
+    box.move(place.topLeft());
     return RunBox(box) == QMessageBox::Yes;
 }
 
@@ -113,8 +119,9 @@ void QtGameSeams::SetOnPut(PutHandler onPut) {
 void QtGameSeams::DrawBoard(const BoardArray& board) {
     board_->DrawBoard(board.data());
 }
-void QtGameSeams::AnimateMove(const BoardArray& board) {
-    board_->AnimateMove(board.data());
+void QtGameSeams::AnimateMove(int colour, const PointData& placed,
+                              const std::vector<PointData>& flips) {
+    board_->AnimateMove(colour, placed, flips);
 }
 void QtGameSeams::AnimateHistoryStep(bool put, int colour, const PointData& point,
                                      const std::vector<PointData>& flips) {
