@@ -176,7 +176,7 @@ Timed TimeThink(Morvane& engine, const char* positionText, Run run) {
     const PointData move = run(engine);
     const double ms =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    return {move, engine.thinkNodes, ms};
+    return {move, engine.report.nodes, ms};
 }
 
 double PerSecond(long long nodes, double ms) {
