@@ -60,7 +60,7 @@ void OthelloGameManager::Initialize(GameHost* ownerWindow, GameBoardView* boardV
     BoardView->SetBoardColor(Params.BoardColor);
     BoardView->SetOnPut(
         [this](int x, int y, int button, bool pressed) { OnBoardMouse(x, y, button, pressed); });
-    BoardView->DrawBoard(Logic.Board);
+    ShowBoard();
     ApplySettings();
 }
 
@@ -72,9 +72,14 @@ void OthelloGameManager::ApplySettings() {
         side->Allowance = side->IsCpu ? AllowanceAt(kCpuTimeList, Params.CpuTime)
                                       : AllowanceAt(kPlayerTimeList, Params.PlayerTime);
     }
+    const std::array<int, 3> basis{Params.TimeControl(), Black.Allowance, White.Allowance};
+    if (basis != ClockBasis) ResetClocks();
+    ClockBasis = basis;
     RedrawClockLabels();
     BoardView->SetSoundEffect(Params.SoundEffect);
     BoardView->SetTurnSpeed(Params.TurnSpeed);
+    BoardView->SetShowLastMove(Params.ShowLastMove);
+    BoardView->SetShowCoordinates(Params.ShowCoordinates);
 }
 
 void OthelloGameManager::InitBoard() {
@@ -84,7 +89,8 @@ void OthelloGameManager::InitBoard() {
     SetTimerEnabled(false);
     State = STATE_INIT;
     Logic.Init(kBlack);
-    BoardView->DrawBoard(Logic.Board);
+    ShowBoard();
+    ResetClocks();
     ApplySettings();
 }
 
@@ -93,19 +99,11 @@ void OthelloGameManager::Start() {
     BusyScope busy(*this);
     BeginNewFlow();
     Logic.Init(kBlack);
-    BoardView->DrawBoard(Logic.Board);
+    ShowBoard();
     Current = &Black;
-    if (Params.CpuMode == 1) {
-        State = STATE_PLAY_TIME;
-        TimeOverAccepted = false;
-        CpuTimeOver = false;
-    } else {
-        State = STATE_PLAY_AMOUNT;
-    }
-    for (_PlayerData* side : {&Black, &White}) {
-        side->Remaining = side->Allowance;
-        side->Elapsed = 0;
-    }
+    State = Params.TimeControl() ? STATE_PLAY_TIME : STATE_PLAY_AMOUNT;
+    ResetClocks();
+    RedrawClockLabels();
     StateChanged(false);
     // Only the computer's side is told that a game begins.
     for (_PlayerData* side : {&Black, &White}) {
@@ -122,7 +120,7 @@ void OthelloGameManager::Resume() {
     BusyScope busy(*this);
     BeginNewFlow();
     Current = Logic.History.CurrentColor() == kBlack ? &Black : &White;
-    State = Params.CpuMode == 1 ? STATE_PLAY_TIME : STATE_PLAY_AMOUNT;
+    State = Params.TimeControl() ? STATE_PLAY_TIME : STATE_PLAY_AMOUNT;
     // The window shows a game in play before the computer's search begins, as Start does.
     StateChanged(false);
     DoTurn();
@@ -134,6 +132,16 @@ void OthelloGameManager::Stop() {
     AwaitingHumanMove = false;
     SetTimerEnabled(false);
     StateChanged(false);
+}
+
+void OthelloGameManager::ShowLoadedRecord() {
+    if (ShuttingDown) return;
+    RefreshBoard();
+    ResetClocks();
+    RedrawClockLabels();
+    // A finished game's record has no side to move: no turn marker.
+    if (OnMessage) OnMessage(Logic.History.CurrentColor(), "棋譜データを読み込みました。");
+    Stop();
 }
 
 void OthelloGameManager::BeginNewFlow() {
@@ -158,13 +166,14 @@ void OthelloGameManager::DoTurn() {
 
     if (!Current->IsCpu) {
         AwaitingHumanMove = true;
-        ReportMessage(Params.PlayerName + "の番です。", 0);
+        if (Params.ShowLegalMoves) ShowBoard();
+        ReportMessage(TurnMessage(), 0);
         Debug(Current->Name + "'s turn");
         StateChanged(false);
         return;
     }
     AwaitingHumanMove = false;
-    ReportMessage(Params.CpuName + "が思考中です。", 0);
+    ReportMessage(TurnMessage(), 0);
     ProcessMessages();
     if (!FlowGoesOn(flow)) return;
     PlayComputerMove(flow);
@@ -216,12 +225,22 @@ void OthelloGameManager::PlayComputerMove(std::uint32_t flow) {
         return;
     }
 
-    Logic.PutStone(side.Color, move.x, move.y);
     SetTimerEnabled(false);
-    BoardView->AnimateMove(Logic.Board);
+    PlayMove(side.Color, move.x, move.y);
     if (!FlowGoesOn(flow)) return;
     StateChanged(false);
     AfterMove();
+}
+
+void OthelloGameManager::PlayMove(int color, int x, int y) {
+    const BoardArray before = Logic.Board;
+    Logic.PutStone(color, x, y);
+    int colour = kEmpty;
+    PointData placed;
+    std::vector<PointData> flips;
+    OthelloLogic::DiffBoards(before, Logic.Board, colour, placed, flips);
+    BoardView->SetLastMove(placed);
+    BoardView->AnimateMove(colour, placed, flips);
 }
 
 void OthelloGameManager::AfterMove() {
@@ -242,12 +261,14 @@ void OthelloGameManager::AfterMove() {
             const std::string result = ResultText();
             Stop();
             OwnerWindow->ShowMessage(result, "対局終了");
+            // The result stays in view; nobody is to move any more.
+            if (!ShuttingDown && OnMessage) OnMessage(0, result);
             return;
         }
         const std::string text =
             (passingIsCpu ? Params.CpuName : Params.PlayerName) + "はパスです。";
         ReportMessage(text, 0);
-        if (Params.CpuMode == 0 && !Params.AutoPass) {
+        if (!Params.TimeControl() && !Params.AutoPass) {
             OwnerWindow->ShowMessage(text, "パスの確認");
         }
     }
@@ -264,7 +285,7 @@ std::string OthelloGameManager::ResultText() const {
 }
 
 int OthelloGameManager::ThinkingSeconds() const {
-    if (CpuTimeOver && Params.CpuMode == 1) return std::max(1, Current->Allowance / 60);
+    if (CpuTimeOver && Params.TimeControl()) return std::max(1, Current->Allowance / 60);
     return Current->Remaining;
 }
 
@@ -274,7 +295,7 @@ void OthelloGameManager::OnBoardMouse(int x, int y, int button, bool pressed) {
     if (!IsPlaying() || Current == nullptr || Current->IsCpu || !AwaitingHumanMove) return;
     if (button == 1) {
         // The side to move, not Logic.Turn: a loaded record leaves Turn as it was.
-        BoardView->DrawBoard(pressed ? Logic.GetMarkedBoard(Current->Color) : Logic.Board);
+        BoardView->DrawBoard(pressed ? Logic.GetMarkedBoard(Current->Color) : ShownBoard());
         return;
     }
     if (pressed) TryPut(x, y);
@@ -300,8 +321,7 @@ void OthelloGameManager::TryPut(int x, int y) {
     Debug("can put here");
     AwaitingHumanMove = false;
     StateChanged(true);
-    Logic.PutStone(Current->Color, x, y);
-    BoardView->AnimateMove(Logic.Board);
+    PlayMove(Current->Color, x, y);
     if (!FlowGoesOn(flow)) return;
     AfterMove();
 }
@@ -311,8 +331,9 @@ void OthelloGameManager::HistoryFirst() {
     BusyScope busy(*this);
     AwaitingHumanMove = false;
     Logic.ToFirst();
-    BoardView->DrawBoard(Logic.Board);
+    ShowBoard();
     ReportMessage("対局を中断しています。", Logic.History.CurrentColor());
+    Stop();
 }
 
 void OthelloGameManager::HistoryLast() {
@@ -320,8 +341,9 @@ void OthelloGameManager::HistoryLast() {
     BusyScope busy(*this);
     AwaitingHumanMove = false;
     Logic.ToLast();
-    BoardView->DrawBoard(Logic.Board);
+    ShowBoard();
     ReportMessage("対局を中断しています。", Logic.History.CurrentColor());
+    Stop();
 }
 
 void OthelloGameManager::HistoryForward() {
@@ -335,24 +357,83 @@ void OthelloGameManager::HistoryBack() {
 void OthelloGameManager::HistoryStep(bool forward) {
     if (ShuttingDown) return;
     BusyScope busy(*this);
-    // The window writes the stopped state only after the step: a click on the board while it
-    // animates must not be taken as the move of the position no longer shown.
+    // The game stops only once the step is shown: a click on the board while it animates must
+    // not be taken as the move of the position no longer shown.
     AwaitingHumanMove = false;
     int color = kEmpty;
     PointData placed;
     std::vector<PointData> changed;
-    const bool moved = forward ? Logic.StepForward(color, placed, changed)
-                               : Logic.StepBack(color, placed, changed);
-    if (!moved) return;
-    BoardView->AnimateHistoryStep(forward, color, placed, changed);
-    if (ShuttingDown) return;
-    ReportMessage("対局を中断しています。", Logic.History.CurrentColor());
+    if (forward ? Logic.StepForward(color, placed, changed)
+                : Logic.StepBack(color, placed, changed)) {
+        BoardView->SetLastMove(LastMovePlayed());
+        BoardView->AnimateHistoryStep(forward, color, placed, changed);
+        ReportMessage("対局を中断しています。", Logic.History.CurrentColor());
+    }
+    Stop();
 }
 
 void OthelloGameManager::RefreshBoard() {
     if (ShuttingDown) return;
     BoardView->SetBoardColor(Params.BoardColor);
-    BoardView->DrawBoard(Logic.Board);
+    ShowBoard();
+}
+
+void OthelloGameManager::ShowBoard() {
+    BoardView->SetLastMove(LastMovePlayed());
+    BoardView->DrawBoard(ShownBoard());
+}
+
+const BoardArray& OthelloGameManager::ShownBoard() {
+    if (Params.ShowLegalMoves && AwaitsHumanMove()) return Logic.GetMarkedBoard(Current->Color);
+    return Logic.Board;
+}
+
+PointData OthelloGameManager::LastMovePlayed() const {
+    const OthelloMapHistory& history = Logic.History;
+    if (history.CurrentStep <= 0) return {};
+    const MoveData& move = history.Moves[static_cast<std::size_t>(history.CurrentStep - 1)];
+    return {move.x, move.y};
+}
+
+int OthelloGameManager::TakeBackStep() const {
+    const OthelloMapHistory& history = Logic.History;
+    const bool over =
+        State == STATE_STOP && history.CurrentStep == history.StepCount && Logic.IsGameOver();
+    if (!AwaitsHumanMove() && !over) return -1;
+    const int human = Black.IsCpu ? kWhite : kBlack;
+    for (int step = history.CurrentStep - 1; step >= 0; --step) {
+        if (history.Moves[static_cast<std::size_t>(step)].color == human) return step;
+    }
+    return -1;
+}
+
+bool OthelloGameManager::TakeBack() {
+    if (ShuttingDown) return false;
+    BusyScope busy(*this);
+    const int step = TakeBackStep();
+    if (step < 0) return false;
+    const bool humanTurn = AwaitsHumanMove();
+    Debug("take back to step " + std::to_string(step));
+    OthelloMapHistory& history = Logic.History;
+    history.CurrentStep = history.StepCount = step;
+    Logic.CopyFrom(history.Boards[static_cast<std::size_t>(step)]);
+    _PlayerData& human = Black.IsCpu ? White : Black;
+    Logic.Turn = human.Color;
+    Current = &human;
+    if (humanTurn) {
+        // The human's turn goes on, and its clock with it.
+        ShowBoard();
+        ReportMessage(TurnMessage(), 0);
+        StateChanged(false);
+        return true;
+    }
+    // The game was over: it runs again from the human's turn.
+    BeginNewFlow();
+    State = Params.TimeControl() ? STATE_PLAY_TIME : STATE_PLAY_AMOUNT;
+    ShowBoard();
+    StateChanged(false);
+    DoTurn();
+    return true;
 }
 
 std::int8_t OthelloGameManager::IsComputer(int color) const {
@@ -392,7 +473,7 @@ void OthelloGameManager::OnClockTimer() {
     GameClockLabel* label = Current->Color == kBlack ? BlackClockLabel : WhiteClockLabel;
     do {
         int shown = 0;
-        if (Params.CpuMode == 1) {
+        if (Params.TimeControl()) {
             if (Current->Allowance == 0) return;  // an unlimited clock never runs
             --Current->Remaining;
             if (Current->Remaining <= 0) font = kLabelRed;
@@ -403,7 +484,7 @@ void OthelloGameManager::OnClockTimer() {
         }
         label->SetFontColor(font);
         label->SetText(FormatClock(shown, false));
-        if (Params.CpuMode == 1 && Current->Remaining <= 0 && !TimeOverAccepted) {
+        if (Params.TimeControl() && Current->Remaining <= 0 && !TimeOverAccepted) {
             // Nothing more is due: the game ended, or the turn counts afresh from the reply.
             RunTimeOver();
             return;
@@ -431,20 +512,35 @@ void OthelloGameManager::RunTimeOver() {
     }
     if (Current->IsCpu) CpuTimeOver = true;
     TimeOverAccepted = true;
+    ReportMessage(TurnMessage(), 0);
     // The clock stood still while the question was open: the turn counts afresh from the reply.
     TurnStartTick = OwnerWindow->TickCount();
     CountedMs = 0;
     SetTimerEnabled(true);
 }
 
+std::string OthelloGameManager::TurnMessage() const {
+    return Current->IsCpu ? Params.CpuName + "が思考中です。" : Params.PlayerName + "の番です。";
+}
+
+void OthelloGameManager::ResetClocks() {
+    for (_PlayerData* side : {&Black, &White}) {
+        side->Remaining = side->Allowance;
+        side->Elapsed = 0;
+    }
+    TimeOverAccepted = false;
+    CpuTimeOver = false;
+}
+
 void OthelloGameManager::RedrawClockLabels() {
-    const bool timed = Params.CpuMode == 1;
-    BlackClockLabel->SetFontColor(kLabelBlack);
-    BlackClockLabel->SetText(
-        FormatClock(timed ? Black.Allowance : 0, timed && Black.Allowance == 0));
-    WhiteClockLabel->SetFontColor(kLabelWhite);
-    WhiteClockLabel->SetText(
-        FormatClock(timed ? White.Allowance : 0, timed && White.Allowance == 0));
+    const bool timed = Params.TimeControl();
+    for (const _PlayerData* side : {&Black, &White}) {
+        GameClockLabel* label = side->Color == kBlack ? BlackClockLabel : WhiteClockLabel;
+        const bool unlimited = timed && side->Allowance == 0;
+        const bool out = timed && !unlimited && side->Remaining <= 0;
+        label->SetFontColor(out ? kLabelRed : side->Color == kBlack ? kLabelBlack : kLabelWhite);
+        label->SetText(FormatClock(timed ? side->Remaining : side->Elapsed, unlimited));
+    }
 }
 
 bool OthelloGameManager::Shutdown() {

@@ -1,6 +1,7 @@
 #include "Othelloparams.h"
 
 #include <new>
+#include <tuple>
 #include <vector>
 
 #include "SettingsPath.h"
@@ -54,6 +55,10 @@ void OthelloParams::SetDefault() {
     PlayerName = "あなた";
     CpuName = "モルヴァン";
     Sizeable = false;
+    ShowLastMove = true;
+    ShowCoordinates = true;
+    ShowLegalMoves = false;
+    ShowHints = false;
 }
 
 void OthelloParams::LoadFromFile() {
@@ -102,6 +107,14 @@ void OthelloParams::ApplyLine(const std::string& line) {
         AutoPass = number != 0;
     } else if (name == "Sizeable") {
         Sizeable = number != 0;
+    } else if (name == "ShowLastMove") {
+        ShowLastMove = number != 0;
+    } else if (name == "ShowCoordinates") {
+        ShowCoordinates = number != 0;
+    } else if (name == "ShowLegalMoves") {
+        ShowLegalMoves = number != 0;
+    } else if (name == "ShowHints") {
+        ShowHints = number != 0;
     } else if (name == "CpuMode") {
         CpuMode = number == 1 ? 1 : 0;
     }
@@ -127,6 +140,16 @@ bool OthelloParams::SaveToFile() const {
             "PlayerName = " + QuotedName(StorableName(PlayerName)),
             "CpuName = " + QuotedName(StorableName(CpuName)),
         };
+        // Written only when they differ from their defaults, as Sizeable: with the defaults the
+        // file stays the original program's, byte for byte.
+        const OthelloParams defaults;
+        for (const auto& [key, value, byDefault] :
+             {std::tuple("ShowLastMove", ShowLastMove, defaults.ShowLastMove),
+              std::tuple("ShowCoordinates", ShowCoordinates, defaults.ShowCoordinates),
+              std::tuple("ShowLegalMoves", ShowLegalMoves, defaults.ShowLegalMoves),
+              std::tuple("ShowHints", ShowHints, defaults.ShowHints)}) {
+            if (value != byDefault) lines.push_back(line(key, value ? 1 : 0));
+        }
         if (Sizeable) lines.push_back(line("Sizeable", 1));
         // The per-user settings folder does not exist before the first save.
         return CreateSettingsFolder(FileName) && WriteTextFileAtomically(FileName, lines);

@@ -76,11 +76,15 @@ public:
     // ";" (which start a comment) and "=" (which splits a line).
     static bool IsStorableName(const std::string& name);
 
+    static constexpr std::uint8_t kCpuModeAmount = 0;  // the level's fixed search amount
+    static constexpr std::uint8_t kCpuModeTime = 1;    // time control
+    bool TimeControl() const { return CpuMode == kCpuModeTime; }
+
     std::string FileName;  // not stored in the file
     int BoardColor;        // packed RGB, red in the low byte
     bool SoundEffect;
     int PlayerColor;       // 1 human black, -1 human white
-    std::uint8_t CpuMode;  // 0 fixed amount, 1 time control
+    std::uint8_t CpuMode;  // kCpuModeAmount or kCpuModeTime
     int CpuLevel;          // index into kLevelTable
     int PlayerTime;        // index into kPlayerTimeList
     int CpuTime;           // index into kCpuTimeList
@@ -91,6 +95,11 @@ public:
     std::string PlayerName;  // UTF-8
     std::string CpuName;     // UTF-8
     bool Sizeable;
+    // What the board shows besides the stones; all off gives the board as originally designed.
+    bool ShowLastMove;
+    bool ShowCoordinates;
+    bool ShowLegalMoves;  // on the human's turn, without holding the right button
+    bool ShowHints;
 
 private:
     // One line of the file: a known key with a valid value sets its field.

@@ -3,17 +3,23 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileIconProvider>
 #include <QFileInfo>
 #include <QFrame>
+#include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QShortcut>
 #include <QStandardPaths>
 #include <QToolButton>
+#include <QTreeView>
 #include <cmath>
 
 #include "FormWidgets.h"
@@ -57,19 +63,40 @@ constexpr int kPanelInfoHeight = 138;
 constexpr int kPanelMsgTop = 184;
 constexpr int kPanelMsgHeight = 57;
 
-struct SizeLayout {
-    int Cell;
-    int FontPoints;
-    bool Bold;
-    int Side;
-    int Middle;
-};
+using SizeLayout = TFormMain::SizeLayout;
 
 constexpr SizeLayout kSizeLayouts[3] = {
     {35, 10, false, 60, 58},
     {45, 13, true, 80, 78},
     {55, 16, true, 100, 98},
 };
+
+int BoardMargin(const SizeLayout& layout) {
+    return layout.Cell * 45 / 100;
+}
+
+// Qt's Japanese translations lack the file dialog's type of a folder.
+class JapaneseFileTypes : public QFileIconProvider {
+public:
+    QString type(const QFileInfo& info) const override {
+        return info.isDir() ? QStringLiteral("フォルダー") : QFileIconProvider::type(info);
+    }
+};
+
+// The record dialogs list their files in detail, every column but the name as wide as its
+// texts.
+void PrepareFileDialog(QFileDialog& dialog, QFileIconProvider& types) {
+    constexpr QSize kDialogSize(760, 460);
+    dialog.setIconProvider(&types);
+    dialog.setViewMode(QFileDialog::Detail);
+    dialog.resize(kDialogSize);
+    if (auto* view = dialog.findChild<QTreeView*>()) {
+        QHeaderView* header = view->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(QHeaderView::ResizeToContents);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
+}
 
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
@@ -102,6 +129,18 @@ TFormMain::TFormMain(QWidget* parent, const std::string& settingsFile) : QMainWi
     setWindowIcon(ProgramIcon());
     setFont(DesignFont(QStringLiteral("Tahoma"), 8));
 
+    CreatePrompts();
+    Client = new QWidget(this);
+    setCentralWidget(Client);
+    CreateMenus();
+    CreateToolBar();
+    CreatePanels();
+    CreateBoardAndGame(settingsFile);
+    CreateDialogs();
+    ShowStartUp();
+}
+
+void TFormMain::CreatePrompts() {
     ConfirmOkCancel = [this](const QString& text) {
         QMessageBox box(QMessageBox::Question, QStringLiteral("確認"), text,
                         QMessageBox::Ok | QMessageBox::Cancel, this);
@@ -109,18 +148,22 @@ TFormMain::TFormMain(QWidget* parent, const std::string& settingsFile) : QMainWi
         return box.exec() == QMessageBox::Ok;
     };
     ChooseSaveFile = [this] {
+        JapaneseFileTypes types;
         QFileDialog dialog(this, QString(), RecordFolder(),
                            QStringLiteral("モルヴァン 棋譜ファイル(*.mvr)"));
+        PrepareFileDialog(dialog, types);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix(QStringLiteral("mvr"));
         return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     };
     ChooseOpenFile = [this] {
         // The game also reads the formats of other Othello programs (RecordFormats.h).
+        JapaneseFileTypes types;
         QFileDialog dialog(this, QString(), RecordFolder(),
                            QStringLiteral("モルヴァン 盤面ファイル(*.mvr);;"
                                           "GGF・棋譜文字列・盤面(*.ggf *.txt *.obf);;"
                                           "すべてのファイル(*)"));
+        PrepareFileDialog(dialog, types);
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);
         dialog.setDefaultSuffix(QStringLiteral("mvr"));
@@ -129,36 +172,38 @@ TFormMain::TFormMain(QWidget* parent, const std::string& settingsFile) : QMainWi
     ShowError = [this](const QString& text) {
         QMessageBox::warning(this, QStringLiteral("モルヴァン"), text);
     };
+}
 
-    // 1. Controls.
-    Client = new QWidget(this);
-    setCentralWidget(Client);
-    CreateMenus();
-    CreateToolBar();
-    CreatePanels();
-
-    // 2.-4. Board view and game manager.
+void TFormMain::CreateBoardAndGame(const std::string& settingsFile) {
     Board = new OthelloBoard(Client);
     Board->move(kBoardLeft, kBoardTop);
     Board->OnDebugText = [this](const std::string& text) { AppendDebug(text); };
+    Board->OnTypedText = [this](const QString& text) { TypeMoveText(text); };
     Board->show();
+    // Square names are typed while the board has the focus.
+    Board->setFocus();
     seams_ = std::make_unique<QtGameSeams>(this, Board, LabelBlackTime, LabelWhiteTime);
     GameManager.Params.FileName = settingsFile;
-    InitializeGameManager();
+    GameManager.Initialize(
+        seams_.get(), seams_.get(), seams_->BlackClock(), seams_->WhiteClock(),
+        [this](int color, const std::string& text) { UpdateInfo(color, text); },
+        [this](int state, bool busy) { UpdateControls(state, busy); },
+        [this](const std::string& text) { AppendDebug(text); });
+}
 
+void TFormMain::CreateDialogs() {
     FormConf = new TFormConf(this);
     FormEnvConf = new TFormEnvConf(this);
     AboutBox = new TAboutBox(this);
     FormHistory = new TFormHistory(this);
     FormHistory->OnLoadText = [this](const std::string& text) { return OpenRecordText(text); };
+}
 
-    // 5.-7.
+void TFormMain::ShowStartUp() {
     LayoutForBoardSize();
     UpdateInfo(0, "開始ボタンで対局を開始します。");
     NavigationEnabled = true;
-    UpdateControls(1, false);
-
-    // 8.-9.
+    UpdateControls(OthelloGameManager::STATE_INIT, false);
     if (GameManager.Params.Sizeable) {
         MemoDebug->hide();
     } else {
@@ -172,14 +217,6 @@ TFormMain::TFormMain(QWidget* parent, const std::string& settingsFile) : QMainWi
     }
 }
 
-void TFormMain::InitializeGameManager() {
-    GameManager.Initialize(
-        seams_.get(), seams_.get(), seams_->BlackClock(), seams_->WhiteClock(),
-        [this](int color, const std::string& text) { UpdateInfo(color, text); },
-        [this](int state, bool busy) { UpdateControls(state, busy); },
-        [this](const std::string& text) { AppendDebug(text); });
-}
-
 TFormMain::~TFormMain() {
     // The view goes first; the manager's own destruction then stops its clock and saves the
     // settings.
@@ -191,9 +228,13 @@ void TFormMain::CreateMenus() {
     QMenu* game = menuBar()->addMenu(QStringLiteral("対局"));
     NConf = game->addAction(QStringLiteral("対局設定"), this, &TFormMain::ToolButtonConfClick);
     game->addSeparator();
+    NNewGame = game->addAction(QStringLiteral("新規対局"), this, &TFormMain::NNewGameClick);
+    NNewGame->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     NStart =
         game->addAction(QStringLiteral("対局開始/再開"), this, &TFormMain::ToolButtonStartClick);
     NStop = game->addAction(QStringLiteral("対局中止"), this, &TFormMain::ToolButtonStopClick);
+    NTakeBack = game->addAction(QStringLiteral("待った"), this, &TFormMain::NTakeBackClick);
+    NTakeBack->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     game->addSeparator();
     NInitBoard = game->addAction(QStringLiteral("盤面を初期化"), this, &TFormMain::NInitBoardClick);
     game->addSeparator();
@@ -221,17 +262,25 @@ void TFormMain::CreateToolBar() {
     const auto button = [this](int left, int icon, void (TFormMain::*handler)()) {
         auto* b = new QToolButton(Client);
         b->setGeometry(left, 0, kToolBarHeight, kToolBarHeight);
-        b->setIcon(QIcon(QString::fromLatin1(kToolBarIcons[icon])));
+        b->setIcon(ToolBarIcon(icon));
         b->setIconSize(QSize(16, 16));
         b->setAutoRaise(true);
+        // As on any desktop tool bar: Space or Enter must not press a button behind the board.
+        b->setFocusPolicy(Qt::NoFocus);
         connect(b, &QToolButton::clicked, this, handler);
         return b;
     };
-    // The browsing buttons have no menu command; their keys work while they are enabled.
-    const auto browse = [](QToolButton* b, const QString& text, Qt::Key key) {
-        b->setShortcut(key);
-        b->setToolTip(text + QStringLiteral(" (") +
-                      b->shortcut().toString(QKeySequence::NativeText) + QLatin1Char(')'));
+    // The browsing buttons have no menu command; their keys work while they are enabled, once
+    // for every press (a button's own shortcut would merge fast presses into one click).
+    const auto browse = [this](QToolButton* b, const QString& text, Qt::Key key) {
+        const QKeySequence keys(key);
+        b->setToolTip(text + QStringLiteral(" (") + keys.toString(QKeySequence::NativeText) +
+                      QLatin1Char(')'));
+        auto* shortcut = new QShortcut(keys, this);
+        shortcut->setAutoRepeat(true);
+        connect(shortcut, &QShortcut::activated, b, [b] {
+            if (b->isEnabled()) b->click();
+        });
     };
     ToolButtonStart = button(0, 0, &TFormMain::ToolButtonStartClick);
     ToolButtonStart->setToolTip(QStringLiteral("開始/再開"));
@@ -249,6 +298,11 @@ void TFormMain::CreateToolBar() {
     ToolButtonConf->setToolTip(NConf->text());
     ToolButton10 = button(202, 7, &TFormMain::ToolButton10Click);
     ToolButton10->setToolTip(N15->text());
+    // After the designed buttons, beyond a separator as wide as the one before them.
+    ToolButtonTakeBack = button(239, 8, &TFormMain::NTakeBackClick);
+    ToolButtonTakeBack->setToolTip(NTakeBack->text() + QStringLiteral(" (") +
+                                   NTakeBack->shortcut().toString(QKeySequence::NativeText) +
+                                   QLatin1Char(')'));
 
     auto* bevel = new QFrame(Client);
     bevel->setFrameStyle(QFrame::HLine | QFrame::Sunken);
@@ -288,37 +342,45 @@ void TFormMain::CreatePanels() {
 
 void TFormMain::LayoutForBoardSize() {
     const int size = GameManager.Params.BoardSize;
-    const SizeLayout& l = kSizeLayouts[size >= 0 && size <= 2 ? size : 1];
-    const int s = l.Side;
-    const int m = l.Middle;
-    const int margin = l.Cell * 45 / 100;
+    const SizeLayout& layout = kSizeLayouts[size >= 0 && size <= 2 ? size : 1];
+    SetPanelFonts(layout);
+    PlaceTurnMarker(layout);
+    PlacePanelLabels(layout);
+    PlacePanelsAndWindow(layout);
+    Board->CellSize = layout.Cell;
+    Board->Margin = BoardMargin(layout);
+    GameManager.RefreshBoard();
+}
 
+void TFormMain::SetPanelFonts(const SizeLayout& layout) {
     for (PanelLabel* label :
          {LabelBlackPlayer, LabelBlackCount, LabelBlackTime, LabelWhitePlayer, LabelWhiteCount,
           LabelWhiteTime, LabelTesu, LabelCount, LabelTimeMode, LabelMsg}) {
         QFont font = label->font();
-        font.setPointSize(l.FontPoints);
-        font.setBold(l.Bold);
+        font.setPointSize(layout.FontPoints);
+        font.setBold(layout.Bold);
         label->setFont(font);
     }
+}
 
+void TFormMain::PlaceTurnMarker(const SizeLayout& layout) {
     MarkerLeftBlack = 5;
-    MarkerLeftWhite = s + m + 20;
-    const int markerWidth = s * 105 / 100;
-    ShapeCurPlayer->resize(markerWidth, 121);
+    MarkerLeftWhite = layout.Side + layout.Middle + 20;
+    ShapeCurPlayer->resize(layout.Side * 105 / 100, 121);
     ShapeCurPlayer->move(markerColor_ == -1 ? MarkerLeftWhite : MarkerLeftBlack, 8);
+}
 
-    // The designed heights suit the Windows fonts; the texts here need their font's line height.
-    // Middle labels reach to the frame around them, which their texts need at the small size.
-    const auto lineHeight = static_cast<int>(std::ceil(QFontMetricsF(LabelMsg->font()).height()));
-    const int sideHeight = std::max(21, lineHeight);
-    const int middleHeight = std::max(19, lineHeight);
+void TFormMain::PlacePanelLabels(const SizeLayout& layout) {
+    const int s = layout.Side;
+    const int m = layout.Middle;
+    const int sideHeight = std::max(21, LabelLineHeight());
+    const int middleHeight = std::max(19, LabelLineHeight());
     const int middleWidth = m - 4 - BevelInfo->frameWidth();
     // A column's texts stay inside the turn marker's line when it stands beside them.
     const auto roomInMarker = [&](int labelLeft, int markerLeft) {
         const int twiceCentre = 2 * labelLeft + s;
         const int inside = markerLeft + kMarkerLine;
-        const int insideRight = markerLeft + markerWidth - kMarkerLine;
+        const int insideRight = markerLeft + ShapeCurPlayer->width() - kMarkerLine;
         return std::min(twiceCentre - 2 * inside, 2 * insideRight - twiceCentre);
     };
     const int tops[3] = {16, 56, 96};
@@ -333,13 +395,15 @@ void TFormMain::LayoutForBoardSize() {
         right[i]->SetRoom(roomInMarker(s + m + 24, MarkerLeftWhite));
     }
     BevelInfo->setGeometry(s + 16, 8, m, 121);
+    LabelMsg->setGeometry(8, 16, 2 * s + m + 16, middleHeight);
+}
 
-    const int panelWidth = 2 * s + m + 32;
-    const int boardExtent = 8 * l.Cell + 2 * margin;
+void TFormMain::PlacePanelsAndWindow(const SizeLayout& layout) {
+    const int panelWidth = 2 * layout.Side + layout.Middle + 32;
+    const int boardExtent = 8 * layout.Cell + 2 * BoardMargin(layout);
     const int panelLeft = kBoardLeft + boardExtent + 11;
     PanelInfo->setGeometry(panelLeft, kPanelInfoTop, panelWidth, kPanelInfoHeight);
     PanelMsg->setGeometry(panelLeft, kPanelMsgTop, panelWidth, kPanelMsgHeight);
-    LabelMsg->setGeometry(8, 16, 2 * s + m + 16, middleHeight);
 
     const int clientWidth = panelLeft + panelWidth + 15;
     const int clientHeight = kBoardTop + boardExtent + 11;
@@ -351,10 +415,12 @@ void TFormMain::LayoutForBoardSize() {
     } else {
         setFixedSize(clientWidth, windowHeight);
     }
+}
 
-    Board->CellSize = l.Cell;
-    Board->Margin = margin;
-    GameManager.RefreshBoard();
+int TFormMain::LabelLineHeight() const {
+    // The designed heights suit the Windows fonts; the texts here need their font's line height.
+    // Middle labels reach to the frame around them, which their texts need at the small size.
+    return static_cast<int>(std::ceil(QFontMetricsF(LabelMsg->font()).height()));
 }
 
 void TFormMain::UpdateInfo(int turn, const std::string& text) {
@@ -386,11 +452,16 @@ void TFormMain::UpdateInfo(int turn, const std::string& text) {
     setName(LabelWhitePlayer, -1);
     LabelBlackCount->setText(QString::number(logic.CountStones(1)));
     LabelWhiteCount->setText(QString::number(logic.CountStones(-1)));
-    LabelTimeMode->setText(params.CpuMode == 1 ? QStringLiteral("残り時間")
-                                               : QStringLiteral("経過時間"));
+    LabelTimeMode->setText(params.TimeControl() ? QStringLiteral("残り時間")
+                                                : QStringLiteral("経過時間"));
 }
 
 void TFormMain::UpdateControls(int state, bool busy) {
+    // A letter typed for a turn that has ended is forgotten.
+    if (!GameManager.AwaitsHumanMove()) Board->SetTypedColumn(0);
+    const bool takeBack = !busy && GameManager.CanTakeBack();
+    ToolButtonTakeBack->setEnabled(takeBack);
+    NTakeBack->setEnabled(takeBack);
     if (busy) {
         for (QToolButton* b : {ToolButtonToFirst, ToolButtonBackward, ToolButtonForward,
                                ToolButtonToLast, ToolButtonStart, ToolButtonStop}) {
@@ -400,7 +471,7 @@ void TFormMain::UpdateControls(int state, bool busy) {
         NStop->setEnabled(false);
         return;
     }
-    const bool playing = state == 2 || state == 4;
+    const bool playing = OthelloGameManager::IsPlayingState(state);
     ToolButtonStart->setEnabled(!playing);
     NStart->setEnabled(!playing);
     NSaveHistory->setEnabled(!playing);
@@ -410,7 +481,7 @@ void TFormMain::UpdateControls(int state, bool busy) {
     NStop->setEnabled(playing);
 
     const OthelloMapHistory& history = GameManager.Logic.History;
-    const bool browsable = state == 4 || state == 8;
+    const bool browsable = OthelloGameManager::CanBrowseIn(state);
     const bool notFirst = history.CurrentStep != 0;
     const bool notLast = history.CurrentStep != history.StepCount;
     ToolButtonToFirst->setEnabled(browsable && notFirst);
@@ -418,20 +489,19 @@ void TFormMain::UpdateControls(int state, bool busy) {
     ToolButtonToLast->setEnabled(browsable && notLast);
     ToolButtonForward->setEnabled(browsable && notLast);
 
-    ToolButtonConf->setEnabled(state != 2);
-    NConf->setEnabled(state != 2);
+    // Side, mode and allowances stay as they are while the clocks run.
+    const bool onTheClock = state == OthelloGameManager::STATE_PLAY_TIME;
+    ToolButtonConf->setEnabled(!onTheClock);
+    NConf->setEnabled(!onTheClock);
 }
 
 void TFormMain::AppendDebug(const std::string& text) {
     MemoDebug->appendPlainText(Q(text));
 }
 
-int TFormMain::State() const {
-    return GameManager.State;
-}
-
 void TFormMain::ToolButtonStartClick() {
-    switch (State()) {
+    if (Animating()) return;
+    switch (GameManager.GameState()) {
         case OthelloGameManager::STATE_INIT:
             GameManager.Start();
             break;
@@ -448,26 +518,83 @@ void TFormMain::ToolButtonStartClick() {
 }
 
 void TFormMain::ToolButtonStopClick() {
+    if (Animating()) return;
     if (!ConfirmOkCancel(QStringLiteral("対局を中止します。"))) return;
-    GameManager.State = OthelloGameManager::STATE_STOP;
-    UpdateControls(8, false);
+    GameManager.Stop();
     UpdateInfo(2, "対局を中止しました。");
+}
+
+void TFormMain::NNewGameClick() {
+    if (Animating()) return;
+    if (GameManager.IsPlaying() &&
+        !ConfirmOkCancel(QStringLiteral("対局中です。\n新しい対局を始めますか？"))) {
+        return;
+    }
+    GameManager.Start();
+}
+
+void TFormMain::NTakeBackClick() {
+    GameManager.TakeBack();
+}
+
+bool TFormMain::TypeMoveText(const QString& text) {
+    // Full-width letters and digits become their ASCII forms.
+    const QString typed = text.normalized(QString::NormalizationForm_KC).toLower();
+    if (typed.isEmpty()) return false;
+    for (const QChar c : typed) {
+        if (!GameManager.AwaitsHumanMove()) {
+            Board->SetTypedColumn(0);
+            return false;
+        }
+        if (c >= QLatin1Char('a') && c <= QLatin1Char('h')) {
+            Board->SetTypedColumn(c.unicode() - 'a' + 1);
+        } else if (c >= QLatin1Char('1') && c <= QLatin1Char('8') && Board->TypedColumn != 0) {
+            const int x = Board->TypedColumn;
+            Board->SetTypedColumn(0);
+            Board->PressSquare(x, c.unicode() - '0');
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+void TFormMain::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && Board->TypedColumn != 0) {
+        Board->SetTypedColumn(0);
+        return;
+    }
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier) ||
+        !TypeMoveText(event->text())) {
+        QMainWindow::keyPressEvent(event);
+    }
 }
 
 void TFormMain::NInitBoardClick() {
     GameManager.InitBoard();
-    UpdateControls(1, false);
+    UpdateControls(OthelloGameManager::STATE_INIT, false);
     UpdateInfo(0, "盤面を初期化しました。");
 }
 
 void TFormMain::Navigate(void (OthelloGameManager::*step)()) {
-    // A step animates while window events run; a second click meanwhile is ignored.
-    if (!NavigationEnabled) return;
+    // A step animates while window events run. A press meanwhile finishes that step at once and
+    // is carried out after it, so that every press moves one step.
+    pendingSteps_.push_back(step);
+    if (!NavigationEnabled) {
+        Board->FinishAnimation();
+        return;
+    }
     NavigationEnabled = false;
-    (GameManager.*step)();
-    UpdateControls(8, false);
-    GameManager.State = OthelloGameManager::STATE_STOP;
+    while (!pendingSteps_.empty()) {
+        const auto next = pendingSteps_.front();
+        pendingSteps_.pop_front();
+        (GameManager.*next)();
+    }
     NavigationEnabled = true;
+}
+
+bool TFormMain::Animating() const {
+    return Board->IsAnimating();
 }
 
 void TFormMain::ToolButtonToFirstClick() {
@@ -488,8 +615,9 @@ void TFormMain::PlaceBeside(QWidget* dialog) const {
 }
 
 void TFormMain::ToolButtonConfClick() {
+    if (Animating()) return;
     FormConf->Params = &GameManager.Params;
-    FormConf->PlayState = State();
+    FormConf->GameRunning = GameManager.IsPlaying();
     PlaceBeside(FormConf);
     FormConf->exec();
     GameManager.ApplySettings();
@@ -497,6 +625,7 @@ void TFormMain::ToolButtonConfClick() {
 }
 
 void TFormMain::ToolButton10Click() {
+    if (Animating()) return;
     FormEnvConf->Params = &GameManager.Params;
     PlaceBeside(FormEnvConf);
     FormEnvConf->exec();
@@ -506,6 +635,7 @@ void TFormMain::ToolButton10Click() {
 }
 
 void TFormMain::NSaveHistoryClick() {
+    if (Animating()) return;
     const QString file = ChooseSaveFile();
     if (file.isEmpty()) return;
     if (!GameManager.Logic.History.Save(file.toStdString())) {
@@ -517,6 +647,7 @@ void TFormMain::NSaveHistoryClick() {
 }
 
 void TFormMain::NLoadHistoryClick() {
+    if (Animating()) return;
     const QString file = ChooseOpenFile();
     if (!file.isEmpty()) OpenRecordFile(file);
 }
@@ -525,30 +656,26 @@ bool TFormMain::OpenRecordFile(const QString& file) {
     const auto report = [this](const std::string& text) { ShowError(Q(text)); };
     if (!GameManager.Logic.LoadRecord(file.toStdString(), report)) return false;
     recordFolder_ = QFileInfo(file).absolutePath();
-    ShowLoadedRecord();
+    GameManager.ShowLoadedRecord();
     return true;
 }
 
 bool TFormMain::OpenRecordText(const std::string& text) {
     const auto report = [this](const std::string& message) { ShowError(Q(message)); };
     if (!GameManager.Logic.LoadRecordText(text, report)) return false;
-    ShowLoadedRecord();
+    GameManager.ShowLoadedRecord();
     return true;
-}
-
-void TFormMain::ShowLoadedRecord() {
-    GameManager.RefreshBoard();
-    UpdateInfo(GameManager.Logic.History.CurrentColor(), "棋譜データを読み込みました。");
-    UpdateControls(8, false);
-    GameManager.State = OthelloGameManager::STATE_STOP;
 }
 
 QString TFormMain::RecordFolder() const {
     if (!recordFolder_.isEmpty()) return recordFolder_;
-    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    // A folder that does not exist would open its parent with the folder's name as the file's.
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
 }
 
 void TFormMain::N2Click() {
+    if (Animating()) return;
     const std::string moves = GameManager.Logic.History.MoveString();
     AppendDebug(moves);
     FormHistory->HistoryText = moves;
@@ -559,6 +686,7 @@ void TFormMain::N2Click() {
 }
 
 void TFormMain::N19Click() {
+    if (Animating()) return;
     AboutBox->exec();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -28,6 +29,15 @@ class TFormMain : public QMainWindow {
     Q_OBJECT
 
 public:
+    // One row of the layout table of the board sizes: cell, label font, side and middle columns.
+    struct SizeLayout {
+        int Cell;
+        int FontPoints;
+        bool Bold;
+        int Side;
+        int Middle;
+    };
+
     // settingsFile is read at start-up and written at shut-down.
     explicit TFormMain(QWidget* parent = nullptr,
                        const std::string& settingsFile = kSettingsFileName);
@@ -53,11 +63,19 @@ public:
     bool OpenRecordFile(const QString& file);
     // The same for a game pasted into the record window.
     bool OpenRecordText(const std::string& text);
-    // Where the record dialogs open: the last record's folder of this run, else the documents.
+    // Where the record dialogs open: the last record's folder of this run, else the documents
+    // folder where there is one, else the home folder.
     QString RecordFolder() const;
     void N2Click();
     void N19Click();
     void N10Click();
+    // A new game with the current settings at once; during a game only after OK.
+    void NNewGameClick();
+    void NTakeBackClick();
+    // Square names typed on the human's turn: a letter a-h (full-width forms too) shows its
+    // column, then a digit 1-8 plays the square as a click on it does. False for text that is no
+    // part of a square name, or when no move is awaited.
+    bool TypeMoveText(const QString& text);
 
     // Seams that tests replace: the OK/Cancel confirmation (true for OK; Cancel is the default
     // button), the two file dialogs (an empty string for Cancel) and the error box.
@@ -80,10 +98,13 @@ public:
     QToolButton* ToolButtonToLast = nullptr;
     QToolButton* ToolButtonConf = nullptr;
     QToolButton* ToolButton10 = nullptr;
+    QToolButton* ToolButtonTakeBack = nullptr;
     QAction* NConf = nullptr;
     QAction* NStart = nullptr;
     QAction* NStop = nullptr;
     QAction* NInitBoard = nullptr;
+    QAction* NNewGame = nullptr;
+    QAction* NTakeBack = nullptr;
     QAction* N10 = nullptr;
     QAction* NSaveHistory = nullptr;
     QAction* NLoadHistory = nullptr;
@@ -115,20 +136,31 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Keys the focused control leaves alone reach the window: typed square names and Escape.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void CreateToolBar();
+    // The parts of the window, in the order the constructor makes them.
+    void CreatePrompts();
     void CreateMenus();
+    void CreateToolBar();
     void CreatePanels();
+    void CreateBoardAndGame(const std::string& settingsFile);
+    void CreateDialogs();
+    void ShowStartUp();
+    // The steps of LayoutForBoardSize.
+    void SetPanelFonts(const SizeLayout& layout);
+    void PlaceTurnMarker(const SizeLayout& layout);
+    void PlacePanelLabels(const SizeLayout& layout);
+    void PlacePanelsAndWindow(const SizeLayout& layout);
+    int LabelLineHeight() const;
     void Navigate(void (OthelloGameManager::*step)());
+    // While a move or a history step animates no command opens a dialog.
+    bool Animating() const;
     void PlaceBeside(QWidget* dialog) const;
-    int State() const;
-    // What follows a successful load: the board, "棋譜データを読み込みました。" and state 8.
-    void ShowLoadedRecord();
-
-    void InitializeGameManager();
 
     std::unique_ptr<QtGameSeams> seams_;
     int markerColor_ = 1;   // the side the turn marker was last put beside
     QString recordFolder_;  // folder of the last record loaded or saved
+    std::deque<void (OthelloGameManager::*)()> pendingSteps_;  // browsing presses not yet done
 };

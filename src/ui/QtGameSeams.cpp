@@ -79,6 +79,12 @@ bool QtGameSeams::AskYesNo(const std::string& text, const std::string& caption) 
     QMessageBox box(QMessageBox::Question, Q(caption), Q(text), QMessageBox::Yes | QMessageBox::No,
                     owner_);
     box.setDefaultButton(QMessageBox::No);
+    // Over the board, not over the clocks the question is about.
+    box.setWindowModality(Qt::ApplicationModal);
+    box.show();
+    QRect place = box.frameGeometry();
+    place.moveCenter(board_->mapToGlobal(board_->rect().center()));
+    box.move(place.topLeft());
     return RunBox(box) == QMessageBox::Yes;
 }
 
@@ -110,11 +116,21 @@ void QtGameSeams::SetTurnSpeed(int speed) {
 void QtGameSeams::SetOnPut(PutHandler onPut) {
     board_->OnPut = std::move(onPut);
 }
+void QtGameSeams::SetShowLastMove(bool on) {
+    board_->SetShowLastMove(on);
+}
+void QtGameSeams::SetShowCoordinates(bool on) {
+    board_->SetShowCoordinates(on);
+}
+void QtGameSeams::SetLastMove(const PointData& square) {
+    board_->SetLastMove(square);
+}
 void QtGameSeams::DrawBoard(const BoardArray& board) {
     board_->DrawBoard(board.data());
 }
-void QtGameSeams::AnimateMove(const BoardArray& board) {
-    board_->AnimateMove(board.data());
+void QtGameSeams::AnimateMove(int colour, const PointData& placed,
+                              const std::vector<PointData>& flips) {
+    board_->AnimateMove(colour, placed, flips);
 }
 void QtGameSeams::AnimateHistoryStep(bool put, int colour, const PointData& point,
                                      const std::vector<PointData>& flips) {

@@ -17,9 +17,8 @@ namespace {
 // Recording fakes of the window toolkit and a fixture that wires a game manager to them.
 
 struct FakeTimer : GameClockTimer {
-    void SetInterval(int ms) override { Interval = ms; }
+    void SetInterval(int) override {}
     void SetEnabled(bool on) override { Enabled = on; }
-    int Interval = 0;
     bool Enabled = false;
 };
 
@@ -60,10 +59,14 @@ struct FakeView : GameBoardView {
     void SetSoundEffect(bool) override {}
     void SetTurnSpeed(int) override {}
     void SetOnPut(PutHandler onPut) override { OnPut = std::move(onPut); }
+    void SetShowLastMove(bool) override {}
+    void SetShowCoordinates(bool) override {}
+    void SetLastMove(const PointData& square) override { LastMove = square; }
     void DrawBoard(const BoardArray& board) override { Drawn.push_back(board); }
     // A real animation's waits run window events.
-    void AnimateMove(const BoardArray&) override {
-        ++Animations;
+    void AnimateMove(int colour, const PointData& p, const std::vector<PointData>& f) override {
+        Moves.emplace_back(p.x, p.y, colour);
+        Flips += f.size();
         DuringAnimation();
     }
     void AnimateHistoryStep(bool put, int, const PointData& p,
@@ -76,7 +79,9 @@ struct FakeView : GameBoardView {
         OnPut(x, y, button, false);
     }
 
-    int Animations = 0;
+    std::vector<MoveData> Moves;  // animated
+    std::size_t Flips = 0;
+    PointData LastMove;
     PutHandler OnPut;
     std::vector<BoardArray> Drawn;
     std::vector<std::pair<bool, PointData>> Steps;
@@ -146,7 +151,7 @@ protected:
     // Loads kPassBoard with black to move, stopped, as loading a record leaves it.
     void LoadPassBoard() {
         ASSERT_TRUE(Game->Logic.LoadRecordText(kPassBoard + " X", nullptr));
-        Game->State = Manager::STATE_STOP;
+        Game->ShowLoadedRecord();
     }
 
     PointData FirstLegal(int color, PointData skip = {}) const {
@@ -164,7 +169,6 @@ protected:
         View.Click(p.x, p.y);
     }
 
-    bool Playing() const { return (Game->State & 6) != 0; }
     // The last entry of a log, or an empty one that fails the comparison.
     template <class T>
     static T Last(const std::vector<T>& log) {
@@ -197,12 +201,10 @@ TEST_F(GameFlow, WholeGamesAtLevelOneEndWithTheResult) {
         Create({.playerColor = human});
         Game->Start();
         // Only the computer is told that a game of its one minute begins, and it opens at once.
-        EXPECT_EQ(
-            std::tuple(Game->Black.CpuPlayer->Engine.tForFinal,
-                       Game->White.CpuPlayer->Engine.tForFinal, Steps(), Host.Timer->Interval),
-            human == kBlack ? std::tuple(-1, 12000, 0, 50) : std::tuple(12000, -1, 1, 50));
+        EXPECT_EQ(std::tuple(Game->Black.CpuPlayer->Engine.tForFinal,
+                             Game->White.CpuPlayer->Engine.tForFinal, Steps()),
+                  human == kBlack ? std::tuple(-1, 12000, 0) : std::tuple(12000, -1, 1));
         EXPECT_EQ(Last(Messages), Msg(human, "あなたの番です。"));
-        EXPECT_EQ(Last(Debug), human == kBlack ? "BLACK's turn" : "WHITE's turn");
         // Saved and loaded back as a record (history and board replaced, Logic.Turn left as the
         // new board set it), then resumed: the right button shows the human's legal squares
         // while held.
@@ -210,7 +212,7 @@ TEST_F(GameFlow, WholeGamesAtLevelOneEndWithTheResult) {
         Game->InitBoard();
         Game->Logic.History = record;
         Game->Logic.CopyFrom(record.Boards[record.CurrentStep]);
-        Game->State = Manager::STATE_STOP;
+        Game->Stop();
         Game->Resume();
         View.Click(4, 4, 1);
         ASSERT_GE(View.Drawn.size(), 2u);
@@ -218,23 +220,26 @@ TEST_F(GameFlow, WholeGamesAtLevelOneEndWithTheResult) {
         EXPECT_EQ(View.Drawn.back(), Game->Logic.Board);
         View.Click(4, 4);  // occupied
         View.Click(1, 1);  // flanks nothing
-        EXPECT_EQ(Count("can't put here"), 2);
-        EXPECT_EQ(Host.Sounds, "NOPUT|NOPUT|");
-        for (int i = 0; Playing() && i < 64; ++i)
+        EXPECT_EQ(std::tuple(Count("can't put here"), Host.Sounds), std::tuple(2, "NOPUT|NOPUT|"));
+        for (int i = 0; Game->IsPlaying() && i < 64; ++i)
             PlayHuman();
         EXPECT_EQ(Count("game over"), 1);
         EXPECT_GT(Count("ID search by amount"), 0);  // the level's amount, not the clock
         EXPECT_TRUE(Said(-human, "モルヴァンが思考中です。"));
-        EXPECT_EQ(Last(Messages).second, "対局終了です。");
+        EXPECT_EQ(Messages.end()[-2].second, "対局終了です。");
         EXPECT_EQ(Last(States), std::make_pair(8, false));
         EXPECT_FALSE(Host.TimerOn());
-        EXPECT_EQ(View.Animations, Steps());  // the computer's moves as well as the human's
+        // The computer's moves as well as the human's, each with the model's flips.
+        const auto& moves = Game->Logic.History.Moves;
+        EXPECT_EQ(View.Moves, std::vector(moves.begin(), moves.begin() + Steps()));
+        EXPECT_GE(View.Flips, View.Moves.size());  // each flips one at least
         const int h = Game->Logic.CountStones(human), c = Game->Logic.CountStones(-human);
         ASSERT_NE(h, c);
-        const auto result = "対局終了: " + std::to_string(std::abs(h - c)) + "枚差であなたの";
-        // The human's passes, if any, came before the result.
-        EXPECT_TRUE(Host.Boxes.ends_with(result + (h > c ? "勝ちです。|" : "負けです。|")))
-            << Host.Boxes;
+        const auto result = std::to_string(std::abs(h - c)) + "枚差であなたの" +
+                            (h > c ? "勝ちです。" : "負けです。");
+        // The human's passes, if any, came before the result, which stays without a turn marker.
+        EXPECT_TRUE(Host.Boxes.ends_with("対局終了: " + result + "|")) << Host.Boxes;
+        EXPECT_EQ(Last(Messages), Msg(0, result));
     }
 }
 
@@ -249,12 +254,11 @@ TEST_F(GameFlow, PassesEitherWayWithTheBoxOnlyWhenAsked) {
         Create(s);
         LoadPassBoard();
         Game->Resume();
-        for (int i = 0; i < 2 && Playing(); ++i)
+        for (int i = 0; i < 2 && Game->IsPlaying(); ++i)
             PlayHuman();
         // Black made both moves: by two clicks, or as the computer without any.
         EXPECT_EQ(Steps(), 2);
         EXPECT_EQ(Count("can put here"), humanBlack ? 2 : 0);
-        EXPECT_GE(Count("no place to put for WHITE"), 1);
         const std::string pass = humanBlack ? "モルヴァンはパスです。" : "あなたはパスです。";
         EXPECT_TRUE(Said(kBlack, pass));  // the marker goes to the side that moves again
         const bool box = s.cpuMode == 0 && !s.autoPass;
@@ -272,11 +276,12 @@ TEST_F(GameFlow, BrowsingBackTwoStepsAndResumingTruncatesTheHistory) {
     const auto moves = Game->Logic.History.Moves;
     const auto at = [&](int i) { return PointData(moves[i].x, moves[i].y); };
     Game->HistoryForward();  // at the last step: nothing
+    EXPECT_EQ(View.LastMove, at(3));
     Game->HistoryBack();
     Game->HistoryBack();
-    Game->State = Manager::STATE_STOP;  // as the window does after browsing
     EXPECT_EQ(Last(Messages), Msg(kBlack, "対局を中断しています。"));
     EXPECT_EQ(View.Steps, (decltype(View.Steps){{false, at(3)}, {false, at(2)}}));
+    EXPECT_EQ(View.LastMove, at(1));  // the move that led to the step shown
 
     Game->Resume();
     EXPECT_EQ(Last(Messages), Msg(kBlack, "あなたの番です。"));
@@ -286,22 +291,64 @@ TEST_F(GameFlow, BrowsingBackTwoStepsAndResumingTruncatesTheHistory) {
     EXPECT_EQ(Steps(), 4);  // the computer answered the new move
     EXPECT_EQ(Game->Logic.History.Moves[1], moves[1]);
     EXPECT_EQ(Game->Logic.History.Moves[2], (MoveData{other.x, other.y, kBlack}));
+}
 
-    // Where the computer made the next recorded move, it plays at once.
-    Game->HistoryFirst();
-    Game->HistoryForward();
-    Game->Resume();
-    EXPECT_EQ(Steps(), 2);
+// Taking back on the human's turn: the human's last move and the reply go in one step, the turn
+// and its clock go on, the time used stays charged; after the end of a game it runs again.
+TEST_F(GameFlow, TakeBackToTheHumansPreviousTurn) {
+    Create();
+    Game->Params.ShowLegalMoves = true;
+    EXPECT_FALSE(Game->TakeBack());  // no game
+    Game->Start();
+    EXPECT_FALSE(Game->CanTakeBack());                                // no move yet
+    EXPECT_EQ(Last(View.Drawn), Game->Logic.GetMarkedBoard(kBlack));  // without the right button
+    PlayHuman();
+    PlayHuman();
+    const OthelloMapHistory played = Game->Logic.History;
+    Host.Advance(2100);
+    ASSERT_EQ(Game->Black.Elapsed, 2);
+    const std::size_t drawn = View.Drawn.size();
+    EXPECT_TRUE(Game->TakeBack());
+    EXPECT_EQ(std::tuple(Steps(), Game->Logic.History.CurrentStep), std::tuple(2, 2));
+    EXPECT_EQ(Game->Logic.Board, played.Boards[2]);
+    EXPECT_EQ(View.Drawn.size(), drawn + 1);  // no animation, no computer move
+    EXPECT_EQ(Last(View.Drawn), Game->Logic.GetMarkedBoard(kBlack));
+    EXPECT_EQ(View.LastMove, PointData(played.Moves[1].x, played.Moves[1].y));
     EXPECT_EQ(Last(Messages), Msg(kBlack, "あなたの番です。"));
+    EXPECT_EQ(Last(States), std::make_pair(int{Manager::STATE_PLAY_AMOUNT}, false));
+    Host.Advance(1000);
+    EXPECT_EQ(Game->Black.Elapsed, 3);
+    View.Click(1, 1, 1);  // the right button's release brings the marks back
+    EXPECT_EQ(Last(View.Drawn), Game->Logic.GetMarkedBoard(kBlack));
+    PlayHuman();
+    EXPECT_EQ(Steps(), 4);
+
+    // Black wins kPassBoard by two moves while white passes; the end is taken back to black's
+    // second move, which the next step takes back too. The computer as black leaves nothing.
+    LoadPassBoard();
+    Game->Resume();
+    PlayHuman();
+    PlayHuman();
+    ASSERT_FALSE(Game->IsPlaying());
+    EXPECT_TRUE(Game->TakeBack());
+    EXPECT_TRUE(Game->AwaitsHumanMove());
+    EXPECT_EQ(std::tuple(Steps(), Last(Messages)), std::tuple(1, Msg(kBlack, "あなたの番です。")));
+    EXPECT_TRUE(Game->TakeBack());
+    EXPECT_EQ(Steps(), 0);
+    EXPECT_FALSE(Game->TakeBack());
+    Create({.playerColor = kWhite});
+    LoadPassBoard();
+    Game->Resume();
+    ASSERT_FALSE(Game->IsPlaying());
+    EXPECT_FALSE(Game->TakeBack());
+    EXPECT_EQ(Steps(), 2);
 }
 
 using Clock = GameFixture;
 
 TEST(ClockFormat, MinutesAndSecondsWithoutHours) {
-    std::string texts;
-    for (int seconds : {0, 59, 1800, 3725, -1, -61})
-        texts += OthelloGameManager::FormatClock(seconds, false) + " ";
-    EXPECT_EQ(texts, "00:00 00:59 30:00 02:05 -00:01 -01:01 ");
+    const auto format = &OthelloGameManager::FormatClock;
+    EXPECT_EQ(format(3725, false) + format(-61, false) + format(9, true), "02:05-01:01無制限");
 }
 
 TEST_F(Clock, TurnsAreChargedInWholeSecondsFromTheirOwnStart) {
@@ -311,21 +358,30 @@ TEST_F(Clock, TurnsAreChargedInWholeSecondsFromTheirOwnStart) {
         const std::string two = mode == 1 ? "00:28" : "00:02";
         Host.Now = 0xFFFFF800u;  // wraps in the first turn
         Game->Start();
-        Host.Advance(999);
-        EXPECT_EQ(BlackLabel.Text, mode == 1 ? "00:30" : "00:00");
-        Host.Advance(1901);  // 2.9 s cost 2 s
+        Host.Advance(2900);  // 2.9 s cost 2 s
         EXPECT_EQ(BlackLabel.Text, two);
         PlayHuman();
         Host.Advance(800);  // the next turn counts from its own start: 0.8 s cost nothing
         PlayHuman();
         EXPECT_EQ(BlackLabel.Text, two);
-        // The window's stop button leaves the timer on; a stopped clock still does not run, not
-        // even when resuming pumps the tick that fell due meanwhile.
-        Game->State = Manager::STATE_STOP;
+        // A stopped clock does not run, not even when resuming pumps a tick that fell due; the
+        // environment dialog's OK leaves it as it is.
+        Game->Stop();
+        Game->ApplySettings();
+        EXPECT_EQ(BlackLabel.Text, two);
         Host.Advance(90000);
         Host.OnPump = [&] { Host.TimerOn() ? Host.Tick() : void(); };
         Game->Resume();
         EXPECT_EQ(BlackLabel.Text, two);
+        // A loaded record holds no times: resumed on the clock, also when time control is chosen
+        // after loading, it counts from the allowance its clock shows.
+        ASSERT_TRUE(Game->Logic.LoadRecordText("f5d6c3d3c4f4f6f3e6e7", nullptr));
+        Game->ShowLoadedRecord();
+        Game->Params.CpuMode = OthelloParams::kCpuModeTime;
+        Game->ApplySettings();
+        Game->Resume();
+        Host.Advance(1000);
+        EXPECT_EQ(BlackLabel.Text, "00:29");
         EXPECT_TRUE(Host.Boxes.empty());
     }
 }
@@ -348,11 +404,12 @@ TEST_F(Clock, TimeOutAnsweredNoOrYes) {
         Host.Advance(1000);
         EXPECT_EQ(BlackLabel.Text, "00:00");
         EXPECT_EQ(BlackLabel.Color, Manager::kLabelRed);
-        EXPECT_EQ(Last(Debug), "time over");
         EXPECT_TRUE(Said(kBlack, "時間切れであなたの負けです。"));
         const std::string box = "時間切れ? 時間切れであなたの負けです。\n対局を続けますか？|";
         EXPECT_EQ(Host.Boxes, box);
-        EXPECT_EQ(Game->State, yes ? Manager::STATE_PLAY_TIME : Manager::STATE_STOP);
+        EXPECT_EQ(Game->GameState(), yes ? Manager::STATE_PLAY_TIME : Manager::STATE_STOP);
+        // Yes: the game goes on, and so does the turn's message.
+        EXPECT_EQ(Last(Messages).second, yes ? "あなたの番です。" : "時間切れであなたの負けです。");
         if (!yes) Game->Resume();
         Host.Advance(1000);
         EXPECT_EQ(BlackLabel.Text, "-00:01");
@@ -361,9 +418,7 @@ TEST_F(Clock, TimeOutAnsweredNoOrYes) {
     Game->White.Remaining = 1;
     Host.OnPump = [&] { Game->Current == &Game->White ? Host.Advance(1500) : void(); };
     PlayHuman();
-    EXPECT_LE(Game->White.Remaining, 0);
     EXPECT_EQ(WhiteLabel.Color, Manager::kLabelRed);
-    EXPECT_FALSE(Game->CpuTimeOver);
     EXPECT_EQ(Host.Boxes.find('|'), Host.Boxes.size() - 1);  // the one box of the human
     EXPECT_EQ(Steps(), 2);
 }
@@ -411,7 +466,7 @@ TEST_F(Reentrancy, ClicksDuringAnimationsAreIgnored) {
     Create();
     Game->Start();
     View.DuringAnimation = [&] {
-        if (View.Animations > 1) return;         // the computer's move is not clicked into
+        if (View.Moves.size() > 1) return;       // the computer's move is not clicked into
         const PointData p = FirstLegal(kBlack);  // legal on the board being animated
         const auto drawn = View.Drawn.size();
         View.Click(p.x, p.y, 1);
@@ -426,11 +481,11 @@ TEST_F(Reentrancy, ClicksDuringAnimationsAreIgnored) {
     EXPECT_EQ(std::ranges::count(States, std::make_pair(4, true)), 1);
     PlayHuman();  // the next turn takes clicks again
     EXPECT_EQ(Steps(), 4);
-    View.Animations = 0;
+    View.Moves.clear();
     Game->HistoryBack();  // the window's back button; it stops the game once the step is over
     Game->HistoryForward();
     EXPECT_EQ(Steps(), 4);
-    EXPECT_EQ(View.Animations, 0);
+    EXPECT_TRUE(View.Moves.empty());
     EXPECT_EQ(Count("can put here"), 2);
 }
 
@@ -438,7 +493,7 @@ TEST_F(Reentrancy, ClicksDuringAnimationsAreIgnored) {
 // dropped unless the game still plays on the searched board; a turn begun meanwhile waits for
 // the search to end instead of re-entering the engine.
 TEST_F(Reentrancy, EventsDuringTheSearch) {
-    const auto stop = [this] { Game->State = Manager::STATE_STOP; };
+    const auto stop = [this] { Game->Stop(); };
     const auto timeOut = [this] { Game->White.Remaining = 1, Host.Advance(1000); };
     const auto browse = [&] { stop(), Game->HistoryBack(), Game->Resume(); };
     const auto resume = [&] { stop(), Game->Resume(); };
@@ -464,7 +519,7 @@ TEST_F(Reentrancy, EventsDuringTheSearch) {
         EXPECT_EQ(Count(std::string("discarded computer move: ") + dropped), 1);
         EXPECT_EQ(Steps(), steps);
         EXPECT_EQ(Host.Boxes.empty(), setup.cpuMode == 0);
-        EXPECT_EQ(Last(Messages).second == "あなたの番です。", Playing());
+        EXPECT_EQ(Last(Messages).second == "あなたの番です。", Game->IsPlaying());
         // Once resumed, the computer is asked again, and this time its move is played; the window
         // shows a game in play while it searches.
         std::optional<int> shownInSearch;
@@ -474,7 +529,7 @@ TEST_F(Reentrancy, EventsDuringTheSearch) {
                 shownInSearch = Last(States).first;
             pump();
         };
-        Playing() ? PlayHuman() : Game->Resume();
+        Game->IsPlaying() ? PlayHuman() : Game->Resume();
         ASSERT_TRUE(shownInSearch);
         EXPECT_NE(*shownInSearch & 6, 0);
         EXPECT_EQ(std::tuple(Steps(), Game->Logic.History.CurrentStep),
@@ -486,13 +541,16 @@ TEST_F(Reentrancy, EventsDuringTheSearch) {
 // The window closes while a turn is on the stack: the search is aborted, nothing more is played,
 // drawn or said, and the settings are written once.
 TEST_F(Reentrancy, ClosingInTheMiddleOfATurn) {
-    const auto timeOutBox = [this] { Game->Start(), Host.Advance(30000); };
     // What is open when the window closes, how it got there, the settings, whether it is the
     // search, and the steps played.
     const std::tuple<const char*, std::function<void()>, Config, bool, int> cases[] = {
         {"search", [this] { Game->Start(), PlayHuman(); }, {.level = kLevel6}, true, 1},
         {"pass box", [this] { LoadPassBoard(), Game->Resume(); }, {.playerColor = -1}, false, 1},
-        {"time-out box", timeOutBox, {.cpuMode = 1, .playerTime = 0}, false, 0},
+        {"time-out box",
+         [this] { Game->Start(), Host.Advance(30000); },
+         {.cpuMode = 1, .playerTime = 0},
+         false,
+         0},
     };
     for (const auto& [name, trigger, setup, inSearch, steps] : cases) {
         SCOPED_TRACE(name);

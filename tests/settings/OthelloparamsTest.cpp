@@ -17,14 +17,16 @@ std::string Fields(const OthelloParams& p) {
     std::string text;
     for (int v : {p.BoardColor, int{p.SoundEffect}, p.PlayerColor, int{p.CpuMode}, p.CpuLevel,
                   p.PlayerTime, p.CpuTime, int{p.DoAfterTimeUp}, int{p.AutoPass}, p.BoardSize,
-                  p.TurnSpeed, int{p.Sizeable}})
+                  p.TurnSpeed, int{p.Sizeable}, int{p.ShowLastMove}, int{p.ShowCoordinates},
+                  int{p.ShowLegalMoves}, int{p.ShowHints}})
         text += std::to_string(v) + ' ';
     return text + '[' + p.PlayerName + "][" + p.CpuName + ']';
 }
 
 // BoardColor SoundEffect PlayerColor CpuMode CpuLevel PlayerTime CpuTime DoAfterTimeUp AutoPass
-// BoardSize TurnSpeed Sizeable [PlayerName][CpuName]
-const std::string kDefaults = "4227200 1 1 0 3 7 1 1 0 1 1 0 [あなた][モルヴァン]";
+// BoardSize TurnSpeed Sizeable ShowLastMove ShowCoordinates ShowLegalMoves ShowHints
+// [PlayerName][CpuName]
+const std::string kDefaults = "4227200 1 1 0 3 7 1 1 0 1 1 0 1 1 0 0 [あなた][モルヴァン]";
 
 class ParamsFileTest : public ScratchDir {
 protected:
@@ -83,9 +85,10 @@ TEST_F(ParamsFileTest, ValueRulesOnReading) {
          "PlayerName = 花子\n"                // a UTF-8 file
          "CpuName = 007\nCpuName =\n"         // a name is text; an empty value is skipped
          "TurnSpeed = 2\nTurnSpeed = fast\n"  // not a number for an integer key: skipped
+         "ShowLastMove = 0\nShowCoordinates = 0\nShowLegalMoves = 3\nShowHints = 1\n"
          "Sizeable = 1\n" +
              std::string(1023, 'x') + "\nBoardSize = 0\n",  // nothing after an overlong line
-         "255 1 -1 0 8 0 6 1 1 2 2 1 [花子][007]"},
+         "255 1 -1 0 8 0 6 1 1 2 2 1 0 0 1 1 [花子][007]"},
         {"PlayerColor = 0\nCpuLevel = 12\nCpuLevel = -10\nPlayerTime = 8\nCpuTime = 7\n"
          "BoardSize = 5\nTurnSpeed = -1\n",
          kDefaults},
@@ -116,6 +119,8 @@ TEST_F(ParamsFileTest, RoundTripKeepsEveryFieldAndNamesCannotBecomeOtherFields) 
         saved.FileName = Path("morvane.ini");
         std::tie(saved.PlayerName, saved.CpuName, saved.Sizeable, saved.CpuMode, saved.BoardColor,
                  saved.TurnSpeed) = std::tuple(player, cpu, true, 1, 0x123456, 0);
+        std::tie(saved.ShowLastMove, saved.ShowCoordinates, saved.ShowLegalMoves, saved.ShowHints) =
+            std::tuple(false, false, true, true);
         ASSERT_TRUE(saved.SaveToFile());
         EXPECT_TRUE(Read("morvane.ini").ends_with("\nSizeable = 1\r\n"));
         std::tie(saved.PlayerName, saved.CpuName) = std::tie(playerBack, cpuBack);

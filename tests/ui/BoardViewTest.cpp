@@ -3,8 +3,8 @@
 #include <QScreen>
 #include <QTest>
 #include <algorithm>
-#include <set>
 
+#include "FormWidgets.h"
 #include "Othelloboard.h"
 
 namespace {
@@ -15,7 +15,9 @@ using Look = std::pair<QRgb, int>;  // a square's centre colour and drawn width
 enum { kWhite = -1, kBlack = 1 };
 const QRgb kBlackRgb = qRgb(0, 0, 0);
 const QRgb kField = qRgb(0x50, 0xA0, 0x30);
+const QRgb kWhiteRgb = qRgb(255, 255, 255);
 const QRgb kYellow = qRgb(255, 255, 0);
+const QRgb kMarkRgb = qRgb(230, 0, 0);
 const auto kNotField = [](QRgb c) { return c != kField; };
 
 // Rows 1 to 8 separated by blanks: X black, O white, * mark, anything else empty.
@@ -100,8 +102,9 @@ TEST_F(BoardViewTest, GeometryStonesAndRingsPerBoardSize) {
         EXPECT_EQ(Pixel(c, 9) | Pixel(8 * c, 9) | Pixel(9, 8 * c), kBlackRgb) << c;  // grid lines
         EXPECT_EQ(Pixel(6 * c + 2, 2 * c - 2), kBlackRgb) << c;                      // a dot
         // Black, white and a ring span d + 1 pixels: the second ellipse sits a pixel up and left
-        // of the first, which shows only as a rim at the lower right, light on black, grey on
-        // white; the ring is yellow all over.
+        // of the first, which shows as an unbroken rim at the lower right, light on black, grey
+        // on white, below and right of the middle alike; stones are antialiased, the ring is
+        // yellow all over.
         for (auto [x, y, centre, rim] : {std::tuple{3, 4, kBlackRgb, qRgb(229, 229, 229)},
                                          std::tuple{5, 2, qRgb(255, 255, 255), qRgb(128, 128, 128)},
                                          std::tuple{5, 6, kField, kYellow}}) {
@@ -109,22 +112,91 @@ TEST_F(BoardViewTest, GeometryStonesAndRingsPerBoardSize) {
             const QRect drawn(Origin(x) + at, Origin(y) + at, d + 1, d + 1);
             EXPECT_EQ(LookOf(x, y).first, centre) << c << x << y;
             EXPECT_EQ(Box(x, y, kNotField), drawn) << c << x << y;
-            const QRect box = Box(x, y, [rim = rim](QRgb p) { return p == rim; });
+            const int mx = drawn.left() + 1 + d / 2, my = drawn.top() + 1 + d / 2;
             const QRect stray = Box(x, y, [rim = rim](QRgb p) { return p != rim && p != kField; });
-            const QRect lowerRight(drawn.center() + QPoint(1, 1), drawn.bottomRight());
-            EXPECT_TRUE(rim == kYellow ? stray.isNull() : !box.isNull() && lowerRight.contains(box))
+            const auto near = [](QRgb a, QRgb b) { return std::abs(qGray(a) - qGray(b)) <= 12; };
+            EXPECT_TRUE(rim == kYellow ? stray.isNull()
+                                       : near(Pixel(mx, drawn.bottom()), rim) &&
+                                             near(Pixel(drawn.right(), my), rim) &&
+                                             near(Pixel(drawn.left(), my), kBlackRgb) &&
+                                             !Box(x, y,
+                                                  [&](QRgb p) {  // shades at the edge
+                                                      return p != kField && p != centre &&
+                                                             p != rim && p != kBlackRgb;
+                                                  })
+                                                  .isNull())
                 << c << x << y;
         }
         view.DrawStone(3, 4, kBlack, 60);
         EXPECT_EQ(Box(3, 4, kNotField).size(), QSize(d / 2 + 1, d + 1)) << c;
         view.DrawStone(3, 4, kBlack, 90);  // edge-on: a line, not a disc
         EXPECT_LE(Box(3, 4, kNotField).width(), 2) << c;
+
+        // The last move's mark, a dot a quarter of the stone across, lies inside the stone's face
+        // whatever the board's colour, and reads on it; it leaves the stone it was on.
+        view.ShowLastMove = true;
+        for (auto [x, y, face] : {std::tuple{3, 4, kBlackRgb}, std::tuple{5, 2, kWhiteRgb}}) {
+            view.SetLastMove({x, y});
+            const QRect mark = Box(x, y, [](QRgb p) { return p == kMarkRgb; });
+            EXPECT_EQ(mark.size(), QSize(d / 4, d / 4)) << c << x;
+            int other = 0;  // pixels of neither colour on and around the dot
+            for (int py = mark.top() - 1; py <= mark.bottom() + 1; ++py)
+                for (int px = mark.left() - 1; px <= mark.right() + 1; ++px)
+                    other += Pixel(px, py) != kMarkRgb && Pixel(px, py) != face;
+            EXPECT_EQ(other, 0) << c << x;
+            EXPECT_GE(ContrastRatio(QColor(kMarkRgb), QColor(face)), 4.3) << c << x;
+        }
+        EXPECT_TRUE(Box(3, 4, [](QRgb p) { return p == kMarkRgb; }).isNull()) << c;
+        view.ShowLastMove = false;
+    }
+}
+
+// The coordinates lie on the frame's plain band, clear of its raised outer and sunken inner edges
+// (3 of the picture's 25 pixels each), a letter over each column and a digit beside each row, and
+// fill at least half the band's height; a typed letter's column is framed over the field.
+TEST_F(BoardViewTest, CoordinatesOnTheFrameAndTheTypedColumn) {
+    for (auto [c, m] : {std::pair{35, 15}, std::pair{45, 20}, std::pair{55, 24}}) {
+        view.CellSize = c;
+        view.Margin = m;
+        view.DrawBoard(Parse("........ ........ ..X.....").data());
+        const QImage plain = view.grab().toImage();
+        view.SetShowCoordinates(true);
+        const QImage shot = view.grab().toImage();
+        const int edge = (3 * m + 24) / 25, field = 8 * c;
+        std::string found(16, '-');
+        QRect top, stray;
+        for (int y = 0; y < shot.height(); ++y) {
+            for (int x = 0; x < shot.width(); ++x) {
+                if (shot.pixel(x, y) == plain.pixel(x, y)) continue;
+                const bool band = std::min(x, y) >= edge && std::min(x, y) < m - edge &&
+                                  std::max(x, y) >= m && std::max(x, y) < m + field;
+                if (!band) stray |= QRect(x, y, 1, 1);
+                if (band && y < m) found[(x - m) / c] = static_cast<char>('a' + (x - m) / c);
+                if (band && y < m) top |= QRect(x, y, 1, 1);
+                if (band && x < m) found[8 + (y - m) / c] = static_cast<char>('1' + (y - m) / c);
+            }
+        }
+        EXPECT_EQ(found, "abcdefgh12345678") << c;
+        EXPECT_TRUE(stray.isNull()) << c;
+        EXPECT_GE(2 * top.height(), m - 2 * edge) << c;
+        view.SetShowCoordinates(false);
+        EXPECT_EQ(view.grab().toImage(), plain) << c;
+
+        view.SetTypedColumn(6);
+        const QImage typed = view.grab().toImage();
+        const auto lit = [&](int x, int y) {
+            const QPoint p(m + (x - 1) * c + 2, m + (y - 1) * c + c / 2);  // left of the cell
+            return typed.pixel(p) != plain.pixel(p);
+        };
+        EXPECT_TRUE(lit(6, 1) && lit(6, 8) && !lit(5, 4) && !lit(7, 4)) << c;
+        view.SetTypedColumn(0);
+        EXPECT_EQ(view.grab().toImage(), plain) << c;
     }
 }
 
 // On a high-DPI screen the field is drawn in the screen's own pixels, not as a picture scaled
 // up: every grid line equally wide there (at 1.5 a scaled line is one or two pixels by turns),
-// and at ratio 2 a stone's edge steps by single device pixels, not by pairs.
+// and at ratio 2 a ring is drawn once.
 TEST_F(BoardViewTest, SharpOnHighDpiScreens) {
     for (const qreal ratio : {2.0, 1.5}) {
         QScreen* screen = nullptr;
@@ -137,28 +209,25 @@ TEST_F(BoardViewTest, SharpOnHighDpiScreens) {
         hi.move(screen->geometry().topLeft());
         hi.show();
         ASSERT_EQ(hi.devicePixelRatioF(), ratio);
-        hi.DrawBoard(Parse("........ ........ ........ ..X.....").data());
+        hi.DrawBoard(Parse("........ ........ ........ ..X..... ....*...").data());
         const QImage shot = hi.grab().toImage().convertToFormat(QImage::Format_RGB32);
         const auto device = [ratio](int logical) { return qRound(logical * ratio); };
-        const auto black = [&shot](int x, int y) { return shot.pixel(x, y) == qRgb(0, 0, 0); };
-        // Widths of the black runs along the middle of the first row of squares.
-        std::vector<int> lines;
-        for (int x = device(20), y = device(20 + 22); x < device(20 + 361); ++x) {
-            if (black(x, y) && (lines.empty() || !black(x - 1, y))) lines.push_back(0);
-            if (black(x, y)) ++lines.back();
-        }
-        EXPECT_EQ(lines, std::vector<int>(9, 2)) << ratio;
-        if (ratio != 2) continue;
-        // The left edge of the stone at (3, 4), row by row.
-        std::set<int> parities;
-        for (int y = device(20 + 3 * 45); y < device(20 + 4 * 45); ++y) {
-            for (int x = device(20 + 2 * 45) + 2; x < device(20 + 3 * 45); ++x) {
-                if (shot.pixel(x, y) == kField) continue;
-                parities.insert(x % 2);
-                break;
+        // Widths of the runs of a colour along a row, from logical x0 to x1.
+        const auto runs = [&](QRgb colour, int y, int x0, int x1) {
+            std::vector<int> widths;
+            for (int x = device(x0), at = device(y); x < device(x1); ++x) {
+                const bool in = shot.pixel(x, at) == colour;
+                if (in && (widths.empty() || shot.pixel(x - 1, at) != colour)) widths.push_back(0);
+                if (in) ++widths.back();
             }
+            return widths;
+        };
+        // Along the middle of the first row of squares, and of the ring of a legal square, which
+        // is drawn once.
+        EXPECT_EQ(runs(kBlackRgb, 20 + 22, 20, 20 + 361), std::vector<int>(9, 2)) << ratio;
+        if (ratio == 2) {
+            EXPECT_EQ(runs(kYellow, 20 + 202, 20 + 180, 20 + 225), std::vector<int>(2, 2));
         }
-        EXPECT_EQ(parities.size(), 2u);
     }
 }
 
@@ -175,9 +244,10 @@ TEST_F(BoardViewTest, PressesAndReleasesMapToSquares) {
         QTest::mouseClick(&view, Qt::LeftButton, {}, p);
     QTest::mouseClick(&view, Qt::RightButton, {}, QPoint(255, 95));
     QTest::mouseClick(&view, Qt::MiddleButton, {}, QPoint(255, 95));
+    view.PressSquare(6, 5);  // from the keyboard
     EXPECT_EQ(log,
               "[x=3, y=5](350+)(350-)[x=1, y=1](110+)(110-)[x=8, y=8](880+)(880-)"
-              "[x=6, y=2](621+)(621-)[x=6, y=2](622+)(622-)");
+              "[x=6, y=2](621+)(621-)[x=6, y=2](622+)(622-)[x=6, y=5](650+)(650-)");
 }
 
 // Speeds 0 to 2 play the move; 3 and 4 are history steps forward and back, which turn all flips
@@ -188,8 +258,7 @@ TEST_F(BoardViewTest, MovesAndHistoryStepsFramesWaitsAndSounds) {
           std::array{2, 1, 0, 20}, std::array{2, 0, 0, 20}, std::array{3, 1, 0, 16},
           std::array{4, 1, 0, 16}}) {
         const bool together = mode >= 2, back = mode == 4;
-        Board shown = back ? kAfter : kBefore;
-        if (mode == 2) shown[44] = shown[81] = 2;  // marks must not hide the placed stone
+        const Board shown = back ? kAfter : kBefore;
         view.TurnSpeed = mode % 3;
         view.SoundEffect = sound != 0;
         view.DrawBoard(shown.data());
@@ -206,11 +275,10 @@ TEST_F(BoardViewTest, MovesAndHistoryStepsFramesWaitsAndSounds) {
             }
         }
         log.clear();
-        if (mode < 3) view.AnimateMove(kAfter.data());
+        if (mode < 3) view.AnimateMove(kBlack, {4, 4}, kFlips);
         if (mode >= 3) view.AnimateHistoryStep(!back, back ? kWhite : kBlack, {4, 4}, kFlips);
         EXPECT_EQ(log, expected) << mode << sound;
         EXPECT_EQ(LookOf(4, 4), back ? Look(kField, 0) : states[5]) << mode;  // back: erased
-        EXPECT_EQ(LookOf(3, 5), states[back ? 5 : 6]) << mode;                // still white
         // A move is stored by the next DrawBoard, a history step at once.
         EXPECT_EQ(view.Squares, mode == 3 ? kAfter : kBefore) << mode;
     }
