@@ -2,7 +2,7 @@
 //   morvane-engine think --level N "POSITION"
 //   morvane-engine think --time MS [--allowance MS] "POSITION"
 //   morvane-engine analyze [--level N] "POSITION"   (the value of every legal move)
-//   morvane-engine bench [--quick] [--generic | --plain]
+//   morvane-engine bench [--quick | --analysis] [--generic | --plain]
 //   morvane-engine nboard   (the NBoard protocol on stdin and stdout, see NboardProtocol.h)
 #include <poll.h>
 
@@ -35,8 +35,9 @@ constexpr const char* kHelp =
     "                                 the move with MS milliseconds left on the clock\n"
     "  analyze [--level N] POSITION   the value of every legal move, best first (N 0 to 8,\n"
     "                                 by default 8)\n"
-    "  bench [--quick] [--generic | --plain]\n"
-    "                                 the benchmark; its node total is the search's signature\n"
+    "  bench [--quick | --analysis] [--generic | --plain]\n"
+    "                                 the benchmark; its node total is the search's signature;\n"
+    "                                 --analysis: only its analysis line\n"
     "  nboard                         the NBoard protocol on standard input and output\n"
     "  -h, --help                     show this help and exit\n"
     "  --version                      show the version and exit\n"
@@ -289,7 +290,7 @@ void BenchAnalysis(Morvane::CpuPath path, bool plain) {
     double thinkMs = 0;
     double analysisMs = 0;
     long long analysisNodes = 0;
-    MorvaneAnalysis analysis;
+    MorvaneAnalysis analysis(path == Morvane::CpuPath::Generic);
     for (const char* text : kAnalysisBench) {
         Morvane engine;
         engine.cpuPath = path;
@@ -310,17 +311,25 @@ void BenchAnalysis(Morvane::CpuPath path, bool plain) {
 
 int Bench(const std::vector<std::string>& args) {
     bool quick = false;
+    bool analysisOnly = false;
     Morvane::CpuPath path = Morvane::BestCpuPath();
     bool plain = false;
     for (const std::string& arg : args) {
         if (arg == "--quick")
             quick = true;
+        else if (arg == "--analysis")
+            analysisOnly = true;
         else if (arg == "--generic")
             path = Morvane::CpuPath::Generic;
         else if (arg == "--plain")
             plain = true;
         else
             return Fail("unexpected argument '" + arg + "'");
+    }
+    if (quick && analysisOnly) return Fail("--quick and --analysis exclude each other");
+    if (analysisOnly) {
+        BenchAnalysis(path, plain);
+        return 0;
     }
     for (const BenchCase& bench : kBench) {
         TextPosition position;
@@ -381,7 +390,8 @@ int main(int argc, char** argv) {
     if (args.empty())
         return Fail(
             "usage: morvane-engine think --level N POSITION | think --time MS [--allowance MS] "
-            "POSITION | analyze [--level N] POSITION | bench [--quick] [--generic | --plain] | "
+            "POSITION | analyze [--level N] POSITION | bench [--quick | --analysis] [--generic | "
+            "--plain] | "
             "nboard");
     const std::string command = args.front();
     args.erase(args.begin());

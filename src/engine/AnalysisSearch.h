@@ -2,7 +2,6 @@
 
 #include <atomic>
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 #include "Morvane.h"
@@ -15,6 +14,8 @@
 // orders its moves fastest first (fewest replies for the opponent) and ends with parity-ordered
 // small-empties code. Ideas borrowed from common endgame-solver practice (fastest-first,
 // quadrant parity, stability cut-offs, enhanced transposition cut-offs), none of its code.
+// Both run on the engine's bit primitives, in the copy for the instruction set chosen (as the
+// game's bitboard search, AnalysisCore.h once per instruction set).
 class AnalysisSearch {
 public:
     using u64 = std::uint64_t;
@@ -29,45 +30,38 @@ public:
         return exact > 64 ? exact - kWipeOut : exact < -64 ? exact + kWipeOut : exact;
     }
 
-    explicit AnalysisSearch(const std::atomic<bool>& stop);
+    AnalysisSearch(const std::atomic<bool>& stop, Morvane::CpuPath path);
     ~AnalysisSearch();
     AnalysisSearch(const AnalysisSearch&) = delete;
     AnalysisSearch& operator=(const AnalysisSearch&) = delete;
 
-    static u64 Moves(u64 P, u64 O);
-    static u64 Flips(int sq, u64 P, u64 O);
-    static int Count(u64 b);
+    u64 Moves(u64 P, u64 O) const;
+    u64 Flips(int sq, u64 P, u64 O) const;
+    static int Count(u64 b) { return __builtin_popcountll(b); }
 
     // A new analysis: node count and stop state cleared; the table keeps what it knows, which
     // holds for any position.
     void Begin();
-    bool Stopped() const { return stopped_; }
-    long long Nodes() const { return nodes_; }
+    bool Stopped() const { return state_.stopped; }
+    long long Nodes() const { return state_.nodes; }
 
     // Exact value of P to move (the scale above), fail-soft within (alpha, beta).
     int Exact(u64 P, u64 O, int alpha, int beta);
     // The game's Search to `depth` plies (a pass takes one), from P's view in the engine's points.
     int Midgame(u64 P, u64 O, int depth, int alpha, int beta);
 
-private:
+    // What each instruction set's copy of the searches works on.
     struct Entry;
-    struct MoveList;
+    struct State {
+        const std::atomic<bool>& stop;
+        bool stopped = false;
+        long long nodes = 0;
+        Entry* table = nullptr;
+    };
+    struct Functions;
 
-    int Solve(u64 P, u64 O, int n, int alpha, int beta);
-    int SolveSmall(u64 P, u64 O, int n, int alpha, int beta, const int* empties, unsigned parity);
-    int SolveLast(u64 P, u64 O, int sq);
-    int Mid(u64 P, u64 O, int n, int depth, int alpha, int beta);
-    int Evaluate(u64 P, u64 O);
-    bool CheckStop();
-
-    Entry* Probe(u64 P, u64 O, std::uint8_t kind, int depth);
-    void Store(u64 P, u64 O, std::uint8_t kind, int depth, int alpha, int beta, int value,
-               int move);
-
-    const std::atomic<bool>& stop_;
-    bool stopped_ = false;
-    long long nodes_ = 0;
+private:
     std::vector<Entry> table_;
-    // The engine's evaluation on bitboards: the analysis scores leaves in the game's own points.
-    std::unique_ptr<Morvane> evaluator_;
+    State state_;
+    const Functions& functions_;
 };

@@ -35,11 +35,13 @@ struct RootMove {
 }  // namespace
 
 struct MorvaneAnalysis::Impl {
-    explicit Impl(const std::atomic<bool>& stop) : search(stop) {}
+    Impl(const std::atomic<bool>& stop, Morvane::CpuPath path) : search(stop, path) {}
     AnalysisSearch search;
 };
 
-MorvaneAnalysis::MorvaneAnalysis() : impl_(std::make_unique<Impl>(stopRequested_)) {}
+MorvaneAnalysis::MorvaneAnalysis(bool portable)
+    : impl_(std::make_unique<Impl>(
+          stopRequested_, portable ? Morvane::CpuPath::Generic : Morvane::BestCpuPath())) {}
 
 MorvaneAnalysis::~MorvaneAnalysis() = default;
 
@@ -74,9 +76,9 @@ AnalysisResult MorvaneAnalysis::Analyze(const int* gameBoard, int color, int lev
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         return result;
     };
-    u64 moves = AnalysisSearch::Moves(P, O);
+    u64 moves = search.Moves(P, O);
     if (moves == 0) {
-        (AnalysisSearch::Moves(O, P) == 0 ? result.gameOver : result.mustPass) = true;
+        (search.Moves(O, P) == 0 ? result.gameOver : result.mustPass) = true;
         return finish();
     }
 
@@ -85,7 +87,7 @@ AnalysisResult MorvaneAnalysis::Analyze(const int* gameBoard, int color, int lev
     std::vector<RootMove> roots;
     for (; moves != 0; moves &= moves - 1) {
         const int sq = __builtin_ctzll(moves);
-        RootMove m{sq, AnalysisSearch::Flips(sq, P, O), {}};
+        RootMove m{sq, search.Flips(sq, P, O), {}};
         m.value.x = sq % 8 + 1;
         m.value.y = sq / 8 + 1;
         roots.push_back(m);

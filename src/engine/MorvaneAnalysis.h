@@ -36,7 +36,9 @@ struct AnalysisResult {
 
 class MorvaneAnalysis {
 public:
-    MorvaneAnalysis();
+    // portable: the portable copy of the bitboard code even where the processor has AVX2, as the
+    // game's search with CpuPath::Generic.
+    explicit MorvaneAnalysis(bool portable = false);
     ~MorvaneAnalysis();
     MorvaneAnalysis(const MorvaneAnalysis&) = delete;
     MorvaneAnalysis& operator=(const MorvaneAnalysis&) = delete;

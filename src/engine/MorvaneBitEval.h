@@ -1,6 +1,6 @@
 // The static evaluation on the disc bitboards, term for term as on the padded board, and the
 // ordering scores of a node's moves.
-// Included by MorvaneSolve.cpp once per instruction set (no include guard).
+// Included once per instruction set by MorvaneSolve.cpp and AnalysisSearch.cpp (no include guard).
 
 // The discs of B that a corner held by B anchors: lines of constant x, from the corner's column
 // on, marked along y from the corner's row, then lines of constant y marked along x; each line
@@ -81,7 +81,7 @@ inline int Evaluate(u64 own, u64 opp) {
 }
 
 // The static value of the position after each move, from the engine's view, for move ordering.
-void OrderScores(u64 own, u64 opp, const int* moves, int count, int mover, int* scores) {
+inline void OrderScores(u64 own, u64 opp, const int* moves, int count, int mover, int* scores) {
     for (int i = 0; i < count; ++i) {
         const int sq = (moves[i] & 15) * 8 + (moves[i] >> 4);
         const u64 placed = u64{1} << sq;

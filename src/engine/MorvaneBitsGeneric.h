@@ -1,7 +1,7 @@
 // Bit primitives of the portable copy of the bitboard search (generic x86-64 and any other
 // processor): flips, legal moves, mobility and the bit count. P holds the discs of the side to
 // move, O the other side's.
-// Included by MorvaneSolve.cpp once per instruction set (no include guard).
+// Included once per instruction set by MorvaneSolve.cpp and AnalysisSearch.cpp (no include guard).
 
 using u64 = std::uint64_t;
 

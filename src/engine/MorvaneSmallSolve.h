@@ -33,23 +33,6 @@ inline bool EnterNode(Morvane& e) {
     return EndgameAccess::NodeMustStop(e);
 }
 
-// Discs that a disc of P on sq flips when sq is the only empty square: every other square is P's
-// or the other side's, so each line through sq is one P pattern (indexed by x, or by y for the
-// column) looked up in a table.
-inline int LastFlips(u64 P, int sq) {
-    const int x = sq & 7;
-    const int y = sq >> 3;
-    constexpr u64 kColumnA = 0x0101010101010101ULL;
-    const auto row = static_cast<unsigned>(P >> (8 * y)) & 0xFFu;
-    const auto column =
-        static_cast<unsigned>((((P >> x) & kColumnA) * 0x0102040810204080ULL) >> 56);
-    const auto diagonal = static_cast<unsigned>(((P & kLines.diagonal[sq]) * kColumnA) >> 56);
-    const auto antiDiagonal =
-        static_cast<unsigned>(((P & kLines.antiDiagonal[sq]) * kColumnA) >> 56);
-    return kLines.flips[x][row] + kLines.flips[y][column] + kLines.flips[x][diagonal] +
-           kLines.flips[x][antiDiagonal];
-}
-
 // The node with one empty square, sq: the mover's move, or after a pass the other side's, ends
 // the game; the finished board counts as a node and is scored without making the move.
 inline int ExactLast(Morvane& e, u64 P, int sq, int sign) {

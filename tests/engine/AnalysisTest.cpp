@@ -38,38 +38,44 @@ TEST(Analysis, ValuesEveryMoveAsTheGameSearchDoes) {
     cases.push_back({FromText(kStart), 2});  // evaluated
     cases.push_back({PositionWithEmpties(30, 1), 0});
     cases.push_back({PositionWithEmpties(40, 2), 3});
-    MorvaneAnalysis analysis;
+    // Both copies of the bitboard code: the one for this processor and the portable one.
+    MorvaneAnalysis best;
+    MorvaneAnalysis portable(true);
     for (const auto& [g, level] : cases) {
-        std::vector<MoveValue> reported;
-        const AnalysisResult r = analysis.Analyze(
-            g.board.data(), g.side, level, [&](const MoveValue& v) { reported.push_back(v); });
-        ASSERT_FALSE(r.stopped || r.mustPass || r.gameOver);
-        ASSERT_EQ(r.moves.size(), LegalMoves(g.board, g.side).size());
-        const int empties = EmptyCount(g.board);
-        const MoveValue::Kind kind =
-            empties <= kLevelTable[level].ExactEmpties     ? MoveValue::Kind::Exact
-            : empties <= kLevelTable[level].WinLossEmpties ? MoveValue::Kind::WinLoss
-                                                           : MoveValue::Kind::Eval;
-        const int depth = kind == MoveValue::Kind::Eval ? r.moves[0].depth + 1 : 99;
-        EXPECT_GE(depth, kind == MoveValue::Kind::Eval ? kLevelTable[level].StartDepth : 0);
-        const auto scores = GameScores(g, depth);
-        for (std::size_t i = 0; i < r.moves.size(); ++i) {
-            const MoveValue& v = r.moves[i];
-            SCOPED_TRACE(SquareName(v.x, v.y) + " of a position with " + std::to_string(empties) +
-                         " empties, level " + std::to_string(level));
-            ASSERT_EQ(v.kind, kind);
-            const int score = scores.at({v.x, v.y});
-            const int d = Morvane::FinalDiscs(score);
-            EXPECT_EQ(v.value, kind == MoveValue::Kind::Exact     ? d
-                               : kind == MoveValue::Kind::WinLoss ? (d > 0) - (d < 0)
-                                                                  : score);
-            EXPECT_EQ(v.depth, kind == MoveValue::Kind::Eval ? depth - 1 : empties - 1);
-            EXPECT_GE(r.moves[i > 0 ? i - 1 : 0].value, v.value) << "best first";
-            // The last value reported for the move is the result's.
-            const auto last = std::find_if(reported.rbegin(), reported.rend(),
-                                           [&](const auto& m) { return m.x == v.x && m.y == v.y; });
-            ASSERT_NE(last, reported.rend());
-            EXPECT_EQ(std::tuple(last->value, last->depth), std::tuple(v.value, v.depth));
+        for (MorvaneAnalysis* analysis : {&best, &portable}) {
+            std::vector<MoveValue> reported;
+            const AnalysisResult r = analysis->Analyze(
+                g.board.data(), g.side, level, [&](const MoveValue& v) { reported.push_back(v); });
+            ASSERT_FALSE(r.stopped || r.mustPass || r.gameOver);
+            ASSERT_EQ(r.moves.size(), LegalMoves(g.board, g.side).size());
+            const int empties = EmptyCount(g.board);
+            const MoveValue::Kind kind =
+                empties <= kLevelTable[level].ExactEmpties     ? MoveValue::Kind::Exact
+                : empties <= kLevelTable[level].WinLossEmpties ? MoveValue::Kind::WinLoss
+                                                               : MoveValue::Kind::Eval;
+            const int depth = kind == MoveValue::Kind::Eval ? r.moves[0].depth + 1 : 99;
+            EXPECT_GE(depth, kind == MoveValue::Kind::Eval ? kLevelTable[level].StartDepth : 0);
+            const auto scores = GameScores(g, depth);
+            for (std::size_t i = 0; i < r.moves.size(); ++i) {
+                const MoveValue& v = r.moves[i];
+                SCOPED_TRACE(SquareName(v.x, v.y) + " of a position with " +
+                             std::to_string(empties) + " empties, level " + std::to_string(level) +
+                             (analysis == &portable ? ", portable" : ""));
+                ASSERT_EQ(v.kind, kind);
+                const int score = scores.at({v.x, v.y});
+                const int d = Morvane::FinalDiscs(score);
+                EXPECT_EQ(v.value, kind == MoveValue::Kind::Exact     ? d
+                                   : kind == MoveValue::Kind::WinLoss ? (d > 0) - (d < 0)
+                                                                      : score);
+                EXPECT_EQ(v.depth, kind == MoveValue::Kind::Eval ? depth - 1 : empties - 1);
+                EXPECT_GE(r.moves[i > 0 ? i - 1 : 0].value, v.value) << "best first";
+                // The last value reported for the move is the result's.
+                const auto last =
+                    std::find_if(reported.rbegin(), reported.rend(),
+                                 [&](const auto& m) { return m.x == v.x && m.y == v.y; });
+                ASSERT_NE(last, reported.rend());
+                EXPECT_EQ(std::tuple(last->value, last->depth), std::tuple(v.value, v.depth));
+            }
         }
     }
 }
