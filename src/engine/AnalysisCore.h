@@ -8,10 +8,12 @@ inline bool CheckStop(State& s) {
 }
 
 // Disc difference of P at the end, a wipe-out 100 further from 0.
-inline int FinalExact(u64 P, u64 O) {
-    const int p = Count(P);
-    const int o = Count(O);
+inline int ExactOfCounts(int p, int o) {
     return p - o + (o == 0 ? AnalysisSearch::kWipeOut : p == 0 ? -AnalysisSearch::kWipeOut : 0);
+}
+
+inline int FinalExact(u64 P, u64 O) {
+    return ExactOfCounts(Count(P), Count(O));
 }
 
 // A finished game on the engine's scale, from P's view.
@@ -50,55 +52,81 @@ struct Searcher {
     State& s;
 
     int Solve(u64 P, u64 O, int n, int alpha, int beta);
-    int SolveSmall(u64 P, u64 O, int n, int alpha, int beta, const int* empties, unsigned parity);
+    template <int N>
+    int SolveSmall(u64 P, u64 O, int alpha, int beta, const int* empties, unsigned parity);
+    int SolveTwo(u64 P, u64 O, int alpha, int beta, int a, int b);
     int SolveLast(u64 P, u64 O, int sq);
     int Mid(u64 P, u64 O, int n, int depth, int alpha, int beta);
 };
 
+// One empty square: the discs the move flips are counted from the lines through it, without
+// making the move.
 int Searcher::SolveLast(u64 P, u64 O, int sq) {
     ++s.nodes;
-    const u64 bit = u64{1} << sq;
-    if (u64 f = Flip(sq, P, O); f != 0) return FinalExact(P | f | bit, O ^ f);
-    if (u64 f = Flip(sq, O, P); f != 0) return FinalExact(P ^ f, O | f | bit);
-    return FinalExact(P, O);
+    const int p = Count(P);
+    if (const int f = LastFlips(P, sq); f != 0) return ExactOfCounts(p + f + 1, 63 - p - f);
+    if (const int f = LastFlips(O, sq); f != 0) return ExactOfCounts(p - f, 64 - p + f);
+    return ExactOfCounts(p, 63 - p);
+}
+
+// Two empty squares, a before b in the order of kSquarePriority (at two empties parity orders
+// nothing).
+int Searcher::SolveTwo(u64 P, u64 O, int alpha, int beta, int a, int b) {
+    ++s.nodes;
+    int best = -kUnbounded;
+    if (const u64 f = (kRays.neighbours[a] & O) != 0 ? Flip(a, P, O) : 0; f != 0) {
+        best = -SolveLast(O ^ f, P ^ f ^ (u64{1} << a), b);
+        if (best >= beta) return best;
+    }
+    if (const u64 f = (kRays.neighbours[b] & O) != 0 ? Flip(b, P, O) : 0; f != 0)
+        return std::max(best, -SolveLast(O ^ f, P ^ f ^ (u64{1} << b), a));
+    if (best != -kUnbounded) return best;
+    // P passes; O's moves, valued from P's view.
+    ++s.nodes;
+    int worst = kUnbounded;
+    if (const u64 f = (kRays.neighbours[a] & P) != 0 ? Flip(a, O, P) : 0; f != 0) {
+        worst = SolveLast(P ^ f, O ^ f ^ (u64{1} << a), b);
+        if (worst <= alpha) return worst;
+    }
+    if (const u64 f = (kRays.neighbours[b] & P) != 0 ? Flip(b, O, P) : 0; f != 0)
+        return std::min(worst, SolveLast(P ^ f, O ^ f ^ (u64{1} << b), a));
+    return worst != kUnbounded ? worst : FinalExact(P, O);
 }
 
 // Squares in odd quadrants first: there the side to move is likely to have the last move.
-int Searcher::SolveSmall(u64 P, u64 O, int n, int alpha, int beta, const int* empties,
-                         unsigned parity) {
+template <int N>
+int Searcher::SolveSmall(u64 P, u64 O, int alpha, int beta, const int* empties, unsigned parity) {
     ++s.nodes;
     int best = -kUnbounded;
-    bool moved = false;
     for (unsigned odd = 1; odd <= 1; --odd) {
-        for (int i = 0; i < n; ++i) {
+#pragma GCC unroll 4
+        for (int i = 0; i < N; ++i) {
             const int sq = empties[i];
             const int q = Quadrant(sq);
             if (((parity >> q) & 1u) != odd || (kRays.neighbours[sq] & O) == 0) continue;
             const u64 f = Flip(sq, P, O);
             if (f == 0) continue;
-            moved = true;
             const u64 nextP = O ^ f;
             const u64 nextO = P ^ f ^ (u64{1} << sq);
+            int rest[N - 1];
+            for (int j = 0, k = 0; j < N; ++j)
+                if (j != i) rest[k++] = empties[j];
             int v;
-            if (n == 2) {
-                v = -SolveLast(nextP, nextO, empties[1 - i]);
-            } else {
-                int rest[kSmallEmpties];
-                for (int j = 0, k = 0; j < n; ++j)
-                    if (j != i) rest[k++] = empties[j];
-                v = -SolveSmall(nextP, nextO, n - 1, -beta, -std::max(alpha, best), rest,
-                                parity ^ (1u << q));
-            }
+            if constexpr (N == 3)
+                v = -SolveTwo(nextP, nextO, -beta, -std::max(alpha, best), rest[0], rest[1]);
+            else
+                v = -SolveSmall<N - 1>(nextP, nextO, -beta, -std::max(alpha, best), rest,
+                                       parity ^ (1u << q));
             if (v > best) {
                 best = v;
                 if (best >= beta) return best;
             }
         }
     }
-    if (moved) return best;
-    for (int i = 0; i < n; ++i)
+    if (best != -kUnbounded) return best;
+    for (int i = 0; i < N; ++i)
         if ((kRays.neighbours[empties[i]] & P) != 0 && Flip(empties[i], O, P) != 0)
-            return -SolveSmall(O, P, n, -beta, -alpha, empties, parity);
+            return -SolveSmall<N>(O, P, -beta, -alpha, empties, parity);
     return FinalExact(P, O);
 }
 
@@ -120,7 +148,10 @@ int Searcher::Solve(u64 P, u64 O, int n, int alpha, int beta) {
                 empties[j] = empties[j - 1];
             empties[j] = sq;
         }
-        return SolveSmall(P, O, n, alpha, beta, empties, parity);
+        static_assert(kSmallEmpties == 4);
+        if (n == 2) return SolveTwo(P, O, alpha, beta, empties[0], empties[1]);
+        if (n == 3) return SolveSmall<3>(P, O, alpha, beta, empties, parity);
+        return SolveSmall<4>(P, O, alpha, beta, empties, parity);
     }
     ++s.nodes;
     if (CheckStop(s)) return 0;
