@@ -55,6 +55,13 @@ struct Searcher {
     template <int N>
     int SolveSmall(u64 P, u64 O, int alpha, int beta, const int* empties, unsigned parity);
     int SolveTwo(u64 P, u64 O, int alpha, int beta, int a, int b);
+    // SolveSmall<n> for 3 <= n <= N.
+    template <int N>
+    int SolveUpTo(u64 P, u64 O, int n, int alpha, int beta, const int* empties, unsigned parity) {
+        if constexpr (N > 3)
+            if (n < N) return SolveUpTo<N - 1>(P, O, n, alpha, beta, empties, parity);
+        return SolveSmall<N>(P, O, alpha, beta, empties, parity);
+    }
     int SolveLast(u64 P, u64 O, int sq);
     int Mid(u64 P, u64 O, int n, int depth, int alpha, int beta);
 };
@@ -99,7 +106,7 @@ int Searcher::SolveSmall(u64 P, u64 O, int alpha, int beta, const int* empties, 
     ++s.nodes;
     int best = -kUnbounded;
     for (unsigned odd = 1; odd <= 1; --odd) {
-#pragma GCC unroll 4
+#pragma GCC unroll 6
         for (int i = 0; i < N; ++i) {
             const int sq = empties[i];
             const int q = Quadrant(sq);
@@ -148,10 +155,8 @@ int Searcher::Solve(u64 P, u64 O, int n, int alpha, int beta) {
                 empties[j] = empties[j - 1];
             empties[j] = sq;
         }
-        static_assert(kSmallEmpties == 4);
         if (n == 2) return SolveTwo(P, O, alpha, beta, empties[0], empties[1]);
-        if (n == 3) return SolveSmall<3>(P, O, alpha, beta, empties, parity);
-        return SolveSmall<4>(P, O, alpha, beta, empties, parity);
+        return SolveUpTo<kSmallEmpties>(P, O, n, alpha, beta, empties, parity);
     }
     ++s.nodes;
     if (CheckStop(s)) return 0;
