@@ -6,35 +6,9 @@
 #include "MorvaneBitTables.h"
 #include "MorvaneTables.h"
 
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(MORVANE_NO_CPU_DISPATCH)
-#define MORVANE_CPU_DISPATCH 1
-#include <immintrin.h>
-#else
-#define MORVANE_CPU_DISPATCH 0
-#endif
-
-struct AnalysisSearch::Entry {
-    u64 P = 0;
-    u64 O = 0;
-    std::int16_t lower = 0;
-    std::int16_t upper = 0;
-    std::uint8_t move = 64;  // none
-    std::uint8_t kind = 0;   // free
-    std::int8_t depth = 0;   // empty squares (exact) or plies (midgame)
-};
-
-struct AnalysisSearch::Functions {
-    int (*exact)(State& s, u64 P, u64 O, int alpha, int beta);
-    int (*midgame)(State& s, u64 P, u64 O, int depth, int alpha, int beta);
-    u64 (*moves)(u64 P, u64 O);
-    u64 (*flips)(int sq, u64 P, u64 O);
-};
-
 namespace {
 
 using u64 = AnalysisSearch::u64;
-using Entry = AnalysisSearch::Entry;
-using State = AnalysisSearch::State;
 
 // At this many empty squares or fewer the solver stops sorting: nearly all nodes, each too cheap
 // to pay for it (4 to 6 tried on FFO #21-#29: 5 the fewest instructions).
@@ -58,6 +32,30 @@ constexpr int kFirstMoveSearchEmpties = 15;
 constexpr int kFirstMoveSearchDepth = 4;
 constexpr std::uint8_t kNoMove = 64;
 enum : std::uint8_t { kFree = 0, kExactEntry = 1, kMidgameEntry = 2 };
+
+}  // namespace
+
+struct AnalysisSearch::Entry {
+    u64 P = 0;
+    u64 O = 0;
+    std::int16_t lower = 0;
+    std::int16_t upper = 0;
+    std::uint8_t move = kNoMove;
+    std::uint8_t kind = kFree;
+    std::int8_t depth = 0;  // empty squares (exact) or plies (midgame)
+};
+
+struct AnalysisSearch::Functions {
+    int (*exact)(State& s, u64 P, u64 O, int alpha, int beta);
+    int (*midgame)(State& s, u64 P, u64 O, int depth, int alpha, int beta);
+    u64 (*moves)(u64 P, u64 O);
+    u64 (*flips)(int sq, u64 P, u64 O);
+};
+
+namespace {
+
+using Entry = AnalysisSearch::Entry;
+using State = AnalysisSearch::State;
 
 inline int Quadrant(int sq) {
     return (sq >= 32 ? 2 : 0) + ((sq & 7) >= 4 ? 1 : 0);

@@ -5,6 +5,14 @@
 // (y - 1) * 8 + (x - 1) for square (x, y).
 #include <cstdint>
 
+// Whether an AVX2 copy is built beside the portable one, chosen at run time.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(MORVANE_NO_CPU_DISPATCH)
+#define MORVANE_CPU_DISPATCH 1
+#include <immintrin.h>
+#else
+#define MORVANE_CPU_DISPATCH 0
+#endif
+
 namespace {
 
 // Per square, bit (y - 1) * 8 + (x - 1): the squares of each ray from it, ascending rays (x+1;

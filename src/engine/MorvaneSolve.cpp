@@ -13,13 +13,6 @@
 #include "MorvanePaths.h"
 #include "MorvaneTables.h"
 
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(MORVANE_NO_CPU_DISPATCH)
-#define MORVANE_CPU_DISPATCH 1
-#include <immintrin.h>
-#else
-#define MORVANE_CPU_DISPATCH 0
-#endif
-
 // The bitboard search reads the engine's stop request and runs its time check at the same nodes
 // as the padded-board search.
 struct EndgameAccess {
