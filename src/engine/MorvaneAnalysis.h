@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <vector>
 
 // What the player learns from: the value of every legal move of a position, for hints, the
@@ -49,4 +50,9 @@ public:
     // no analysis running makes the next Analyze return at once; Reset() clears it.
     void Stop();
     void Reset();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+    std::atomic<bool> stopRequested_{false};
 };
