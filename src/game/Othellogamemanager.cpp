@@ -192,8 +192,10 @@ void OthelloGameManager::PlayComputerMove(std::uint32_t flow) {
     const int seconds = ThinkingSeconds();
     ThinkingSide = &side;
     SearchedBoard = Logic.Board;
+    OwnerWindow->ComputerThinking(true);
     const PointData move = player.Think(Params.CpuMode, Params.CpuLevel, seconds);
     ThinkingSide = nullptr;
+    OwnerWindow->ComputerThinking(false);
 
     if (ShuttingDown) return;
     if (RestartTurn) {
@@ -307,19 +309,18 @@ void OthelloGameManager::TryPut(int x, int y) {
 }
 
 void OthelloGameManager::HistoryFirst() {
-    if (ShuttingDown) return;
-    BusyScope busy(*this);
-    AwaitingHumanMove = false;
-    Logic.ToFirst();
-    BoardView->DrawBoard(Logic.Board);
-    ReportMessage("対局を中断しています。", Logic.History.CurrentColor());
+    HistoryToStep(0);
 }
 
 void OthelloGameManager::HistoryLast() {
+    HistoryToStep(Logic.History.StepCount);
+}
+
+void OthelloGameManager::HistoryToStep(int step) {
     if (ShuttingDown) return;
     BusyScope busy(*this);
     AwaitingHumanMove = false;
-    Logic.ToLast();
+    Logic.ToStep(step);
     BoardView->DrawBoard(Logic.Board);
     ReportMessage("対局を中断しています。", Logic.History.CurrentColor());
 }

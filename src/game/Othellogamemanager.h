@@ -71,6 +71,8 @@ public:
     void HistoryLast();
     void HistoryForward();
     void HistoryBack();
+    // Shows any step of the history at once, without animation.
+    void HistoryToStep(int step);
 
     void RefreshBoard();
     // 1 or 0 for the colours 1 and -1, -1 for anything else.
@@ -86,6 +88,9 @@ public:
     bool Shutdown();
     // Whether an entry point of this manager is still on the call stack.
     bool IsBusy() const { return BusyDepth > 0; }
+    bool IsPlaying() const { return (State & (STATE_PLAY_TIME | STATE_PLAY_AMOUNT)) != 0; }
+    // The human's turn has begun and no move of it is being applied yet.
+    bool AwaitsHumanMove() const { return AwaitingHumanMove; }
 
     GameBoardView* BoardView = nullptr;
     OthelloLogic Logic;
@@ -130,7 +135,6 @@ private:
     bool FlowGoesOn(std::uint32_t flow) const {
         return !ShuttingDown && flow == FlowSerial && IsPlaying();
     }
-    bool IsPlaying() const { return (State & (STATE_PLAY_TIME | STATE_PLAY_AMOUNT)) != 0; }
     _PlayerData& Other(const _PlayerData& side) { return &side == &Black ? White : Black; }
     int ThinkingSeconds() const;
     std::string ResultText() const;

@@ -17,7 +17,9 @@
 #include <cmath>
 
 #include "FormWidgets.h"
+#include "MoveAnalyst.h"
 #include "OthelloAbout.h"
+#include "OthelloEvalGraph.h"
 #include "Othelloboard.h"
 #include "Othelloconf.h"
 #include "Othelloenvconf.h"
@@ -151,6 +153,7 @@ TFormMain::TFormMain(QWidget* parent, const std::string& settingsFile) : QMainWi
     AboutBox = new TAboutBox(this);
     FormHistory = new TFormHistory(this);
     FormHistory->OnLoadText = [this](const std::string& text) { return OpenRecordText(text); };
+    CreateAnalysis();
 
     // 5.-7.
     LayoutForBoardSize();
@@ -172,6 +175,15 @@ TFormMain::TFormMain(QWidget* parent, const std::string& settingsFile) : QMainWi
     }
 }
 
+void TFormMain::CreateAnalysis() {
+    FormEvalGraph = new TFormEvalGraph(this);
+    FormEvalGraph->OnStepClicked = [this](int step) { BrowseToStep(step); };
+    Analyst = std::make_unique<MoveAnalyst>(GameManager, *Board, *FormEvalGraph);
+    seams_->OnBoardChanging = [this](const BoardArray* next) { Analyst->BoardChanging(next); };
+    seams_->OnComputerThinking = [this](bool thinking) { Analyst->ComputerThinking(thinking); };
+    NShowHints->setChecked(GameManager.Params.ShowHints);
+}
+
 void TFormMain::InitializeGameManager() {
     GameManager.Initialize(
         seams_.get(), seams_.get(), seams_->BlackClock(), seams_->WhiteClock(),
@@ -181,8 +193,11 @@ void TFormMain::InitializeGameManager() {
 }
 
 TFormMain::~TFormMain() {
-    // The view goes first; the manager's own destruction then stops its clock and saves the
-    // settings.
+    // The analysis ends before the view it draws on; the manager's own destruction then stops its
+    // clock and saves the settings.
+    seams_->OnBoardChanging = nullptr;
+    seams_->OnComputerThinking = nullptr;
+    Analyst.reset();
     delete Board;
     Board = nullptr;
 }
@@ -209,9 +224,15 @@ void TFormMain::CreateMenus() {
     NLoadHistory->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     record->addSeparator();
     N2 = record->addAction(QStringLiteral("棋譜を表示"), this, &TFormMain::N2Click);
+    NEvalGraph = record->addAction(QStringLiteral("評価グラフ"), this, &TFormMain::NEvalGraphClick);
+    NEvalGraph->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
 
     QMenu* options = menuBar()->addMenu(QStringLiteral("オプション"));
     N15 = options->addAction(QStringLiteral("環境設定"), this, &TFormMain::ToolButton10Click);
+    NShowHints =
+        options->addAction(QStringLiteral("ヒントを表示"), this, &TFormMain::NShowHintsClick);
+    NShowHints->setCheckable(true);
+    NShowHints->setShortcut(QKeySequence(Qt::Key_H));
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ"));
     N19 = help->addAction(QStringLiteral("バージョン情報"), this, &TFormMain::N19Click);
@@ -388,6 +409,7 @@ void TFormMain::UpdateInfo(int turn, const std::string& text) {
     LabelWhiteCount->setText(QString::number(logic.CountStones(-1)));
     LabelTimeMode->setText(params.CpuMode == 1 ? QStringLiteral("残り時間")
                                                : QStringLiteral("経過時間"));
+    if (Analyst) Analyst->RefreshSoon();
 }
 
 void TFormMain::UpdateControls(int state, bool busy) {
@@ -420,6 +442,7 @@ void TFormMain::UpdateControls(int state, bool busy) {
 
     ToolButtonConf->setEnabled(state != 2);
     NConf->setEnabled(state != 2);
+    if (Analyst) Analyst->RefreshSoon();
 }
 
 void TFormMain::AppendDebug(const std::string& text) {
@@ -460,27 +483,27 @@ void TFormMain::NInitBoardClick() {
     UpdateInfo(0, "盤面を初期化しました。");
 }
 
-void TFormMain::Navigate(void (OthelloGameManager::*step)()) {
+void TFormMain::Navigate(const std::function<void()>& step) {
     // A step animates while window events run; a second click meanwhile is ignored.
     if (!NavigationEnabled) return;
     NavigationEnabled = false;
-    (GameManager.*step)();
+    step();
     UpdateControls(8, false);
     GameManager.State = OthelloGameManager::STATE_STOP;
     NavigationEnabled = true;
 }
 
 void TFormMain::ToolButtonToFirstClick() {
-    Navigate(&OthelloGameManager::HistoryFirst);
+    Navigate([this] { GameManager.HistoryFirst(); });
 }
 void TFormMain::ToolButtonBackwardClick() {
-    Navigate(&OthelloGameManager::HistoryBack);
+    Navigate([this] { GameManager.HistoryBack(); });
 }
 void TFormMain::ToolButtonForwardClick() {
-    Navigate(&OthelloGameManager::HistoryForward);
+    Navigate([this] { GameManager.HistoryForward(); });
 }
 void TFormMain::ToolButtonToLastClick() {
-    Navigate(&OthelloGameManager::HistoryLast);
+    Navigate([this] { GameManager.HistoryLast(); });
 }
 
 void TFormMain::PlaceBeside(QWidget* dialog) const {
@@ -556,6 +579,25 @@ void TFormMain::N2Click() {
     FormHistory->Button2->setEnabled(NLoadHistory->isEnabled());
     PlaceBeside(FormHistory);
     FormHistory->exec();
+}
+
+void TFormMain::NEvalGraphClick() {
+    FormEvalGraph->show();
+    FormEvalGraph->raise();
+    FormEvalGraph->activateWindow();
+    Analyst->Refresh();
+}
+
+void TFormMain::NShowHintsClick() {
+    GameManager.Params.ShowHints = NShowHints->isChecked();
+    Analyst->Refresh();
+}
+
+void TFormMain::BrowseToStep(int step) {
+    // As the browsing buttons allow it: not on the clock, not while a move is being applied.
+    const bool allowed = ToolButtonToFirst->isEnabled() || ToolButtonToLast->isEnabled();
+    if (!allowed || step == GameManager.Logic.History.CurrentStep) return;
+    Navigate([this, step] { GameManager.HistoryToStep(step); });
 }
 
 void TFormMain::N19Click() {

@@ -19,6 +19,8 @@ class TAboutBox;
 class TFormConf;
 class TFormEnvConf;
 class TFormHistory;
+class TFormEvalGraph;
+class MoveAnalyst;
 class QtGameSeams;
 
 // The game's only main window: information and message panels, tool bar, menus and the debug
@@ -56,6 +58,12 @@ public:
     // Where the record dialogs open: the last record's folder of this run, else the documents.
     QString RecordFolder() const;
     void N2Click();
+    // 評価グラフ: opens the graph window, which fills itself in the background.
+    void NEvalGraphClick();
+    // ヒントを表示: ShowHints on or off.
+    void NShowHintsClick();
+    // Browses to a step when browsing is allowed (a click on the graph).
+    void BrowseToStep(int step);
     void N19Click();
     void N10Click();
 
@@ -88,6 +96,8 @@ public:
     QAction* NSaveHistory = nullptr;
     QAction* NLoadHistory = nullptr;
     QAction* N2 = nullptr;
+    QAction* NEvalGraph = nullptr;
+    QAction* NShowHints = nullptr;
     QAction* N15 = nullptr;
     QAction* N19 = nullptr;
 
@@ -112,6 +122,8 @@ public:
     TFormEnvConf* FormEnvConf = nullptr;
     TAboutBox* AboutBox = nullptr;
     TFormHistory* FormHistory = nullptr;
+    TFormEvalGraph* FormEvalGraph = nullptr;
+    std::unique_ptr<MoveAnalyst> Analyst;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -120,7 +132,8 @@ private:
     void CreateToolBar();
     void CreateMenus();
     void CreatePanels();
-    void Navigate(void (OthelloGameManager::*step)());
+    void Navigate(const std::function<void()>& step);
+    void CreateAnalysis();
     void PlaceBeside(QWidget* dialog) const;
     int State() const;
     // What follows a successful load: the board, "棋譜データを読み込みました。" and state 8.

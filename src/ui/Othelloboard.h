@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QString>
 #include <QWidget>
 #include <algorithm>
 #include <array>
@@ -10,6 +11,16 @@
 #include <vector>
 
 #include "PointData.h"
+
+class QPainter;
+
+// A short text drawn on one square over whatever the field shows there.
+struct BoardHint {
+    int x = 0;  // 1..8
+    int y = 0;
+    QString text;
+    bool emphasised = false;  // drawn so that it stands out from the others
+};
 
 // The board control: draws what it is given into a back buffer (the 8 x 8 field) over a stretched
 // background picture, animates moves and history steps with their sounds, and turns mouse presses
@@ -34,6 +45,9 @@ public:
     // to colour.
     void AnimateHistoryStep(bool put, int colour, PointData point,
                             const std::vector<PointData>& flips);
+    // Texts shown over the field until the next SetHints; an empty list removes them.
+    void SetHints(std::vector<BoardHint> hints);
+    const std::vector<BoardHint>& Hints() const { return hints_; }
     // Plays a sound effect unless SoundEffect is off.
     void PlayEffect(std::string_view name);
 
@@ -82,5 +96,8 @@ private:
     bool SquareAt(QPoint pixel, int& x, int& y) const;
     void HandleMouse(QMouseEvent* event, bool pressed);
 
+    void PaintHints(QPainter& painter) const;
+
     qreal ratio_ = 1;  // of the back buffer
+    std::vector<BoardHint> hints_;
 };

@@ -98,6 +98,10 @@ std::unique_ptr<GameClockTimer> QtGameSeams::CreateClockTimer(std::function<void
     return std::make_unique<QtClockTimer>(std::move(onTick));
 }
 
+void QtGameSeams::ComputerThinking(bool thinking) {
+    if (OnComputerThinking) OnComputerThinking(thinking);
+}
+
 void QtGameSeams::SetBoardColor(int color) {
     board_->BoardColor = color;
 }
@@ -111,12 +115,15 @@ void QtGameSeams::SetOnPut(PutHandler onPut) {
     board_->OnPut = std::move(onPut);
 }
 void QtGameSeams::DrawBoard(const BoardArray& board) {
+    if (OnBoardChanging) OnBoardChanging(&board);
     board_->DrawBoard(board.data());
 }
 void QtGameSeams::AnimateMove(const BoardArray& board) {
+    if (OnBoardChanging) OnBoardChanging(&board);
     board_->AnimateMove(board.data());
 }
 void QtGameSeams::AnimateHistoryStep(bool put, int colour, const PointData& point,
                                      const std::vector<PointData>& flips) {
+    if (OnBoardChanging) OnBoardChanging(nullptr);
     board_->AnimateHistoryStep(put, colour, point, flips);
 }
