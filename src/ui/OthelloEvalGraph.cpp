@@ -116,7 +116,8 @@ void TFormEvalGraph::ShowGame(const std::vector<std::optional<StepValue>>& value
     ExactSeries->replace(exact);
     const int evalRange = RangeFor(evalLargest, kEvalRangeStep);
     const int exactRange = std::min(64, RangeFor(exactLargest, kExactRangeStep));
-    AxisStep->setRange(0, std::max(1, steps_ - 1));
+    // Half a step of room at either end, so that the first and last steps take clicks too.
+    AxisStep->setRange(-0.5, std::max(1, steps_ - 1) + 0.5);
     AxisEval->setRange(-evalRange, evalRange);
     AxisExact->setRange(-exactRange, exactRange);
     ShownStep->replace({QPointF(shownStep, -evalRange), QPointF(shownStep, evalRange)});

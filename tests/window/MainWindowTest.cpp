@@ -734,8 +734,7 @@ TEST_F(MainWindowTest, HintsShowTheValueOfEveryLegalSquare) {
 
 // The evaluation graph (Ctrl+G) fills step by step for a loaded game, from black's view:
 // evaluation points at 18 and 17 empty squares, solved disc differences from 16 on, each as an
-// analysis of its own gives it. It marks the shown step, a click on a step browses there, and the
-// steps of a game in progress join as they are played.
+// analysis of its own gives it. It marks the shown step and a click on a step browses there.
 TEST_F(MainWindowTest, EvalGraphFillsMarksTheStepAndBrowsesOnAClick) {
     TFormMain& w = Open();
     ASSERT_TRUE(
@@ -777,8 +776,19 @@ TEST_F(MainWindowTest, EvalGraphFillsMarksTheStepAndBrowsesOnAClick) {
     EXPECT_EQ(w.GameManager.Logic.Board, History().Boards[1]);
     EXPECT_TRUE(QTest::qWaitFor([&] { return g.ShownStep->at(0).x() == 1; }));
 
-    w.ToolButtonStartClick();  // white (the computer) moves from step 1, then the human's turn
+    // Resumed from step 0, the game's new steps join as they are played; the graph's work
+    // waits while the computer thinks.
+    QTest::mouseClick(g.ChartView->viewport(), Qt::LeftButton, {}, g.StepPosition(0));
+    w.ToolButtonStartClick();
+    Morvane& engine = w.GameManager.White.CpuPlayer->Engine;
+    bool idleWhileThinking = true;
+    engine.onTrace = [&, trace = engine.onTrace](const std::string& text) {
+        idleWhileThinking = idleWhileThinking && w.Analyst->Idle();
+        trace(text);
+    };
+    PlayHumanMove();
     ASSERT_EQ(History().StepCount, 2);
+    EXPECT_TRUE(idleWhileThinking);
     EXPECT_TRUE(filled(3));
 }
 
