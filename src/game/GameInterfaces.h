@@ -31,8 +31,10 @@ public:
 
     // Shows board (layout of OthelloLogic; 2 marks a legal square).
     virtual void DrawBoard(const BoardArray& board) = 0;
-    // Animates the move that leads from the board shown to board. May pump.
-    virtual void AnimateMove(const BoardArray& board) = 0;
+    // Animates the move just played at placed by colour, which turned flips (nearest first,
+    // direction by direction). May pump.
+    virtual void AnimateMove(int colour, const PointData& placed,
+                             const std::vector<PointData>& flips) = 0;
     // Animates one history step forward (put) or backward from the placed square: flips turn to
     // colour. May pump.
     virtual void AnimateHistoryStep(bool put, int colour, const PointData& point,

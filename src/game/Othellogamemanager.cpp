@@ -95,7 +95,7 @@ void OthelloGameManager::Start() {
     Logic.Init(kBlack);
     BoardView->DrawBoard(Logic.Board);
     Current = &Black;
-    if (Params.CpuMode == 1) {
+    if (Params.TimeControl()) {
         State = STATE_PLAY_TIME;
         TimeOverAccepted = false;
         CpuTimeOver = false;
@@ -122,7 +122,7 @@ void OthelloGameManager::Resume() {
     BusyScope busy(*this);
     BeginNewFlow();
     Current = Logic.History.CurrentColor() == kBlack ? &Black : &White;
-    State = Params.CpuMode == 1 ? STATE_PLAY_TIME : STATE_PLAY_AMOUNT;
+    State = Params.TimeControl() ? STATE_PLAY_TIME : STATE_PLAY_AMOUNT;
     // The window shows a game in play before the computer's search begins, as Start does.
     StateChanged(false);
     DoTurn();
@@ -134,6 +134,14 @@ void OthelloGameManager::Stop() {
     AwaitingHumanMove = false;
     SetTimerEnabled(false);
     StateChanged(false);
+}
+
+void OthelloGameManager::ShowLoadedRecord() {
+    if (ShuttingDown) return;
+    RefreshBoard();
+    // A finished game's record has no side to move: no turn marker.
+    if (OnMessage) OnMessage(Logic.History.CurrentColor(), "棋譜データを読み込みました。");
+    Stop();
 }
 
 void OthelloGameManager::BeginNewFlow() {
@@ -218,12 +226,21 @@ void OthelloGameManager::PlayComputerMove(std::uint32_t flow) {
         return;
     }
 
-    Logic.PutStone(side.Color, move.x, move.y);
     SetTimerEnabled(false);
-    BoardView->AnimateMove(Logic.Board);
+    PlayMove(side.Color, move.x, move.y);
     if (!FlowGoesOn(flow)) return;
     StateChanged(false);
     AfterMove();
+}
+
+void OthelloGameManager::PlayMove(int color, int x, int y) {
+    const BoardArray before = Logic.Board;
+    Logic.PutStone(color, x, y);
+    int colour = kEmpty;
+    PointData placed;
+    std::vector<PointData> flips;
+    OthelloLogic::DiffBoards(before, Logic.Board, colour, placed, flips);
+    BoardView->AnimateMove(colour, placed, flips);
 }
 
 void OthelloGameManager::AfterMove() {
@@ -249,7 +266,7 @@ void OthelloGameManager::AfterMove() {
         const std::string text =
             (passingIsCpu ? Params.CpuName : Params.PlayerName) + "はパスです。";
         ReportMessage(text, 0);
-        if (Params.CpuMode == 0 && !Params.AutoPass) {
+        if (!Params.TimeControl() && !Params.AutoPass) {
             OwnerWindow->ShowMessage(text, "パスの確認");
         }
     }
@@ -266,7 +283,7 @@ std::string OthelloGameManager::ResultText() const {
 }
 
 int OthelloGameManager::ThinkingSeconds() const {
-    if (CpuTimeOver && Params.CpuMode == 1) return std::max(1, Current->Allowance / 60);
+    if (CpuTimeOver && Params.TimeControl()) return std::max(1, Current->Allowance / 60);
     return Current->Remaining;
 }
 
@@ -302,8 +319,7 @@ void OthelloGameManager::TryPut(int x, int y) {
     Debug("can put here");
     AwaitingHumanMove = false;
     StateChanged(true);
-    Logic.PutStone(Current->Color, x, y);
-    BoardView->AnimateMove(Logic.Board);
+    PlayMove(Current->Color, x, y);
     if (!FlowGoesOn(flow)) return;
     AfterMove();
 }
@@ -323,6 +339,7 @@ void OthelloGameManager::HistoryToStep(int step) {
     Logic.ToStep(step);
     BoardView->DrawBoard(Logic.Board);
     ReportMessage("対局を中断しています。", Logic.History.CurrentColor());
+    Stop();
 }
 
 void OthelloGameManager::HistoryForward() {
@@ -336,18 +353,18 @@ void OthelloGameManager::HistoryBack() {
 void OthelloGameManager::HistoryStep(bool forward) {
     if (ShuttingDown) return;
     BusyScope busy(*this);
-    // The window writes the stopped state only after the step: a click on the board while it
-    // animates must not be taken as the move of the position no longer shown.
+    // The game stops only once the step is shown: a click on the board while it animates must
+    // not be taken as the move of the position no longer shown.
     AwaitingHumanMove = false;
     int color = kEmpty;
     PointData placed;
     std::vector<PointData> changed;
-    const bool moved = forward ? Logic.StepForward(color, placed, changed)
-                               : Logic.StepBack(color, placed, changed);
-    if (!moved) return;
-    BoardView->AnimateHistoryStep(forward, color, placed, changed);
-    if (ShuttingDown) return;
-    ReportMessage("対局を中断しています。", Logic.History.CurrentColor());
+    if (forward ? Logic.StepForward(color, placed, changed)
+                : Logic.StepBack(color, placed, changed)) {
+        BoardView->AnimateHistoryStep(forward, color, placed, changed);
+        ReportMessage("対局を中断しています。", Logic.History.CurrentColor());
+    }
+    Stop();
 }
 
 void OthelloGameManager::RefreshBoard() {
@@ -393,7 +410,7 @@ void OthelloGameManager::OnClockTimer() {
     GameClockLabel* label = Current->Color == kBlack ? BlackClockLabel : WhiteClockLabel;
     do {
         int shown = 0;
-        if (Params.CpuMode == 1) {
+        if (Params.TimeControl()) {
             if (Current->Allowance == 0) return;  // an unlimited clock never runs
             --Current->Remaining;
             if (Current->Remaining <= 0) font = kLabelRed;
@@ -404,7 +421,7 @@ void OthelloGameManager::OnClockTimer() {
         }
         label->SetFontColor(font);
         label->SetText(FormatClock(shown, false));
-        if (Params.CpuMode == 1 && Current->Remaining <= 0 && !TimeOverAccepted) {
+        if (Params.TimeControl() && Current->Remaining <= 0 && !TimeOverAccepted) {
             // Nothing more is due: the game ended, or the turn counts afresh from the reply.
             RunTimeOver();
             return;
@@ -439,7 +456,7 @@ void OthelloGameManager::RunTimeOver() {
 }
 
 void OthelloGameManager::RedrawClockLabels() {
-    const bool timed = Params.CpuMode == 1;
+    const bool timed = Params.TimeControl();
     BlackClockLabel->SetFontColor(kLabelBlack);
     BlackClockLabel->SetText(
         FormatClock(timed ? Black.Allowance : 0, timed && Black.Allowance == 0));

@@ -16,16 +16,26 @@
 // GameInterfaces.h and the three callbacks, so the whole game runs without a display.
 //
 // Re-entrancy: the message pump runs inside the computer's search, the animations and the message
-// boxes, so any entry point can be called while another is still on the stack. The window may
-// write State directly (stop, browsing, loading) at any time. Closing: call Shutdown() from the
-// close event; while IsBusy() is still true a turn sequence is unwinding further up the stack and
-// the object must not be destroyed yet (retry the close once the event loop is reached again).
+// boxes, so any entry point can be called while another is still on the stack. Only the manager
+// changes its state; the window stops, browses and loads through its operations. Closing: call
+// Shutdown() from the close event; while IsBusy() is still true a turn sequence is unwinding
+// further up the stack and the object must not be destroyed yet (retry the close once the event
+// loop is reached again).
 class OthelloGameManager {
 public:
-    static constexpr std::uint8_t STATE_INIT = 1;
-    static constexpr std::uint8_t STATE_PLAY_TIME = 2;
-    static constexpr std::uint8_t STATE_PLAY_AMOUNT = 4;
-    static constexpr std::uint8_t STATE_STOP = 8;
+    // The values are those the state callback reports.
+    static constexpr std::uint8_t STATE_INIT = 1;         // no game yet, or the board initialised
+    static constexpr std::uint8_t STATE_PLAY_TIME = 2;    // playing on the clock
+    static constexpr std::uint8_t STATE_PLAY_AMOUNT = 4;  // playing by the level's amount
+    static constexpr std::uint8_t STATE_STOP = 8;         // stopped, over, browsed or loaded
+
+    static constexpr bool IsPlayingState(int state) {
+        return (state & (STATE_PLAY_TIME | STATE_PLAY_AMOUNT)) != 0;
+    }
+    // The history may be browsed: a game without a clock, or none running.
+    static constexpr bool CanBrowseIn(int state) {
+        return state == STATE_PLAY_AMOUNT || state == STATE_STOP;
+    }
 
     static constexpr int kClockInterval = 50;  // ms between two clock ticks
     static constexpr int kLabelBlack = 0x000000;
@@ -63,6 +73,13 @@ public:
     // Continues from the history step shown; clocks and time-out flags stay as they are.
     void Resume();
     void Stop();
+    // After a record was loaded into Logic: shows it, stopped, with fresh clocks (a record holds
+    // no times).
+    void ShowLoadedRecord();
+
+    std::uint8_t GameState() const { return State; }
+    bool IsPlaying() const { return IsPlayingState(State); }
+    bool CanBrowse() const { return CanBrowseIn(State); }
 
     void OnBoardMouse(int x, int y, int button, bool pressed);
     void TryPut(int x, int y);
@@ -88,14 +105,12 @@ public:
     bool Shutdown();
     // Whether an entry point of this manager is still on the call stack.
     bool IsBusy() const { return BusyDepth > 0; }
-    bool IsPlaying() const { return (State & (STATE_PLAY_TIME | STATE_PLAY_AMOUNT)) != 0; }
     // The human's turn has begun and no move of it is being applied yet.
     bool AwaitsHumanMove() const { return AwaitingHumanMove; }
 
     GameBoardView* BoardView = nullptr;
     OthelloLogic Logic;
     OthelloParams Params;
-    std::uint8_t State = STATE_INIT;
     _PlayerData* Current = nullptr;
     _PlayerData Black;
     _PlayerData White;
@@ -129,6 +144,8 @@ private:
     void DoTurn();
     void AfterMove();
     void PlayComputerMove(std::uint32_t flow);
+    // Plays a tested move on Logic and has the view animate it.
+    void PlayMove(int color, int x, int y);
     // Start, Resume and InitBoard begin a new game flow: a turn sequence of an older flow that is
     // still on the stack (below a pump) ends at its next check instead of running on.
     void BeginNewFlow();
@@ -145,6 +162,7 @@ private:
     void Debug(const std::string& text);
     void StateChanged(bool busy);
 
+    std::uint8_t State = STATE_INIT;
     int BusyDepth = 0;
     bool ShuttingDown = false;
     // Open from the start of a human turn until its move is accepted: clicks outside it (the

@@ -76,11 +76,15 @@ public:
     // ";" (which start a comment) and "=" (which splits a line).
     static bool IsStorableName(const std::string& name);
 
+    static constexpr std::uint8_t kCpuModeAmount = 0;  // the level's fixed search amount
+    static constexpr std::uint8_t kCpuModeTime = 1;    // time control
+    bool TimeControl() const { return CpuMode == kCpuModeTime; }
+
     std::string FileName;  // not stored in the file
     int BoardColor;        // packed RGB, red in the low byte
     bool SoundEffect;
     int PlayerColor;       // 1 human black, -1 human white
-    std::uint8_t CpuMode;  // 0 fixed amount, 1 time control
+    std::uint8_t CpuMode;  // kCpuModeAmount or kCpuModeTime
     int CpuLevel;          // index into kLevelTable
     int PlayerTime;        // index into kPlayerTimeList
     int CpuTime;           // index into kCpuTimeList

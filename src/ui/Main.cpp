@@ -59,19 +59,17 @@ constexpr int kPanelInfoHeight = 138;
 constexpr int kPanelMsgTop = 184;
 constexpr int kPanelMsgHeight = 57;
 
-struct SizeLayout {
-    int Cell;
-    int FontPoints;
-    bool Bold;
-    int Side;
-    int Middle;
-};
+using SizeLayout = TFormMain::SizeLayout;
 
 constexpr SizeLayout kSizeLayouts[3] = {
     {35, 10, false, 60, 58},
     {45, 13, true, 80, 78},
     {55, 16, true, 100, 98},
 };
+
+int BoardMargin(const SizeLayout& layout) {
+    return layout.Cell * 45 / 100;
+}
 
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
@@ -104,6 +102,19 @@ TFormMain::TFormMain(QWidget* parent, const std::string& settingsFile) : QMainWi
     setWindowIcon(ProgramIcon());
     setFont(DesignFont(QStringLiteral("Tahoma"), 8));
 
+    CreatePrompts();
+    Client = new QWidget(this);
+    setCentralWidget(Client);
+    CreateMenus();
+    CreateToolBar();
+    CreatePanels();
+    CreateBoardAndGame(settingsFile);
+    CreateDialogs();
+    CreateAnalysis();
+    ShowStartUp();
+}
+
+void TFormMain::CreatePrompts() {
     ConfirmOkCancel = [this](const QString& text) {
         QMessageBox box(QMessageBox::Question, QStringLiteral("確認"), text,
                         QMessageBox::Ok | QMessageBox::Cancel, this);
@@ -131,37 +142,35 @@ TFormMain::TFormMain(QWidget* parent, const std::string& settingsFile) : QMainWi
     ShowError = [this](const QString& text) {
         QMessageBox::warning(this, QStringLiteral("モルヴァン"), text);
     };
+}
 
-    // 1. Controls.
-    Client = new QWidget(this);
-    setCentralWidget(Client);
-    CreateMenus();
-    CreateToolBar();
-    CreatePanels();
-
-    // 2.-4. Board view and game manager.
+void TFormMain::CreateBoardAndGame(const std::string& settingsFile) {
     Board = new OthelloBoard(Client);
     Board->move(kBoardLeft, kBoardTop);
     Board->OnDebugText = [this](const std::string& text) { AppendDebug(text); };
     Board->show();
     seams_ = std::make_unique<QtGameSeams>(this, Board, LabelBlackTime, LabelWhiteTime);
     GameManager.Params.FileName = settingsFile;
-    InitializeGameManager();
+    GameManager.Initialize(
+        seams_.get(), seams_.get(), seams_->BlackClock(), seams_->WhiteClock(),
+        [this](int color, const std::string& text) { UpdateInfo(color, text); },
+        [this](int state, bool busy) { UpdateControls(state, busy); },
+        [this](const std::string& text) { AppendDebug(text); });
+}
 
+void TFormMain::CreateDialogs() {
     FormConf = new TFormConf(this);
     FormEnvConf = new TFormEnvConf(this);
     AboutBox = new TAboutBox(this);
     FormHistory = new TFormHistory(this);
     FormHistory->OnLoadText = [this](const std::string& text) { return OpenRecordText(text); };
-    CreateAnalysis();
+}
 
-    // 5.-7.
+void TFormMain::ShowStartUp() {
     LayoutForBoardSize();
     UpdateInfo(0, "開始ボタンで対局を開始します。");
     NavigationEnabled = true;
-    UpdateControls(1, false);
-
-    // 8.-9.
+    UpdateControls(OthelloGameManager::STATE_INIT, false);
     if (GameManager.Params.Sizeable) {
         MemoDebug->hide();
     } else {
@@ -182,14 +191,6 @@ void TFormMain::CreateAnalysis() {
     seams_->OnBoardChanging = [this](const BoardArray* next) { Analyst->BoardChanging(next); };
     seams_->OnComputerThinking = [this](bool thinking) { Analyst->ComputerThinking(thinking); };
     NShowHints->setChecked(GameManager.Params.ShowHints);
-}
-
-void TFormMain::InitializeGameManager() {
-    GameManager.Initialize(
-        seams_.get(), seams_.get(), seams_->BlackClock(), seams_->WhiteClock(),
-        [this](int color, const std::string& text) { UpdateInfo(color, text); },
-        [this](int state, bool busy) { UpdateControls(state, busy); },
-        [this](const std::string& text) { AppendDebug(text); });
 }
 
 TFormMain::~TFormMain() {
@@ -309,37 +310,45 @@ void TFormMain::CreatePanels() {
 
 void TFormMain::LayoutForBoardSize() {
     const int size = GameManager.Params.BoardSize;
-    const SizeLayout& l = kSizeLayouts[size >= 0 && size <= 2 ? size : 1];
-    const int s = l.Side;
-    const int m = l.Middle;
-    const int margin = l.Cell * 45 / 100;
+    const SizeLayout& layout = kSizeLayouts[size >= 0 && size <= 2 ? size : 1];
+    SetPanelFonts(layout);
+    PlaceTurnMarker(layout);
+    PlacePanelLabels(layout);
+    PlacePanelsAndWindow(layout);
+    Board->CellSize = layout.Cell;
+    Board->Margin = BoardMargin(layout);
+    GameManager.RefreshBoard();
+}
 
+void TFormMain::SetPanelFonts(const SizeLayout& layout) {
     for (PanelLabel* label :
          {LabelBlackPlayer, LabelBlackCount, LabelBlackTime, LabelWhitePlayer, LabelWhiteCount,
           LabelWhiteTime, LabelTesu, LabelCount, LabelTimeMode, LabelMsg}) {
         QFont font = label->font();
-        font.setPointSize(l.FontPoints);
-        font.setBold(l.Bold);
+        font.setPointSize(layout.FontPoints);
+        font.setBold(layout.Bold);
         label->setFont(font);
     }
+}
 
+void TFormMain::PlaceTurnMarker(const SizeLayout& layout) {
     MarkerLeftBlack = 5;
-    MarkerLeftWhite = s + m + 20;
-    const int markerWidth = s * 105 / 100;
-    ShapeCurPlayer->resize(markerWidth, 121);
+    MarkerLeftWhite = layout.Side + layout.Middle + 20;
+    ShapeCurPlayer->resize(layout.Side * 105 / 100, 121);
     ShapeCurPlayer->move(markerColor_ == -1 ? MarkerLeftWhite : MarkerLeftBlack, 8);
+}
 
-    // The designed heights suit the Windows fonts; the texts here need their font's line height.
-    // Middle labels reach to the frame around them, which their texts need at the small size.
-    const auto lineHeight = static_cast<int>(std::ceil(QFontMetricsF(LabelMsg->font()).height()));
-    const int sideHeight = std::max(21, lineHeight);
-    const int middleHeight = std::max(19, lineHeight);
+void TFormMain::PlacePanelLabels(const SizeLayout& layout) {
+    const int s = layout.Side;
+    const int m = layout.Middle;
+    const int sideHeight = std::max(21, LabelLineHeight());
+    const int middleHeight = std::max(19, LabelLineHeight());
     const int middleWidth = m - 4 - BevelInfo->frameWidth();
     // A column's texts stay inside the turn marker's line when it stands beside them.
     const auto roomInMarker = [&](int labelLeft, int markerLeft) {
         const int twiceCentre = 2 * labelLeft + s;
         const int inside = markerLeft + kMarkerLine;
-        const int insideRight = markerLeft + markerWidth - kMarkerLine;
+        const int insideRight = markerLeft + ShapeCurPlayer->width() - kMarkerLine;
         return std::min(twiceCentre - 2 * inside, 2 * insideRight - twiceCentre);
     };
     const int tops[3] = {16, 56, 96};
@@ -354,13 +363,15 @@ void TFormMain::LayoutForBoardSize() {
         right[i]->SetRoom(roomInMarker(s + m + 24, MarkerLeftWhite));
     }
     BevelInfo->setGeometry(s + 16, 8, m, 121);
+    LabelMsg->setGeometry(8, 16, 2 * s + m + 16, middleHeight);
+}
 
-    const int panelWidth = 2 * s + m + 32;
-    const int boardExtent = 8 * l.Cell + 2 * margin;
+void TFormMain::PlacePanelsAndWindow(const SizeLayout& layout) {
+    const int panelWidth = 2 * layout.Side + layout.Middle + 32;
+    const int boardExtent = 8 * layout.Cell + 2 * BoardMargin(layout);
     const int panelLeft = kBoardLeft + boardExtent + 11;
     PanelInfo->setGeometry(panelLeft, kPanelInfoTop, panelWidth, kPanelInfoHeight);
     PanelMsg->setGeometry(panelLeft, kPanelMsgTop, panelWidth, kPanelMsgHeight);
-    LabelMsg->setGeometry(8, 16, 2 * s + m + 16, middleHeight);
 
     const int clientWidth = panelLeft + panelWidth + 15;
     const int clientHeight = kBoardTop + boardExtent + 11;
@@ -372,10 +383,12 @@ void TFormMain::LayoutForBoardSize() {
     } else {
         setFixedSize(clientWidth, windowHeight);
     }
+}
 
-    Board->CellSize = l.Cell;
-    Board->Margin = margin;
-    GameManager.RefreshBoard();
+int TFormMain::LabelLineHeight() const {
+    // The designed heights suit the Windows fonts; the texts here need their font's line height.
+    // Middle labels reach to the frame around them, which their texts need at the small size.
+    return static_cast<int>(std::ceil(QFontMetricsF(LabelMsg->font()).height()));
 }
 
 void TFormMain::UpdateInfo(int turn, const std::string& text) {
@@ -407,8 +420,8 @@ void TFormMain::UpdateInfo(int turn, const std::string& text) {
     setName(LabelWhitePlayer, -1);
     LabelBlackCount->setText(QString::number(logic.CountStones(1)));
     LabelWhiteCount->setText(QString::number(logic.CountStones(-1)));
-    LabelTimeMode->setText(params.CpuMode == 1 ? QStringLiteral("残り時間")
-                                               : QStringLiteral("経過時間"));
+    LabelTimeMode->setText(params.TimeControl() ? QStringLiteral("残り時間")
+                                                : QStringLiteral("経過時間"));
     if (Analyst) Analyst->RefreshSoon();
 }
 
@@ -422,7 +435,7 @@ void TFormMain::UpdateControls(int state, bool busy) {
         NStop->setEnabled(false);
         return;
     }
-    const bool playing = state == 2 || state == 4;
+    const bool playing = OthelloGameManager::IsPlayingState(state);
     ToolButtonStart->setEnabled(!playing);
     NStart->setEnabled(!playing);
     NSaveHistory->setEnabled(!playing);
@@ -432,7 +445,7 @@ void TFormMain::UpdateControls(int state, bool busy) {
     NStop->setEnabled(playing);
 
     const OthelloMapHistory& history = GameManager.Logic.History;
-    const bool browsable = state == 4 || state == 8;
+    const bool browsable = OthelloGameManager::CanBrowseIn(state);
     const bool notFirst = history.CurrentStep != 0;
     const bool notLast = history.CurrentStep != history.StepCount;
     ToolButtonToFirst->setEnabled(browsable && notFirst);
@@ -440,8 +453,10 @@ void TFormMain::UpdateControls(int state, bool busy) {
     ToolButtonToLast->setEnabled(browsable && notLast);
     ToolButtonForward->setEnabled(browsable && notLast);
 
-    ToolButtonConf->setEnabled(state != 2);
-    NConf->setEnabled(state != 2);
+    // Side, mode and allowances stay as they are while the clocks run.
+    const bool onTheClock = state == OthelloGameManager::STATE_PLAY_TIME;
+    ToolButtonConf->setEnabled(!onTheClock);
+    NConf->setEnabled(!onTheClock);
     if (Analyst) Analyst->RefreshSoon();
 }
 
@@ -449,12 +464,8 @@ void TFormMain::AppendDebug(const std::string& text) {
     MemoDebug->appendPlainText(Q(text));
 }
 
-int TFormMain::State() const {
-    return GameManager.State;
-}
-
 void TFormMain::ToolButtonStartClick() {
-    switch (State()) {
+    switch (GameManager.GameState()) {
         case OthelloGameManager::STATE_INIT:
             GameManager.Start();
             break;
@@ -472,14 +483,13 @@ void TFormMain::ToolButtonStartClick() {
 
 void TFormMain::ToolButtonStopClick() {
     if (!ConfirmOkCancel(QStringLiteral("対局を中止します。"))) return;
-    GameManager.State = OthelloGameManager::STATE_STOP;
-    UpdateControls(8, false);
+    GameManager.Stop();
     UpdateInfo(2, "対局を中止しました。");
 }
 
 void TFormMain::NInitBoardClick() {
     GameManager.InitBoard();
-    UpdateControls(1, false);
+    UpdateControls(OthelloGameManager::STATE_INIT, false);
     UpdateInfo(0, "盤面を初期化しました。");
 }
 
@@ -488,8 +498,6 @@ void TFormMain::Navigate(const std::function<void()>& step) {
     if (!NavigationEnabled) return;
     NavigationEnabled = false;
     step();
-    UpdateControls(8, false);
-    GameManager.State = OthelloGameManager::STATE_STOP;
     NavigationEnabled = true;
 }
 
@@ -512,7 +520,7 @@ void TFormMain::PlaceBeside(QWidget* dialog) const {
 
 void TFormMain::ToolButtonConfClick() {
     FormConf->Params = &GameManager.Params;
-    FormConf->PlayState = State();
+    FormConf->GameRunning = GameManager.IsPlaying();
     PlaceBeside(FormConf);
     FormConf->exec();
     GameManager.ApplySettings();
@@ -548,22 +556,15 @@ bool TFormMain::OpenRecordFile(const QString& file) {
     const auto report = [this](const std::string& text) { ShowError(Q(text)); };
     if (!GameManager.Logic.LoadRecord(file.toStdString(), report)) return false;
     recordFolder_ = QFileInfo(file).absolutePath();
-    ShowLoadedRecord();
+    GameManager.ShowLoadedRecord();
     return true;
 }
 
 bool TFormMain::OpenRecordText(const std::string& text) {
     const auto report = [this](const std::string& message) { ShowError(Q(message)); };
     if (!GameManager.Logic.LoadRecordText(text, report)) return false;
-    ShowLoadedRecord();
+    GameManager.ShowLoadedRecord();
     return true;
-}
-
-void TFormMain::ShowLoadedRecord() {
-    GameManager.RefreshBoard();
-    UpdateInfo(GameManager.Logic.History.CurrentColor(), "棋譜データを読み込みました。");
-    UpdateControls(8, false);
-    GameManager.State = OthelloGameManager::STATE_STOP;
 }
 
 QString TFormMain::RecordFolder() const {
@@ -595,7 +596,8 @@ void TFormMain::NShowHintsClick() {
 
 void TFormMain::BrowseToStep(int step) {
     // As the browsing buttons allow it: not on the clock, not while a move is being applied.
-    const bool allowed = ToolButtonToFirst->isEnabled() || ToolButtonToLast->isEnabled();
+    const bool allowed = GameManager.CanBrowse() &&
+                         (ToolButtonToFirst->isEnabled() || ToolButtonToLast->isEnabled());
     if (!allowed || step == GameManager.Logic.History.CurrentStep) return;
     Navigate([this, step] { GameManager.HistoryToStep(step); });
 }

@@ -30,6 +30,15 @@ class TFormMain : public QMainWindow {
     Q_OBJECT
 
 public:
+    // One row of the layout table of the board sizes: cell, label font, side and middle columns.
+    struct SizeLayout {
+        int Cell;
+        int FontPoints;
+        bool Bold;
+        int Side;
+        int Middle;
+    };
+
     // settingsFile is read at start-up and written at shut-down.
     explicit TFormMain(QWidget* parent = nullptr,
                        const std::string& settingsFile = kSettingsFileName);
@@ -129,17 +138,23 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void CreateToolBar();
+    // The parts of the window, in the order the constructor makes them.
+    void CreatePrompts();
     void CreateMenus();
+    void CreateToolBar();
     void CreatePanels();
+    void CreateBoardAndGame(const std::string& settingsFile);
+    void CreateDialogs();
+    void ShowStartUp();
+    // The steps of LayoutForBoardSize.
+    void SetPanelFonts(const SizeLayout& layout);
+    void PlaceTurnMarker(const SizeLayout& layout);
+    void PlacePanelLabels(const SizeLayout& layout);
+    void PlacePanelsAndWindow(const SizeLayout& layout);
+    int LabelLineHeight() const;
     void Navigate(const std::function<void()>& step);
     void CreateAnalysis();
     void PlaceBeside(QWidget* dialog) const;
-    int State() const;
-    // What follows a successful load: the board, "棋譜データを読み込みました。" and state 8.
-    void ShowLoadedRecord();
-
-    void InitializeGameManager();
 
     std::unique_ptr<QtGameSeams> seams_;
     int markerColor_ = 1;   // the side the turn marker was last put beside

@@ -186,33 +186,10 @@ void OthelloBoard::DrawStone(int x, int y, int value, int angle) {
     DrawEllipse(first.translated(-LineWidth(), -LineWidth()), secondPen, secondBrush);
 }
 
-void OthelloBoard::AnimateMove(const int* board) {
-    int placed = -1;
-    for (int x = 1; x <= 8; ++x) {
-        for (int y = 1; y <= 8; ++y) {
-            const int i = x * 10 + y;
-            if ((Squares[i] == 0) != (board[i] == 0)) placed = i;
-        }
-    }
-    if (placed < 0) return;
-    const int px = placed / 10;
-    const int py = placed % 10;
-    const int colour = board[placed];
-
-    std::vector<PointData> flips;
-    for (int dx = -1; dx <= 1; ++dx) {
-        for (int dy = -1; dy <= 1; ++dy) {
-            if (dx == 0 && dy == 0) continue;
-            for (int x = px + dx, y = py + dy; x >= 1 && x <= 8 && y >= 1 && y <= 8;
-                 x += dx, y += dy) {
-                if (Squares[x * 10 + y] == board[x * 10 + y]) break;
-                flips.emplace_back(x, y);
-            }
-        }
-    }
-
+void OthelloBoard::AnimateMove(int colour, PointData placed, const std::vector<PointData>& flips) {
+    if (!placed.IsValid()) return;
     const TurnSpeedRow& row = TurnSpeedTable[std::clamp(TurnSpeed, 0, 2)];
-    DrawStone(px, py, colour, 0);
+    DrawStone(placed.x, placed.y, colour, 0);
     PlayEffect("PUT");
     if (row.AllTogether) {
         for (int k = 0; k < kFrameCount; ++k) {

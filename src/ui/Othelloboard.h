@@ -39,8 +39,8 @@ public:
     // Draws one square into the back buffer: value 1 black, -1 white, 2 a mark ring, else empty;
     // angle (degrees) narrows the stone for the flip animation.
     void DrawStone(int x, int y, int value, int angle);
-    // Shows the move that turned Squares into board: the placed stone, then the flips.
-    void AnimateMove(const int* board);
+    // Shows a move just played: the stone placed in colour, then the flips in their order.
+    void AnimateMove(int colour, PointData placed, const std::vector<PointData>& flips);
     // One history step forward (put) or backward: the point is set or erased and the flips turn
     // to colour.
     void AnimateHistoryStep(bool put, int colour, PointData point,

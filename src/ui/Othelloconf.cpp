@@ -98,7 +98,7 @@ void TFormConf::showEvent(QShowEvent* event) {
 void TFormConf::FormShow() {
     if (Params == nullptr) return;
     RadioGroupPlayerColor->SetItemIndex(Params->PlayerColor == 1 ? 0 : 1);
-    if (Params->CpuMode != 0) {
+    if (Params->TimeControl()) {
         RadioButtonTime->setChecked(true);
     } else {
         RadioButtonNum->setChecked(true);
@@ -108,10 +108,9 @@ void TFormConf::FormShow() {
     SelectClamped(ComboBoxCpuTime, Params->CpuTime);
     CheckBoxDoAfterTimeUp->setChecked(Params->DoAfterTimeUp);
 
-    const bool playing = PlayState == 2 || PlayState == 4;
-    RadioGroupPlayerColor->setEnabled(!playing);
-    RadioButtonTime->setEnabled(!playing);
-    RadioButtonNum->setEnabled(!playing);
+    RadioGroupPlayerColor->setEnabled(!GameRunning);
+    RadioButtonTime->setEnabled(!GameRunning);
+    RadioButtonNum->setEnabled(!GameRunning);
     ApplyEnablingRule();
 }
 
@@ -137,7 +136,8 @@ void TFormConf::ApplyEnablingRule() {
 void TFormConf::BitBtn1Click() {
     if (Params == nullptr) return;
     Params->PlayerColor = RadioGroupPlayerColor->ItemIndex() == 1 ? -1 : 1;
-    Params->CpuMode = RadioButtonNum->isChecked() ? 0 : 1;
+    Params->CpuMode =
+        RadioButtonNum->isChecked() ? OthelloParams::kCpuModeAmount : OthelloParams::kCpuModeTime;
     Params->CpuLevel = ComboBoxLevel->currentIndex();
     Params->PlayerTime = ComboBoxPlayerTime->currentIndex();
     Params->CpuTime = ComboBoxCpuTime->currentIndex();

@@ -12,8 +12,7 @@
 #include "Othelloparams.h"
 
 // The game settings dialog: side, fixed search amount or time control, level and the two time
-// allowances. Edits *Params in place on OK; side and mode are locked while a game runs
-// (PlayState 2 or 4).
+// allowances. Edits *Params in place on OK; side and mode are locked while a game runs.
 class TFormConf : public QDialog {
     Q_OBJECT
 
@@ -21,7 +20,7 @@ public:
     explicit TFormConf(QWidget* parent = nullptr);
 
     OthelloParams* Params = nullptr;
-    int PlayState = 1;
+    bool GameRunning = false;
 
     void FormShow();
     void RadioButtonNumClick();

@@ -118,9 +118,10 @@ void QtGameSeams::DrawBoard(const BoardArray& board) {
     if (OnBoardChanging) OnBoardChanging(&board);
     board_->DrawBoard(board.data());
 }
-void QtGameSeams::AnimateMove(const BoardArray& board) {
-    if (OnBoardChanging) OnBoardChanging(&board);
-    board_->AnimateMove(board.data());
+void QtGameSeams::AnimateMove(int colour, const PointData& placed,
+                              const std::vector<PointData>& flips) {
+    if (OnBoardChanging) OnBoardChanging(nullptr);
+    board_->AnimateMove(colour, placed, flips);
 }
 void QtGameSeams::AnimateHistoryStep(bool put, int colour, const PointData& point,
                                      const std::vector<PointData>& flips) {

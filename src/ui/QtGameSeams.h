@@ -39,7 +39,8 @@ public:
     void SetTurnSpeed(int speed) override;
     void SetOnPut(PutHandler onPut) override;
     void DrawBoard(const BoardArray& board) override;
-    void AnimateMove(const BoardArray& board) override;
+    void AnimateMove(int colour, const PointData& placed,
+                     const std::vector<PointData>& flips) override;
     void AnimateHistoryStep(bool put, int colour, const PointData& point,
                             const std::vector<PointData>& flips) override;
 

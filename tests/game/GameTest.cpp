@@ -62,8 +62,9 @@ struct FakeView : GameBoardView {
     void SetOnPut(PutHandler onPut) override { OnPut = std::move(onPut); }
     void DrawBoard(const BoardArray& board) override { Drawn.push_back(board); }
     // A real animation's waits run window events.
-    void AnimateMove(const BoardArray&) override {
-        ++Animations;
+    void AnimateMove(int colour, const PointData& p, const std::vector<PointData>& f) override {
+        Moves.emplace_back(p.x, p.y, colour);
+        Flips += f.size();
         DuringAnimation();
     }
     void AnimateHistoryStep(bool put, int, const PointData& p,
@@ -76,7 +77,8 @@ struct FakeView : GameBoardView {
         OnPut(x, y, button, false);
     }
 
-    int Animations = 0;
+    std::vector<MoveData> Moves;  // animated
+    std::size_t Flips = 0;
     PutHandler OnPut;
     std::vector<BoardArray> Drawn;
     std::vector<std::pair<bool, PointData>> Steps;
@@ -146,7 +148,7 @@ protected:
     // Loads kPassBoard with black to move, stopped, as loading a record leaves it.
     void LoadPassBoard() {
         ASSERT_TRUE(Game->Logic.LoadRecordText(kPassBoard + " X", nullptr));
-        Game->State = Manager::STATE_STOP;
+        Game->ShowLoadedRecord();
     }
 
     PointData FirstLegal(int color, PointData skip = {}) const {
@@ -164,7 +166,7 @@ protected:
         View.Click(p.x, p.y);
     }
 
-    bool Playing() const { return (Game->State & 6) != 0; }
+    bool Playing() const { return Game->IsPlaying(); }
     // The last entry of a log, or an empty one that fails the comparison.
     template <class T>
     static T Last(const std::vector<T>& log) {
@@ -210,7 +212,7 @@ TEST_F(GameFlow, WholeGamesAtLevelOneEndWithTheResult) {
         Game->InitBoard();
         Game->Logic.History = record;
         Game->Logic.CopyFrom(record.Boards[record.CurrentStep]);
-        Game->State = Manager::STATE_STOP;
+        Game->Stop();
         Game->Resume();
         View.Click(4, 4, 1);
         ASSERT_GE(View.Drawn.size(), 2u);
@@ -228,7 +230,9 @@ TEST_F(GameFlow, WholeGamesAtLevelOneEndWithTheResult) {
         EXPECT_EQ(Last(Messages).second, "対局終了です。");
         EXPECT_EQ(Last(States), std::make_pair(8, false));
         EXPECT_FALSE(Host.TimerOn());
-        EXPECT_EQ(View.Animations, Steps());  // the computer's moves as well as the human's
+        // The computer's moves as well as the human's, each with the model's flips.
+        EXPECT_EQ(View.Moves, Game->Logic.History.Moves);
+        EXPECT_GE(View.Flips, View.Moves.size());  // each flips one at least
         const int h = Game->Logic.CountStones(human), c = Game->Logic.CountStones(-human);
         ASSERT_NE(h, c);
         const auto result = "対局終了: " + std::to_string(std::abs(h - c)) + "枚差であなたの";
@@ -274,7 +278,6 @@ TEST_F(GameFlow, BrowsingBackTwoStepsAndResumingTruncatesTheHistory) {
     Game->HistoryForward();  // at the last step: nothing
     Game->HistoryBack();
     Game->HistoryBack();
-    Game->State = Manager::STATE_STOP;  // as the window does after browsing
     EXPECT_EQ(Last(Messages), Msg(kBlack, "対局を中断しています。"));
     EXPECT_EQ(View.Steps, (decltype(View.Steps){{false, at(3)}, {false, at(2)}}));
 
@@ -319,9 +322,8 @@ TEST_F(Clock, TurnsAreChargedInWholeSecondsFromTheirOwnStart) {
         Host.Advance(800);  // the next turn counts from its own start: 0.8 s cost nothing
         PlayHuman();
         EXPECT_EQ(BlackLabel.Text, two);
-        // The window's stop button leaves the timer on; a stopped clock still does not run, not
-        // even when resuming pumps the tick that fell due meanwhile.
-        Game->State = Manager::STATE_STOP;
+        // A stopped clock does not run, not even when resuming pumps a tick that fell due.
+        Game->Stop();
         Host.Advance(90000);
         Host.OnPump = [&] { Host.TimerOn() ? Host.Tick() : void(); };
         Game->Resume();
@@ -352,7 +354,7 @@ TEST_F(Clock, TimeOutAnsweredNoOrYes) {
         EXPECT_TRUE(Said(kBlack, "時間切れであなたの負けです。"));
         const std::string box = "時間切れ? 時間切れであなたの負けです。\n対局を続けますか？|";
         EXPECT_EQ(Host.Boxes, box);
-        EXPECT_EQ(Game->State, yes ? Manager::STATE_PLAY_TIME : Manager::STATE_STOP);
+        EXPECT_EQ(Game->GameState(), yes ? Manager::STATE_PLAY_TIME : Manager::STATE_STOP);
         if (!yes) Game->Resume();
         Host.Advance(1000);
         EXPECT_EQ(BlackLabel.Text, "-00:01");
@@ -411,7 +413,7 @@ TEST_F(Reentrancy, ClicksDuringAnimationsAreIgnored) {
     Create();
     Game->Start();
     View.DuringAnimation = [&] {
-        if (View.Animations > 1) return;         // the computer's move is not clicked into
+        if (View.Moves.size() > 1) return;        // the computer's move is not clicked into
         const PointData p = FirstLegal(kBlack);  // legal on the board being animated
         const auto drawn = View.Drawn.size();
         View.Click(p.x, p.y, 1);
@@ -426,11 +428,11 @@ TEST_F(Reentrancy, ClicksDuringAnimationsAreIgnored) {
     EXPECT_EQ(std::ranges::count(States, std::make_pair(4, true)), 1);
     PlayHuman();  // the next turn takes clicks again
     EXPECT_EQ(Steps(), 4);
-    View.Animations = 0;
+    View.Moves.clear();
     Game->HistoryBack();  // the window's back button; it stops the game once the step is over
     Game->HistoryForward();
     EXPECT_EQ(Steps(), 4);
-    EXPECT_EQ(View.Animations, 0);
+    EXPECT_TRUE(View.Moves.empty());
     EXPECT_EQ(Count("can put here"), 2);
 }
 
@@ -438,7 +440,7 @@ TEST_F(Reentrancy, ClicksDuringAnimationsAreIgnored) {
 // dropped unless the game still plays on the searched board; a turn begun meanwhile waits for
 // the search to end instead of re-entering the engine.
 TEST_F(Reentrancy, EventsDuringTheSearch) {
-    const auto stop = [this] { Game->State = Manager::STATE_STOP; };
+    const auto stop = [this] { Game->Stop(); };
     const auto timeOut = [this] { Game->White.Remaining = 1, Host.Advance(1000); };
     const auto browse = [&] { stop(), Game->HistoryBack(), Game->Resume(); };
     const auto resume = [&] { stop(), Game->Resume(); };

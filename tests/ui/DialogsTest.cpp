@@ -79,13 +79,12 @@ protected:
 };
 
 TEST_F(DialogsTest, GameSettingsEnableByStateAndModeOnlyOkWrites) {
-    // Side and mode are locked during a game (states 2 and 4); the level list never is.
-    for (auto [state, expected] :
-         {std::pair{2, "0001100000"}, {4, "0001100000"}, {8, "1111100000"}, {1, "1111100000"}}) {
+    // Side and mode are locked during a game; the level list never is.
+    for (auto [running, expected] : {std::pair{true, "0001100000"}, {false, "1111100000"}}) {
         conf.hide();
-        conf.PlayState = state;
+        conf.GameRunning = running;
         conf.show();
-        EXPECT_EQ(ConfEnabled(), expected) << state;
+        EXPECT_EQ(ConfEnabled(), expected) << running;
     }
     EXPECT_TRUE(conf.CheckBoxDoAfterTimeUp->isChecked() &&
                 !conf.CheckBoxDoAfterTimeUp->isVisible());

@@ -236,7 +236,7 @@ protected:
     }
 
     QString Path(const char* name) const { return scratch_.filePath(QString::fromLatin1(name)); }
-    int State() const { return window_->GameManager.State; }
+    int State() const { return window_->GameManager.GameState(); }
     const OthelloMapHistory& History() const { return window_->GameManager.Logic.History; }
     QString Message() const { return window_->LabelMsg->text(); }
 
