@@ -72,6 +72,9 @@ void OthelloGameManager::ApplySettings() {
         side->Allowance = side->IsCpu ? AllowanceAt(kCpuTimeList, Params.CpuTime)
                                       : AllowanceAt(kPlayerTimeList, Params.PlayerTime);
     }
+    const std::array<int, 3> basis{Params.TimeControl(), Black.Allowance, White.Allowance};
+    if (basis != ClockBasis) ResetClocks();
+    ClockBasis = basis;
     RedrawClockLabels();
     BoardView->SetSoundEffect(Params.SoundEffect);
     BoardView->SetTurnSpeed(Params.TurnSpeed);
@@ -85,6 +88,7 @@ void OthelloGameManager::InitBoard() {
     State = STATE_INIT;
     Logic.Init(kBlack);
     BoardView->DrawBoard(Logic.Board);
+    ResetClocks();
     ApplySettings();
 }
 
@@ -95,17 +99,9 @@ void OthelloGameManager::Start() {
     Logic.Init(kBlack);
     BoardView->DrawBoard(Logic.Board);
     Current = &Black;
-    if (Params.TimeControl()) {
-        State = STATE_PLAY_TIME;
-        TimeOverAccepted = false;
-        CpuTimeOver = false;
-    } else {
-        State = STATE_PLAY_AMOUNT;
-    }
-    for (_PlayerData* side : {&Black, &White}) {
-        side->Remaining = side->Allowance;
-        side->Elapsed = 0;
-    }
+    State = Params.TimeControl() ? STATE_PLAY_TIME : STATE_PLAY_AMOUNT;
+    ResetClocks();
+    RedrawClockLabels();
     StateChanged(false);
     // Only the computer's side is told that a game begins.
     for (_PlayerData* side : {&Black, &White}) {
@@ -139,6 +135,8 @@ void OthelloGameManager::Stop() {
 void OthelloGameManager::ShowLoadedRecord() {
     if (ShuttingDown) return;
     RefreshBoard();
+    ResetClocks();
+    RedrawClockLabels();
     // A finished game's record has no side to move: no turn marker.
     if (OnMessage) OnMessage(Logic.History.CurrentColor(), "棋譜データを読み込みました。");
     Stop();
@@ -166,13 +164,13 @@ void OthelloGameManager::DoTurn() {
 
     if (!Current->IsCpu) {
         AwaitingHumanMove = true;
-        ReportMessage(Params.PlayerName + "の番です。", 0);
+        ReportMessage(TurnMessage(), 0);
         Debug(Current->Name + "'s turn");
         StateChanged(false);
         return;
     }
     AwaitingHumanMove = false;
-    ReportMessage(Params.CpuName + "が思考中です。", 0);
+    ReportMessage(TurnMessage(), 0);
     ProcessMessages();
     if (!FlowGoesOn(flow)) return;
     PlayComputerMove(flow);
@@ -261,6 +259,8 @@ void OthelloGameManager::AfterMove() {
             const std::string result = ResultText();
             Stop();
             OwnerWindow->ShowMessage(result, "対局終了");
+            // The result stays in view; nobody is to move any more.
+            if (!ShuttingDown && OnMessage) OnMessage(0, result);
             return;
         }
         const std::string text =
@@ -449,20 +449,35 @@ void OthelloGameManager::RunTimeOver() {
     }
     if (Current->IsCpu) CpuTimeOver = true;
     TimeOverAccepted = true;
+    ReportMessage(TurnMessage(), 0);
     // The clock stood still while the question was open: the turn counts afresh from the reply.
     TurnStartTick = OwnerWindow->TickCount();
     CountedMs = 0;
     SetTimerEnabled(true);
 }
 
+std::string OthelloGameManager::TurnMessage() const {
+    return Current->IsCpu ? Params.CpuName + "が思考中です。" : Params.PlayerName + "の番です。";
+}
+
+void OthelloGameManager::ResetClocks() {
+    for (_PlayerData* side : {&Black, &White}) {
+        side->Remaining = side->Allowance;
+        side->Elapsed = 0;
+    }
+    TimeOverAccepted = false;
+    CpuTimeOver = false;
+}
+
 void OthelloGameManager::RedrawClockLabels() {
     const bool timed = Params.TimeControl();
-    BlackClockLabel->SetFontColor(kLabelBlack);
-    BlackClockLabel->SetText(
-        FormatClock(timed ? Black.Allowance : 0, timed && Black.Allowance == 0));
-    WhiteClockLabel->SetFontColor(kLabelWhite);
-    WhiteClockLabel->SetText(
-        FormatClock(timed ? White.Allowance : 0, timed && White.Allowance == 0));
+    for (const _PlayerData* side : {&Black, &White}) {
+        GameClockLabel* label = side->Color == kBlack ? BlackClockLabel : WhiteClockLabel;
+        const bool unlimited = timed && side->Allowance == 0;
+        const bool out = timed && !unlimited && side->Remaining <= 0;
+        label->SetFontColor(out ? kLabelRed : side->Color == kBlack ? kLabelBlack : kLabelWhite);
+        label->SetText(FormatClock(timed ? side->Remaining : side->Elapsed, unlimited));
+    }
 }
 
 bool OthelloGameManager::Shutdown() {

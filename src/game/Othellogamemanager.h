@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -156,7 +157,11 @@ private:
     int ThinkingSeconds() const;
     std::string ResultText() const;
     void RunTimeOver();
+    // Both clocks to their allowances (a game or record without times), time-outs forgotten.
+    void ResetClocks();
+    // The labels from the clocks, which are what a resumed game counts from.
     void RedrawClockLabels();
+    std::string TurnMessage() const;
     void SetTimerEnabled(bool enabled);
     void ProcessMessages();
     void Debug(const std::string& text);
@@ -169,6 +174,8 @@ private:
     // animation of the human's own move in particular) are ignored.
     bool AwaitingHumanMove = false;
     bool InTimeOver = false;
+    // Mode and allowances (black, white) the clocks count for; a change resets them.
+    std::array<int, 3> ClockBasis{-1, -1, -1};
     std::uint32_t FlowSerial = 0;
     // The computer turn whose search is on the stack, the board it searches, and whether a newer
     // turn asked for it to be abandoned and the turn to be begun afresh once it has returned (the

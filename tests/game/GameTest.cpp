@@ -227,18 +227,20 @@ TEST_F(GameFlow, WholeGamesAtLevelOneEndWithTheResult) {
         EXPECT_EQ(Count("game over"), 1);
         EXPECT_GT(Count("ID search by amount"), 0);  // the level's amount, not the clock
         EXPECT_TRUE(Said(-human, "モルヴァンが思考中です。"));
-        EXPECT_EQ(Last(Messages).second, "対局終了です。");
+        EXPECT_EQ(Messages.end()[-2].second, "対局終了です。");
         EXPECT_EQ(Last(States), std::make_pair(8, false));
         EXPECT_FALSE(Host.TimerOn());
         // The computer's moves as well as the human's, each with the model's flips.
-        EXPECT_EQ(View.Moves, Game->Logic.History.Moves);
+        const auto& moves = Game->Logic.History.Moves;
+        EXPECT_EQ(View.Moves, std::vector(moves.begin(), moves.begin() + Steps()));
         EXPECT_GE(View.Flips, View.Moves.size());  // each flips one at least
         const int h = Game->Logic.CountStones(human), c = Game->Logic.CountStones(-human);
         ASSERT_NE(h, c);
-        const auto result = "対局終了: " + std::to_string(std::abs(h - c)) + "枚差であなたの";
-        // The human's passes, if any, came before the result.
-        EXPECT_TRUE(Host.Boxes.ends_with(result + (h > c ? "勝ちです。|" : "負けです。|")))
-            << Host.Boxes;
+        const auto result = std::to_string(std::abs(h - c)) + "枚差であなたの" +
+                            (h > c ? "勝ちです。" : "負けです。");
+        // The human's passes, if any, came before the result, which stays without a turn marker.
+        EXPECT_TRUE(Host.Boxes.ends_with("対局終了: " + result + "|")) << Host.Boxes;
+        EXPECT_EQ(Last(Messages), Msg(0, result));
     }
 }
 
@@ -322,8 +324,11 @@ TEST_F(Clock, TurnsAreChargedInWholeSecondsFromTheirOwnStart) {
         Host.Advance(800);  // the next turn counts from its own start: 0.8 s cost nothing
         PlayHuman();
         EXPECT_EQ(BlackLabel.Text, two);
-        // A stopped clock does not run, not even when resuming pumps a tick that fell due.
+        // A stopped clock does not run, not even when resuming pumps a tick that fell due; the
+        // environment dialog's OK leaves it as it is.
         Game->Stop();
+        Game->ApplySettings();
+        EXPECT_EQ(BlackLabel.Text, two);
         Host.Advance(90000);
         Host.OnPump = [&] { Host.TimerOn() ? Host.Tick() : void(); };
         Game->Resume();
@@ -355,6 +360,8 @@ TEST_F(Clock, TimeOutAnsweredNoOrYes) {
         const std::string box = "時間切れ? 時間切れであなたの負けです。\n対局を続けますか？|";
         EXPECT_EQ(Host.Boxes, box);
         EXPECT_EQ(Game->GameState(), yes ? Manager::STATE_PLAY_TIME : Manager::STATE_STOP);
+        // Yes: the game goes on, and so does the turn's message.
+        EXPECT_EQ(Last(Messages).second, yes ? "あなたの番です。" : "時間切れであなたの負けです。");
         if (!yes) Game->Resume();
         Host.Advance(1000);
         EXPECT_EQ(BlackLabel.Text, "-00:01");
@@ -368,6 +375,26 @@ TEST_F(Clock, TimeOutAnsweredNoOrYes) {
     EXPECT_FALSE(Game->CpuTimeOver);
     EXPECT_EQ(Host.Boxes.find('|'), Host.Boxes.size() - 1);  // the one box of the human
     EXPECT_EQ(Steps(), 2);
+}
+
+// A record holds no times: a loaded game resumed on the clock counts from what the clocks show,
+// the allowances, also when time control is chosen after loading; so does a game whose mode or
+// allowances were changed while it was stopped.
+TEST_F(Clock, ALoadedGameResumesOnTheClocksShown) {
+    Create({.playerTime = 0});  // by amount; on the clock the human has 30 s
+    Game->Start();
+    Host.Advance(3000);
+    PlayHuman();
+    ASSERT_TRUE(Game->Logic.LoadRecordText("f5d6c3d3c4f4f6f3e6e7", nullptr));
+    Game->ShowLoadedRecord();
+    EXPECT_EQ(BlackLabel.Text, "00:00");
+    Game->Params.CpuMode = OthelloParams::kCpuModeTime;
+    Game->ApplySettings();  // as the game settings dialog's OK does
+    EXPECT_EQ(BlackLabel.Text + WhiteLabel.Text, "00:3001:00");
+    Game->Resume();
+    Host.Advance(1000);
+    EXPECT_EQ(BlackLabel.Text, "00:29");
+    EXPECT_TRUE(Host.Boxes.empty());
 }
 
 // The human's unlimited clock never runs. The computer thinks with its clock, and after the user
@@ -413,7 +440,7 @@ TEST_F(Reentrancy, ClicksDuringAnimationsAreIgnored) {
     Create();
     Game->Start();
     View.DuringAnimation = [&] {
-        if (View.Moves.size() > 1) return;        // the computer's move is not clicked into
+        if (View.Moves.size() > 1) return;       // the computer's move is not clicked into
         const PointData p = FirstLegal(kBlack);  // legal on the board being animated
         const auto drawn = View.Drawn.size();
         View.Click(p.x, p.y, 1);
