@@ -2,18 +2,21 @@
 # and the engine's tests once more in a build without the AVX2 copy of its search.
 # Both install the Debian 12 packages they need first (through sudo when not root).
 # `make install` (PREFIX, DESTDIR) and `make package` (a .deb) put the game on a desktop.
+# Each build is a preset of CMakePresets.json; these are the presets' folders.
 
 JOBS      ?= $(shell nproc 2>/dev/null || echo 2)
-BUILD     ?= build
-ASAN_BUILD ?= build-asan
-GENERIC_BUILD ?= build-generic
-FUZZ_BUILD ?= build-fuzz
+BUILD      = build
+ASAN_BUILD = build-asan
+GENERIC_BUILD = build-generic
+NOGUI_BUILD = build-nogui
+FUZZ_BUILD = build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZERS     = ini_line codec settings record
 BIN        = $(BUILD)/bin
 PREFIX    ?= /usr/local
 
-BUILD_PACKAGES = g++ make cmake libgtest-dev libgmock-dev qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins
+BUILD_PACKAGES = g++ make cmake libgtest-dev libgmock-dev qt6-base-dev qt6-multimedia-dev \
+                 qt6-charts-dev qt6-qpa-plugins
 # The window shows Noto Sans CJK and Qt's Japanese texts; its tests measure and read them too.
 QT_RUNTIME_PACKAGES = fonts-noto-cjk qt6-translations-l10n
 RUN_PACKAGES   = $(BUILD_PACKAGES) $(QT_RUNTIME_PACKAGES)
@@ -21,13 +24,16 @@ RUN_PACKAGES   = $(BUILD_PACKAGES) $(QT_RUNTIME_PACKAGES)
 TEST_PACKAGES  = $(BUILD_PACKAGES) $(QT_RUNTIME_PACKAGES) desktop-file-utils appstream shared-mime-info
 # CPack's shlibdeps needs dpkg-shlibdeps and file.
 PACKAGE_PACKAGES = $(BUILD_PACKAGES) dpkg-dev file
-# Only `make fuzz` needs clang.
-FUZZ_PACKAGES  = clang libclang-rt-14-dev make cmake libgtest-dev libgmock-dev
+# The build without Qt needs neither Qt nor its fonts.
+NOGUI_PACKAGES = g++ make cmake libgtest-dev libgmock-dev
+# Only `make fuzz` needs clang; its build has no tests, so no GoogleTest either.
+FUZZ_PACKAGES  = clang libclang-rt-14-dev make cmake
 
 SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all run test build build-asan test-normal test-asan test-generic deps deps-run deps-test \
-	deps-package deps-fuzz fuzz install uninstall package bench bench-quick screenshot format clean
+.PHONY: all run test build build-asan test-normal test-asan test-generic test-nogui deps deps-run \
+	deps-test deps-nogui deps-package deps-fuzz fuzz install uninstall package bench bench-quick \
+	screenshot format clean
 
 all: build
 
@@ -55,34 +61,44 @@ deps-test:
 deps-package:
 	$(call install_missing,$(PACKAGE_PACKAGES))
 
+deps-nogui:
+	$(call install_missing,$(NOGUI_PACKAGES))
+
 $(BUILD)/CMakeCache.txt:
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake --preset normal
 
 $(ASAN_BUILD)/CMakeCache.txt:
-	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVANE_SANITIZE=ON
+	cmake --preset asan
 
 $(GENERIC_BUILD)/CMakeCache.txt:
-	cmake -S . -B $(GENERIC_BUILD) -DCMAKE_BUILD_TYPE=Release -DMORVANE_CPU_DISPATCH=OFF
+	cmake --preset generic
+
+$(NOGUI_BUILD)/CMakeCache.txt:
+	cmake --preset nogui
 
 build: deps $(BUILD)/CMakeCache.txt
-	cmake --build $(BUILD) -j $(JOBS)
+	cmake --build --preset normal -j $(JOBS)
 
 build-asan: deps $(ASAN_BUILD)/CMakeCache.txt
-	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cmake --build --preset asan -j $(JOBS)
 
 test-normal: deps-test build
-	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 600 -j $(JOBS)
+	ctest --preset normal -j $(JOBS)
 
 test-asan: deps-test build-asan
-	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
-	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure --timeout 600 -j $(JOBS)
+	ctest --preset asan -j $(JOBS)
 
 # The engine as built for a CPU or compiler without the run-time choice: the portable path only.
 test-generic: deps-test $(GENERIC_BUILD)/CMakeCache.txt
-	cmake --build $(GENERIC_BUILD) -j $(JOBS) --target test_engine
+	cmake --build --preset generic -j $(JOBS)
 	$(GENERIC_BUILD)/bin/test_engine --gtest_brief=1
 
 test: test-normal test-asan test-generic
+
+# Everything but the window, and its tests, on a machine without Qt.
+test-nogui: deps-nogui $(NOGUI_BUILD)/CMakeCache.txt
+	cmake --build --preset nogui -j $(JOBS)
+	ctest --preset nogui -j $(JOBS)
 
 run: deps-run build
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
@@ -131,11 +147,10 @@ deps-fuzz:
 	$(call install_missing,$(FUZZ_PACKAGES))
 
 $(FUZZ_BUILD)/CMakeCache.txt: | deps-fuzz
-	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DMORVANE_FUZZ=ON -DMORVANE_GUI=OFF
+	cmake --preset fuzz
 
 fuzz: deps-fuzz $(FUZZ_BUILD)/CMakeCache.txt
-	cmake --build $(FUZZ_BUILD) -j $(JOBS) $(addprefix --target fuzz_,$(FUZZERS))
+	cmake --build --preset fuzz -j $(JOBS) $(addprefix --target fuzz_,$(FUZZERS))
 	@status=0; for f in $(FUZZERS); do \
 	  mkdir -p $(FUZZ_BUILD)/corpus/$$f $(FUZZ_BUILD)/artifacts/$$f; \
 	  log=$(FUZZ_BUILD)/fuzz_$$f.log; \
@@ -165,4 +180,4 @@ format:
 	git ls-files '*.h' '*.cpp' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(GENERIC_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(GENERIC_BUILD) $(NOGUI_BUILD)

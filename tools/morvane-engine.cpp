@@ -349,6 +349,10 @@ int main(int argc, char** argv) {
             "nboard");
     const std::string command = args.front();
     args.erase(args.begin());
+    if (command == "--version" && args.empty()) {
+        std::cout << "morvane-engine " MORVANE_VERSION "\n";
+        return 0;
+    }
     if (command == "think") return Think(args);
     if (command == "analyze") return Analyze(args);
     if (command == "bench") return Bench(args);

@@ -1,5 +1,6 @@
 # cmake -DBUILD_DIR=... -DSTAGE=... -DVERSION=... -P CheckInstall.cmake
 # Fails with a message naming what is wrong; the validators run when they are installed.
+cmake_minimum_required(VERSION 3.25)
 
 function(run)
   execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
@@ -22,6 +23,8 @@ set(expected
   bin/morvane-engine
   bin/morvane-record
   share/applications/${id}.desktop
+  share/doc/morvane/LICENSE
+  share/doc/morvane/copyright
   share/icons/hicolor/scalable/apps/${id}.svg
   share/man/man1/morvane-engine.1.gz
   share/man/man1/morvane-record.1.gz
@@ -41,14 +44,56 @@ if(NOT installed STREQUAL expected)
   message(FATAL_ERROR "installed files differ\nexpected:\n  ${want}\ninstalled:\n  ${got}")
 endif()
 
-# The installed program answers without a display.
+# Every program, the metainfo and the man pages carry the project's version; the window
+# answers without a display.
 unset(ENV{DISPLAY})
 unset(ENV{WAYLAND_DISPLAY})
 unset(ENV{QT_QPA_PLATFORM})
-run(${root}/bin/morvane --version)
-if(NOT run_out STREQUAL "morvane ${VERSION}\n")
-  message(FATAL_ERROR "morvane --version printed '${run_out}'")
+foreach(program morvane morvane-engine morvane-record)
+  run(${root}/bin/${program} --version)
+  if(NOT run_out STREQUAL "${program} ${VERSION}\n")
+    message(FATAL_ERROR "${program} --version printed '${run_out}'")
+  endif()
+endforeach()
+file(READ ${root}/share/metainfo/${id}.metainfo.xml metainfo)
+if(NOT metainfo MATCHES "<release version=\"${VERSION}\"")
+  message(FATAL_ERROR "the metainfo's release is not version ${VERSION}")
 endif()
+foreach(page man1/morvane-engine.1.gz man1/morvane-record.1.gz man6/morvane.6.gz)
+  run(gzip -dc ${root}/share/man/${page})
+  if(NOT run_out MATCHES "^\\.TH [^\n]* \"Morvane ${VERSION}\"")
+    message(FATAL_ERROR "${page} is not of version ${VERSION}")
+  endif()
+endforeach()
+
+# The copyright file is machine-readable (DEP-5): every Files paragraph names a licence, and each
+# licence named has its text in a paragraph of its own.
+file(READ ${root}/share/doc/morvane/copyright copyright)
+if(NOT copyright MATCHES "^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n")
+  message(FATAL_ERROR "the copyright file does not start with the DEP-5 Format line")
+endif()
+string(REPLACE ";" "," copyright "${copyright}")
+string(REPLACE "\n\n" ";" paragraphs "${copyright}")
+set(named)
+set(given)
+foreach(paragraph IN LISTS paragraphs)
+  if(paragraph MATCHES "^License: ([^\n]+)")
+    list(APPEND given "${CMAKE_MATCH_1}")
+  elseif(paragraph MATCHES "^Files: ")
+    if(NOT paragraph MATCHES "\nLicense: ([^\n]+)")
+      message(FATAL_ERROR "a Files paragraph of the copyright file names no licence:\n${paragraph}")
+    endif()
+    list(APPEND named "${CMAKE_MATCH_1}")
+  endif()
+endforeach()
+if(named STREQUAL "")
+  message(FATAL_ERROR "the copyright file has no Files paragraph")
+endif()
+foreach(license IN LISTS named)
+  if(NOT license IN_LIST given)
+    message(FATAL_ERROR "the copyright file names ${license} without its text")
+  endif()
+endforeach()
 
 find_program(DESKTOP_FILE_VALIDATE desktop-file-validate)
 if(DESKTOP_FILE_VALIDATE)
