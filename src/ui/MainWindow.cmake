@@ -1,6 +1,5 @@
 # The main window joins the game manager and the widgets; the game and the screenshot tool are
 # built on it.
-find_package(Qt6 6.4 REQUIRED COMPONENTS Charts)
 find_package(Threads REQUIRED)
 add_library(morvane_window STATIC Main.cpp QtGameSeams.cpp AnalysisWorker.cpp MoveAnalyst.cpp
   OthelloEvalGraph.cpp)
