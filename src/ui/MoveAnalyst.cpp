@@ -114,15 +114,14 @@ std::vector<std::optional<StepValue>> MoveAnalyst::StepValues(
                 StepValue{true, scratch.CountStones(kBlack) - scratch.CountStones(kWhite)});
             continue;
         }
-        const auto found = known_.find({board, color});
+        const int level = GraphLevel(hintLevel, Empties(board));
+        const auto found = known_.find({board, color, level});
         if (found != known_.end()) {
             values.push_back(found->second);
             continue;
         }
         values.push_back(std::nullopt);
-        if (missing != nullptr && !*missing) {
-            *missing = Target{board, color, GraphLevel(hintLevel, Empties(board)), false};
-        }
+        if (missing != nullptr && !*missing) *missing = Target{board, color, level, false};
     }
     return values;
 }
@@ -222,9 +221,9 @@ void MoveAnalyst::Store(const Target& target, const AnalysisResult& result) {
                         result.moves.front().kind != MoveValue::Kind::WinLoss;
     if (usable) {
         const MoveValue& best = result.moves.front();
-        known_[{target.board, target.color}] =
+        known_[{target.board, target.color, target.level}] =
             StepValue{best.kind == MoveValue::Kind::Exact, best.value * target.color};
     } else if (!target.forHints) {
-        known_[{target.board, target.color}] = std::nullopt;  // not asked again
+        known_[{target.board, target.color, target.level}] = std::nullopt;  // not asked again
     }
 }

@@ -3,7 +3,7 @@
 #include <QTimer>
 #include <map>
 #include <optional>
-#include <utility>
+#include <tuple>
 #include <vector>
 
 #include "AnalysisWorker.h"
@@ -49,7 +49,7 @@ private:
     };
 
     std::optional<Target> HintTarget() const;
-    // Each step's side to move (0 when the game is over there) and its value if known.
+    // Each step's value where known; the first step without one goes to *missing.
     std::vector<std::optional<StepValue>> StepValues(std::optional<Target>* missing) const;
     void ShowHints();
     void ClearHints();
@@ -67,7 +67,7 @@ private:
     bool hintsDone_ = false;
     std::vector<MoveValue> hintValues_;
     std::optional<Target> running_;
-    // Values of positions already analysed, from black's view, by board and side to move; empty
-    // for one that gave the graph nothing to show, so that it is not asked again.
-    std::map<std::pair<BoardArray, int>, std::optional<StepValue>> known_;
+    // Values of positions already analysed, from black's view, by board, side to move and level;
+    // empty for one that gave the graph nothing to show, so that it is not asked again.
+    std::map<std::tuple<BoardArray, int, int>, std::optional<StepValue>> known_;
 };
