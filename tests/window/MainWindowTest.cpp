@@ -678,13 +678,18 @@ TEST_F(MainWindowTest, SettingsFolderAndNamesThroughARestart) {
               "ﾅｶ |モルヴァン");
 }
 
-// Hints (key H) show every legal square's value as the analysis gives it: for this endgame position
-// the exact disc differences ("+4", "−2", "0"), the best standing out. A move takes them off at
-// once; the human's next turn brings those of the new position.
+// Hints (key H, kept in the settings file) show every legal square's value as the analysis gives
+// it: for this endgame position the exact disc differences ("+4", "−2", "0"), the best standing
+// out. A move takes them off at once; the human's next turn brings those of the new position.
 TEST_F(MainWindowTest, HintsShowTheValueOfEveryLegalSquare) {
+    WriteFile("morvane.ini", "ShowHints = 1\r\n");
     TFormMain& w = Open();
+    ASSERT_TRUE(w.NShowHints->isChecked());
+    QTest::keyClick(&w, Qt::Key_H);
+    EXPECT_FALSE(w.GameManager.Params.ShowHints);
     ASSERT_TRUE(
         w.OpenRecordText("-OOO---O-OOXO--OOOOOXOXOOOXOOXXOOXOOOXXOOOXOXOOOO-XXXXOO--XO-O-O X"));
+    EXPECT_TRUE(w.Board->Hints().empty());
     QTest::keyClick(&w, Qt::Key_H);
     ASSERT_TRUE(w.NShowHints->isChecked() && w.GameManager.Params.ShowHints);
     const auto hinted = [&w] { return w.Analyst->Idle() && !w.Board->Hints().empty(); };
