@@ -5,9 +5,14 @@
 namespace {
 // Longer than the analysis' own stop bound of 50 ms; a wait never outlasts it by much.
 constexpr auto kHaltWait = std::chrono::milliseconds(500);
+// How soon a value found reaches the window: well below the 0.3 s its first one may take.
+constexpr int kPollMs = 10;
 }  // namespace
 
-AnalysisWorker::AnalysisWorker() : thread_([this] { Run(); }) {}
+AnalysisWorker::AnalysisWorker() : thread_([this] { Run(); }) {
+    poll_.setInterval(kPollMs);
+    QObject::connect(&poll_, &QTimer::timeout, [this] { Drain(); });
+}
 
 AnalysisWorker::~AnalysisWorker() {
     {
@@ -24,9 +29,11 @@ int AnalysisWorker::Start(const Job& job) {
     {
         std::lock_guard lock(mutex_);
         pending_.emplace(++latest_, job);
+        outbox_.clear();
         if (running_) analysis_.Stop();
     }
     busy_ = true;
+    poll_.start();
     wake_.notify_one();
     return latest_;
 }
@@ -35,7 +42,9 @@ void AnalysisWorker::Cancel() {
     std::lock_guard lock(mutex_);
     ++latest_;
     busy_ = false;
+    poll_.stop();
     pending_.reset();
+    outbox_.clear();
     if (running_) analysis_.Stop();
 }
 
@@ -56,28 +65,37 @@ void AnalysisWorker::Run() {
         analysis_.Reset();
         running_ = true;
         lock.unlock();
-        const AnalysisResult result = analysis_.Analyze(job.board.data(), job.color, job.level,
-                                                        [this, number](const MoveValue& value) {
-                                                            Deliver(number, [this, number, value] {
-                                                                if (OnValue) OnValue(number, value);
-                                                            });
-                                                        });
-        Deliver(number, [this, number, result] {
-            busy_ = false;
-            if (OnDone) OnDone(number, result);
-        });
+        AnalysisResult result = analysis_.Analyze(job.board.data(), job.color, job.level,
+                                                  [this, number](const MoveValue& value) {
+                                                      Post({number, value, {}});
+                                                  });
         lock.lock();
+        outbox_.push_back({number, {}, std::move(result)});
         running_ = false;
         idle_.notify_all();
     }
 }
 
-void AnalysisWorker::Deliver(int job, const std::function<void()>& call) {
-    // Runs on the window thread; this object as the context drops calls queued before its end.
-    QMetaObject::invokeMethod(
-        this,
-        [this, job, call] {
-            if (job == latest_) call();
-        },
-        Qt::QueuedConnection);
+void AnalysisWorker::Post(Delivery delivery) {
+    std::lock_guard lock(mutex_);
+    outbox_.push_back(std::move(delivery));
+}
+
+void AnalysisWorker::Drain() {
+    std::vector<Delivery> arrived;
+    {
+        std::lock_guard lock(mutex_);
+        arrived.swap(outbox_);
+    }
+    // A callback may start the next job, which makes the rest of these stale.
+    for (const Delivery& d : arrived) {
+        if (d.job != latest_) continue;
+        if (d.value) {
+            if (OnValue) OnValue(d.job, *d.value);
+        } else if (d.result) {
+            busy_ = false;
+            poll_.stop();
+            if (OnDone) OnDone(d.job, *d.result);
+        }
+    }
 }
