@@ -1,6 +1,7 @@
 #include "MoveAnalyst.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "Othelloboard.h"
 #include "Othellogamemanager.h"
