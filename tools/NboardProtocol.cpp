@@ -15,11 +15,6 @@
 
 namespace {
 
-// A finished game scores 10000 plus the disc difference (100 more for a wipe-out), a win/loss
-// proof exactly 10065; evaluations of unfinished positions stay far below.
-constexpr int kDecidedScore = 10000;
-constexpr int kWinLossScore = 10065;
-constexpr int kWipeOutBonus = 100;
 // The timed driver's pre-search, the only search behind a move that writes no iteration line.
 constexpr int kTimedPreSearchDepth = 4;
 // Keeps clock arithmetic on milliseconds inside the engine's int.
@@ -43,11 +38,8 @@ std::optional<int> Integer(const std::string& text) {
 // Discs for a decided game, 1 for a proof that the mover does not lose (-1: that it loses), the
 // engine's own points otherwise.
 int DiscEval(int score) {
-    const int magnitude = std::abs(score);
-    if (magnitude < kDecidedScore) return score;
-    int discs = magnitude == kWinLossScore ? 1 : magnitude - kDecidedScore;
-    if (discs > kWipeOutBonus) discs -= kWipeOutBonus;
-    return score < 0 ? -discs : discs;
+    if (Morvane::IsWinLossScore(score)) return score < 0 ? -1 : 1;
+    return Morvane::IsGameResult(score) ? Morvane::FinalDiscs(score) : score;
 }
 
 std::string Seconds(double seconds) {
@@ -71,13 +63,9 @@ NboardSession::NboardSession(std::ostream& out)
       engine_(std::make_unique<Morvane>()),
       level_(OthelloParams().CpuLevel),
       ruled_(std::make_unique<RuledGame>()) {
-    engine_->onTrace = [this](const std::string& line) {
-        // Iteration lines read "seconds,depth=N,...": one status line each, with the nodes so far.
-        const std::size_t at = line.find(",depth=");
-        if (at == std::string::npos) return;
-        lastIterationDepth_ = std::atoi(line.c_str() + at + 7);
-        Status("depth " + std::to_string(lastIterationDepth_) + ", " +
-               std::to_string(engine_->thinkNodes) + " nodes");
+    engine_->onIteration = [this](const SearchIteration& iteration) {
+        Status("depth " + std::to_string(iteration.depth) + ", " +
+               std::to_string(iteration.thinkNodes) + " nodes");
     };
 }
 
@@ -116,16 +104,18 @@ bool NboardSession::Handle(const std::string& line) {
         HintCommand(words);
     } else if (command == "go" && bare) {
         GoCommand();
-    } else if (command == "ping" && words.size() == 2 && Integer(words[1])) {
-        Send("pong " + words[1]);
+    } else if (command == "ping") {
+        // Whatever follows, a GUI waits for its pong.
+        std::string given = line.substr(line.find("ping") + 4);
+        given.erase(0, given.find_first_not_of(" \t\r\n\v\f"));
+        given.erase(given.find_last_not_of(" \t\r\n\v\f") + 1);
+        Send(given.empty() ? "pong" : "pong " + given);
     } else if (command == "learn" && bare) {
         Send("learned");
     } else if (command == "analyze" && bare) {
         AnalyzeCommand();
     } else if (command == "quit" || command == "go" || command == "learn" || command == "analyze") {
         Status("'" + command + "' takes no arguments");
-    } else if (command == "ping") {
-        Status("ping needs one number");
     } else {
         Status("unknown command '" + command + "'");
     }
@@ -215,7 +205,6 @@ std::optional<long long> NboardSession::RemainingMs(int color) const {
 NboardSession::Evaluation NboardSession::Think(const BoardArray& board, int color, bool useClock,
                                                PointData& move) {
     Morvane& engine = *engine_;
-    lastIterationDepth_ = 0;
     const auto start = std::chrono::steady_clock::now();
     engine.LoadPosition(board.data(), color);
     const auto remaining = useClock ? RemainingMs(color) : std::nullopt;
@@ -228,12 +217,13 @@ NboardSession::Evaluation NboardSession::Think(const BoardArray& board, int colo
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    Send("nodestats " + std::to_string(engine.thinkNodes) + " " + Seconds(seconds));
-    const bool decided = std::abs(engine.thinkScore) >= kDecidedScore;
-    const int depth = decided                   ? EmptySquares(board)
-                      : lastIterationDepth_ > 0 ? lastIterationDepth_
-                                                : kTimedPreSearchDepth;
-    return {DiscEval(engine.thinkScore), depth};
+    const ThinkReport& report = engine.report;
+    Send("nodestats " + std::to_string(report.nodes) + " " + Seconds(seconds));
+    const bool decided = Morvane::IsGameResult(report.score);
+    const int depth = decided                      ? EmptySquares(board)
+                      : !report.iterations.empty() ? report.iterations.back().depth
+                                                   : kTimedPreSearchDepth;
+    return {DiscEval(report.score), depth};
 }
 
 NboardSession::Evaluation NboardSession::Evaluate(const BoardArray& board, int color,

@@ -63,7 +63,6 @@ private:
     int level_;
     GgfGame game_;  // start, moves so far (with passes and times) and clocks
     std::unique_ptr<RuledGame> ruled_;
-    int lastIterationDepth_ = 0;
 };
 
 // Reads commands from in until "quit" or the end of input; answers go to out. Returns 0.

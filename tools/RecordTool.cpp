@@ -13,14 +13,14 @@ constexpr int kUsage = 2;
 const char* const kUsageText =
     "usage: morvane-record show FILE | convert IN OUT (OUT ending in .mvr, .ggf, .txt or .obf)";
 
-// Loads as the game's load command does; the game's message goes to err on failure, followed by
-// the refused move of a record file, which that message does not name.
+// Loads as the game's load command does; on failure the game's message goes to err, then the
+// fault in English (the game's box does not name a record file's refused move, for one).
 bool Load(const std::string& fileName, OthelloLogic& logic, std::ostream& err) {
-    RecordError refusal;
+    RecordError error;
     if (LoadRecordFile(
-            fileName, logic, [&err](const std::string& text) { err << text << '\n'; }, &refusal))
+            fileName, logic, [&err](const std::string& text) { err << text << '\n'; }, &error))
         return true;
-    if (refusal.moveNumber > 0) err << "morvane-record: " << RecordErrorLine(refusal) << '\n';
+    err << "morvane-record: " << RecordErrorLine(error) << '\n';
     return false;
 }
 

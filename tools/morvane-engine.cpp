@@ -18,11 +18,29 @@
 #include "MorvaneAnalysis.h"
 #include "NboardProtocol.h"
 #include "Othellologic.h"
+#include "Othelloparams.h"
 #include "PositionText.h"
 
 namespace {
 
 constexpr int kBadInput = 2;
+constexpr int kMaxLevel = static_cast<int>(kLevelTable.size()) - 1;
+
+constexpr const char* kHelp =
+    "Usage: morvane-engine COMMAND\n"
+    "The search engine of the Othello game Morvane on the command line.\n"
+    "\n"
+    "  think --level N POSITION       the move at level N (0 to 8, as レベル１ to レベル９)\n"
+    "  think --time MS [--allowance MS] POSITION\n"
+    "                                 the move with MS milliseconds left on the clock\n"
+    "  bench [--quick] [--generic | --plain]\n"
+    "                                 the benchmark; its node total is the search's signature\n"
+    "  nboard                         the NBoard protocol on standard input and output\n"
+    "  -h, --help                     show this help and exit\n"
+    "  --version                      show the version and exit\n"
+    "\n"
+    "POSITION: 64 characters for a1 b1 .. h1 a2 .. h8 (X or * black, O white, - or . empty),\n"
+    "a space and the side to move (X or O).\n";
 
 int Fail(const std::string& message) {
     std::cerr << "morvane-engine: " << message << '\n';
@@ -58,6 +76,9 @@ int Think(const std::vector<std::string>& args) {
                 return Fail(arg + " needs a number, got '" + args[i + 1] + "'");
             ++i;
             if (arg == "--level") {
+                if (value < 0 || value > kMaxLevel)
+                    return Fail("--level needs a level from 0 to " + std::to_string(kMaxLevel) +
+                                ", got '" + args[i] + "'");
                 level = value;
                 haveLevel = true;
             } else if (arg == "--time") {
@@ -207,7 +228,7 @@ Timed TimeThink(Morvane& engine, const char* positionText, Run run) {
     const PointData move = run(engine);
     const double ms =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    return {move, engine.thinkNodes, ms};
+    return {move, engine.report.nodes, ms};
 }
 
 double PerSecond(long long nodes, double ms) {
@@ -342,6 +363,17 @@ int Bench(const std::vector<std::string>& args) {
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
+    // Answered wherever they stand, as the game's own program does.
+    for (const std::string& arg : args) {
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kHelp, stdout);
+            return 0;
+        }
+        if (arg == "--version") {
+            std::printf("morvane-engine %s\n", MORVANE_VERSION);
+            return 0;
+        }
+    }
     if (args.empty())
         return Fail(
             "usage: morvane-engine think --level N POSITION | think --time MS [--allowance MS] "
@@ -349,10 +381,6 @@ int main(int argc, char** argv) {
             "nboard");
     const std::string command = args.front();
     args.erase(args.begin());
-    if (command == "--version" && args.empty()) {
-        std::cout << "morvane-engine " MORVANE_VERSION "\n";
-        return 0;
-    }
     if (command == "think") return Think(args);
     if (command == "analyze") return Analyze(args);
     if (command == "bench") return Bench(args);

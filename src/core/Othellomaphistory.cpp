@@ -12,11 +12,6 @@ namespace {
 
 constexpr std::size_t kMaxLineBytes = 1023;
 
-const char* const kLoadErrorText =
-    "ファイルを読み込めません。"
-    "\n\nこのファイルはモルヴァンの棋譜ファイルの"
-    "\n正しいフォーマットで書かれていません。";
-
 enum class Section { None, Header, Information, InitialBoard, History };
 
 Section SectionNamed(const std::string& name) {
@@ -51,7 +46,7 @@ struct RecordReader {
     int count = 0;
     int initColor = 0;
     bool historySeen = false;
-    RecordError refusal{};
+    RecordError error{RecordFault::BadRecordFile};
 
     // Refuses a 65th move before storing it: no legal game has that many.
     bool AddMove(int x, int y, int color) {
@@ -148,9 +143,10 @@ struct RecordReader {
         return true;
     }
 
-    bool Refuse(int index, const std::string& detail) {
+    bool Refuse(int index, RecordFault fault, int color) {
         const MoveData& move = history.Moves[index];
-        refusal = RecordError{index + 1, SquareText(move.x, move.y), detail};
+        error = RecordError(fault, index + 1, SquareText(move.x, move.y), color);
+        error.recordFile = true;
         return false;
     }
 
@@ -167,10 +163,11 @@ struct RecordReader {
                 if (!scratch.CanPut(color, move.x, move.y)) color = -color;
                 move.color = color;
             }
-            if (!scratch.CanPut(move.color, move.x, move.y)) return Refuse(i, "not a legal move");
+            if (!scratch.CanPut(move.color, move.x, move.y))
+                return Refuse(i, RecordFault::IllegalMove, kEmpty);
             const bool passed = i > 0 && move.color == history.Moves[i - 1].color;
             if (passed && scratch.HasLegalMove(-move.color))
-                return Refuse(i, move.color == kBlack ? "no pass for white" : "no pass for black");
+                return Refuse(i, RecordFault::NoPass, -move.color);
             scratch.PutStone(move.color, move.x, move.y);
             CopyPlayingSquares(scratch.Board, history.Boards[i + 1]);
             color = -move.color;
@@ -180,7 +177,10 @@ struct RecordReader {
 
     bool Read(const std::string& fileName) {
         const auto lines = ReadTextLines(fileName, kMaxLineBytes);
-        if (!lines) return false;
+        if (!lines) {
+            error = RecordError(RecordFault::Unreadable, 0, fileName);
+            return false;
+        }
         for (const std::string& line : *lines) {
             if (!ReadLine(line)) return false;
         }
@@ -276,22 +276,24 @@ bool OthelloMapHistory::Save(const std::string& fileName) const {
 }
 
 bool OthelloMapHistory::Load(const std::string& fileName, const ErrorReporter& onError,
-                             RecordError* refusal) {
+                             RecordError* error) {
     // Read into a fresh history and take it over only when the whole file is good, so that a
     // fault leaves this one exactly as it was.
     std::unique_ptr<OthelloMapHistory> loaded;
+    RecordError fault(RecordFault::Unreadable, 0, fileName);  // out of memory: as unreadable
     try {
         loaded = std::make_unique<OthelloMapHistory>();
         RecordReader reader{*loaded};
         if (!reader.Read(fileName)) {
-            if (refusal) *refusal = reader.refusal;
+            fault = reader.error;
             loaded.reset();
         }
-    } catch (const std::bad_alloc&) {  // out of memory: as a file that cannot be read
+    } catch (const std::bad_alloc&) {
         loaded.reset();
     }
     if (!loaded) {
-        if (onError) onError(kLoadErrorText);
+        if (error) *error = fault;
+        if (onError) onError(RecordErrorText(fault));
         return false;
     }
     *this = *loaded;

@@ -1,10 +1,10 @@
 #pragma once
 
 #include <array>
-#include <functional>
 #include <string>
 
 #include "PointData.h"
+#include "RecordError.h"
 
 // One recorded move: the square and the colour that played it.
 struct MoveData {
@@ -14,16 +14,6 @@ struct MoveData {
 
     friend constexpr bool operator==(const MoveData&, const MoveData&) = default;
 };
-
-// Why a text or file was refused.
-struct RecordError {
-    int moveNumber = 0;  // 1-based number of the first refused move; 0 when the text does not parse
-    std::string move;    // that move as written, e.g. "c4" or "PA"
-    std::string detail;  // what is wrong, in English
-};
-
-// Shows a message to the user; the window supplies a message box, tests capture the text.
-using ErrorReporter = std::function<void(const std::string& text)>;
 
 // A game as its starting position, its moves and the board after every move, plus the step that
 // is shown. Browsing is a copy of a stored board, never a replay. Save and Load read and write
@@ -59,7 +49,8 @@ public:
     // True only when the whole file was written; an existing file survives a failed save.
     bool Save(const std::string& fileName) const;
     // On any fault reports the error through onError (when set), leaves the history exactly as
-    // it was and returns false; a move the rules refuse is also named in refusal (when set).
+    // it was and returns false; the fault also goes to error (when set), a refused move by its
+    // number and square.
     bool Load(const std::string& fileName, const ErrorReporter& onError,
-              RecordError* refusal = nullptr);
+              RecordError* error = nullptr);
 };

@@ -1,5 +1,10 @@
 #include "PositionText.h"
 
+#include <algorithm>
+#include <vector>
+
+#include "TextCodec.h"
+
 bool ColorFromSquareChar(char c, int& color) {
     switch (c) {
         case 'X':
@@ -20,43 +25,47 @@ bool ColorFromSquareChar(char c, int& color) {
     }
 }
 
-bool ParsePositionText(const std::string& text, TextPosition& position, std::string& error) {
-    std::string body = text;
-    if (const auto semicolon = body.find(';'); semicolon != std::string::npos)
-        body.erase(semicolon);
-    while (!body.empty() && (body.back() == ' ' || body.back() == '\t' || body.back() == '\r' ||
-                             body.back() == '\n'))
-        body.pop_back();
-    if (body.size() < 64) {
-        error = "position has " + std::to_string(body.size()) +
-                " characters before the side to "
-                "move, expected 64 squares, a space and X or O";
+bool ParsePositionText(const std::string& text, TextPosition& position, RecordError& error) {
+    const TypedText typed(text);
+    const std::string& ascii = typed.Ascii();
+    std::size_t end = std::min(ascii.find(';'), ascii.size());
+    while (end > 0 && (ascii[end - 1] == ' ' || ascii[end - 1] == '\t' || ascii[end - 1] == '\r' ||
+                       ascii[end - 1] == '\n'))
+        --end;
+    std::vector<std::size_t> starts;  // of the characters, then the end
+    for (std::size_t i = 0; i < end; i = NextCharacter(ascii, i))
+        starts.push_back(i);
+    const int characters = static_cast<int>(starts.size());
+    starts.push_back(end);
+    const auto fail = [&](RecordFault fault, int number = 0, std::size_t from = 0,
+                          std::size_t to = 0) {
+        error = RecordError(fault, number, typed.Typed(from, to));
         return false;
-    }
+    };
+    // One ASCII character's colour, false for anything else.
+    const auto color = [&](int k, int& cell) {
+        return starts[k + 1] - starts[k] == 1 && ColorFromSquareChar(ascii[starts[k]], cell);
+    };
+    if (characters < 64) return fail(RecordFault::FewSquares, characters);
     TextPosition parsed;
     for (int i = 0; i < 64; ++i) {
-        const char c = body[static_cast<std::size_t>(i)];
-        if (!ColorFromSquareChar(c, parsed.board[BoardIndex(i % 8 + 1, i / 8 + 1)])) {
-            error = std::string("unknown square character '") + c + "' at position " +
-                    std::to_string(i + 1);
-            return false;
-        }
+        if (!color(i, parsed.board[BoardIndex(i % 8 + 1, i / 8 + 1)]))
+            return fail(RecordFault::BadSquare, i + 1, starts[i], starts[i + 1]);
     }
-    if (body.size() == 64) {
-        error = "missing side to move after the 64 squares";
-        return false;
-    }
-    if (body.size() != 66 || body[64] != ' ') {
-        error = "expected one space and the side to move (X or O) after the 64 squares";
-        return false;
-    }
-    const char side = body[65];
-    if (!ColorFromSquareChar(side, parsed.sideToMove) || parsed.sideToMove == kEmpty) {
-        error = std::string("unknown side to move '") + side + "', expected X or O";
-        return false;
-    }
+    if (characters == 64) return fail(RecordFault::NoSide);
+    if (characters != 66 || ascii[starts[64]] != ' ')
+        return fail(RecordFault::BadSeparator, 0, starts[64], end);
+    if (!color(65, parsed.sideToMove) || parsed.sideToMove == kEmpty)
+        return fail(RecordFault::BadSide, 0, starts[65], end);
     position = parsed;
     return true;
+}
+
+bool ParsePositionText(const std::string& text, TextPosition& position, std::string& error) {
+    RecordError fault;
+    if (ParsePositionText(text, position, fault)) return true;
+    error = RecordErrorLine(fault);
+    return false;
 }
 
 std::string FormatPositionText(const TextPosition& position) {

@@ -1,12 +1,12 @@
 #include "RecordFormats.h"
 
-#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <iterator>
 #include <memory>
 #include <sstream>
 
+#include "TextCodec.h"
 #include "TextFile.h"
 #include "Util.h"
 
@@ -17,12 +17,40 @@ constexpr std::size_t kMaxTextLineBytes = 65536;
 // Longer than any game's clock; keeps the milliseconds far inside a 64-bit count.
 constexpr double kMaxClockSeconds = 1e9;
 
-bool IsSpace(char c) {
-    return std::isspace(static_cast<unsigned char>(c)) != 0;
+// Blanks and control characters, as Trim drops them.
+bool IsBlank(char c) {
+    return static_cast<unsigned char>(c) <= 32;
 }
 
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool IsLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// ASCII letters only: bytes of other characters stay as they are.
 char Upper(char c) {
-    return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+}
+char Lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+}
+
+std::string Lower(const std::string& text) {
+    std::string lower;
+    for (char c : text)
+        lower += Lower(c);
+    return lower;
+}
+
+// The first character that is not blank, 0 for none.
+char FirstCharacter(const std::string& ascii) {
+    for (char c : ascii) {
+        if (!IsBlank(c)) return c;
+    }
+    return '\0';
 }
 
 std::vector<std::string> Split(const std::string& text, char separator) {
@@ -36,9 +64,9 @@ std::vector<std::string> Split(const std::string& text, char separator) {
     return parts;
 }
 
-bool Fail(RecordError& error, const std::string& detail, int moveNumber = 0,
-          const std::string& move = "") {
-    error = RecordError{moveNumber, move, detail};
+bool Fail(RecordError& error, RecordFault fault, int number = 0, const std::string& token = "",
+          int color = kEmpty) {
+    error = RecordError(fault, number, token, color);
     return false;
 }
 
@@ -48,7 +76,7 @@ bool ParseClock(const std::string& text, long long& ms) {
     double seconds = 0;
     if (!text.empty()) {
         for (const std::string& part : Split(text, ':')) {
-            if (part.empty() || !std::isdigit(static_cast<unsigned char>(part[0]))) return false;
+            if (part.empty() || !IsDigit(part[0])) return false;
             char* end = nullptr;
             const double value = std::strtod(part.c_str(), &end);
             if (*end != '\0') return false;
@@ -72,19 +100,18 @@ std::optional<GgfClock> ParseGgfClock(const std::string& text) {
 }
 
 // BO[8 <64 squares> <side>]: the squares may come in one word or in rows.
-bool ParseGgfBoard(const std::string& text, TextPosition& start, RecordError& error) {
+RecordFault ParseGgfBoard(const std::string& text, TextPosition& start) {
     std::istringstream stream(text);
     const std::vector<std::string> words{std::istream_iterator<std::string>(stream), {}};
-    if (words.empty() || words.front() != "8") return Fail(error, "BO is not an 8x8 board");
+    if (words.empty() || words.front() != "8") return RecordFault::GgfNotEightByEight;
     std::string squares;
     std::size_t i = 1;
     while (i < words.size() && squares.size() < 64)
         squares += words[i++];
-    if (i + 1 != words.size()) return Fail(error, "BO needs 64 squares and the side to move");
-    std::string detail;
-    if (!ParsePositionText(squares + ' ' + words[i], start, detail))
-        return Fail(error, "BO: " + detail);
-    return true;
+    RecordError unused;
+    if (i + 1 != words.size() || !ParsePositionText(squares + ' ' + words[i], start, unused))
+        return RecordFault::GgfBoard;
+    return RecordFault::None;
 }
 
 // The history of a copy standing at step: who moves there (0 when nobody can).
@@ -130,29 +157,32 @@ std::string FormatGgf(const OthelloMapHistory& history) {
 }
 
 bool ReadMoveString(const std::string& text, RuledGame& game, RecordError& error) {
+    const TypedText typed(text);
+    const std::string& ascii = typed.Ascii();
     int number = 0;
-    for (std::size_t i = 0; i < text.size();) {
-        if (IsSpace(text[i])) {
+    for (std::size_t i = 0; i < ascii.size();) {
+        if (IsBlank(ascii[i])) {
             ++i;
             continue;
         }
         ++number;
-        const std::string move = text.substr(i, 2);
+        // Two characters, or one before a blank, as the user wrote them.
+        std::size_t end = NextCharacter(ascii, i);
+        if (end < ascii.size() && !IsBlank(ascii[end])) end = NextCharacter(ascii, end);
         PointData square;
-        if (move.size() < 2 || !ParseSquare(move, square))
-            return Fail(error, "not a square", number, move);
-        if (!game.Play(kEmpty, square)) return Fail(error, "not a legal move", number, move);
-        i += 2;
+        if (!ParseSquare(ascii.substr(i, end - i), square))
+            return Fail(error, RecordFault::NotASquare, number, typed.Typed(i, end));
+        if (!game.Play(kEmpty, square))
+            return Fail(error, RecordFault::IllegalMove, number, typed.Typed(i, end));
+        i = end;
     }
     return true;
 }
 
 bool ReadBoardText(const std::string& text, RuledGame& game, RecordError& error) {
-    if (text.find('\n') != std::string::npos)
-        return Fail(error, "a board text is one line: 64 squares and the side to move");
+    if (text.find('\n') != std::string::npos) return Fail(error, RecordFault::ManyLines);
     TextPosition start;
-    std::string detail;
-    if (!ParsePositionText(text, start, detail)) return Fail(error, detail);
+    if (!ParsePositionText(text, start, error)) return false;
     game = RuledGame(start);
     return true;
 }
@@ -166,25 +196,9 @@ void TakeOver(const RuledGame& game, OthelloLogic& logic) {
 
 }  // namespace
 
-std::string RecordErrorText(const RecordError& error) {
-    std::string text = "棋譜を読み込めません。\n\n";
-    if (error.moveNumber > 0)
-        return text + std::to_string(error.moveNumber) + "手目の " + error.move +
-               " は打てません。\n(" + error.detail + ")";
-    return text + "棋譜として読めない文字列です。\n(" + error.detail + ")";
-}
-
-std::string RecordErrorLine(const RecordError& error) {
-    if (error.moveNumber > 0)
-        return "move " + std::to_string(error.moveNumber) + " (" + error.move +
-               "): " + error.detail;
-    return error.detail;
-}
-
 bool ParseSquare(const std::string& text, PointData& square) {
     if (text.size() != 2) return false;
-    const PointData parsed(XFromLetter(static_cast<char>(std::tolower(text[0]))),
-                           YFromDigit(text[1]));
+    const PointData parsed(XFromLetter(Lower(text[0])), YFromDigit(text[1]));
     if (!parsed.IsValid()) return false;
     square = parsed;
     return true;
@@ -249,49 +263,63 @@ bool ParseGgfMove(const std::string& text, GgfMove& move) {
 }
 
 bool ParseGgf(const std::string& text, GgfGame& game, RecordError& error) {
-    const std::string body = Trim(text);
-    if (body.rfind("(;", 0) != 0) return Fail(error, "a GGF game starts with \"(;\"");
+    const TypedText typed(text);
+    const std::string& body = typed.Ascii();
+    std::size_t i = 0;
+    while (i < body.size() && IsBlank(body[i]))
+        ++i;
+    if (body.compare(i, 2, "(;") != 0) return Fail(error, RecordFault::GgfStart);
     GgfGame parsed;
     std::optional<GgfClock> both, black, white;
-    std::size_t i = 2;
-    for (;;) {
-        while (i < body.size() && IsSpace(body[i]))
+    for (i += 2;;) {
+        while (i < body.size() && IsBlank(body[i]))
             ++i;
-        if (i >= body.size()) return Fail(error, "the GGF game does not end with \";)\"");
+        if (i >= body.size()) return Fail(error, RecordFault::GgfEnd);
         if (body.compare(i, 2, ";)") == 0) {
             i += 2;
             break;
         }
-        std::string name;
-        while (i < body.size() && std::isupper(static_cast<unsigned char>(body[i])))
-            name += body[i++];
-        if (name.empty() || i >= body.size() || body[i] != '[')
-            return Fail(error, "expected a GGF property such as B[f5] at character " +
-                                   std::to_string(i + 1));
-        const std::size_t close = body.find(']', i);
-        if (close == std::string::npos) return Fail(error, "property " + name + " has no ']'");
-        const std::string value = body.substr(i + 1, close - i - 1);
-        i = close + 1;
+        const std::size_t start = i;
+        while (i < body.size() && body[i] >= 'A' && body[i] <= 'Z')
+            ++i;
+        const std::string name = body.substr(start, i - start);
+        if (name.empty() || i >= body.size() || body[i] != '[') {
+            // Quoted up to the end of the word or of a bracket.
+            std::size_t end = NextCharacter(body, start);
+            while (end < body.size() && !IsBlank(body[end]) && body[end - 1] != ']')
+                end = NextCharacter(body, end);
+            int number = 1;
+            for (std::size_t k = 0; k < start; k = NextCharacter(body, k))
+                ++number;
+            return Fail(error, RecordFault::GgfProperty, number, typed.Typed(start, end));
+        }
+        // "\" takes the character after it as it is, "]" included.
+        const std::size_t valueBegin = ++i;
+        std::string value;
+        for (; i < body.size() && body[i] != ']'; ++i) {
+            if (body[i] == '\\' && i + 1 < body.size()) ++i;
+            value += body[i];
+        }
+        if (i >= body.size()) return Fail(error, RecordFault::GgfUnclosed, 0, name);
+        const std::string written = typed.Typed(valueBegin, i++);
         if (name == "B" || name == "W") {
-            const int number = static_cast<int>(parsed.moves.size()) + 1;
             GgfMove ggfMove;
             ggfMove.color = name == "B" ? kBlack : kWhite;
+            ggfMove.text = Trim(Split(written, '/')[0]);
             if (!ParseGgfMove(value, ggfMove))
-                return Fail(error, "not a square", number, Trim(Split(value, '/')[0]));
+                return Fail(error, RecordFault::NotASquare,
+                            static_cast<int>(parsed.moves.size()) + 1, ggfMove.text);
             parsed.moves.push_back(ggfMove);
         } else if (name == "BO") {
-            if (!ParseGgfBoard(value, parsed.start, error)) return false;
+            const RecordFault fault = ParseGgfBoard(value, parsed.start);
+            if (fault != RecordFault::None) return Fail(error, fault, 0, "BO[" + written + "]");
         } else if (name == "GM") {
-            std::string kind;
-            for (char c : Trim(value))
-                kind += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            if (kind != "othello")
-                return Fail(error, "the GGF game is not Othello (GM[" + value + "])");
+            if (Lower(Trim(value)) != "othello")
+                return Fail(error, RecordFault::GgfNotOthello, 0, written);
         } else if (name == "TY") {
             // "8", or "8" with variant letters; the board size is what matters.
-            if (value.rfind('8', 0) != 0 ||
-                (value.size() > 1 && std::isdigit(static_cast<unsigned char>(value[1]))))
-                return Fail(error, "the GGF game is not played on 8x8 (TY[" + value + "])");
+            if (value.rfind('8', 0) != 0 || (value.size() > 1 && IsDigit(value[1])))
+                return Fail(error, RecordFault::GgfNotEightByEight, 0, "TY[" + written + "]");
         } else if (name == "TI") {
             both = ParseGgfClock(value);
         } else if (name == "TB") {
@@ -300,7 +328,8 @@ bool ParseGgf(const std::string& text, GgfGame& game, RecordError& error) {
             white = ParseGgfClock(value);
         }
     }
-    if (Trim(body.substr(i)) != "") return Fail(error, "more than one GGF game in the text");
+    if (FirstCharacter(body.substr(i)) != '\0')
+        return Fail(error, RecordFault::GgfAfterGame, 0, Trim(typed.Typed(i, body.size())));
     // An unreadable clock is left out rather than refusing the game: the moves are what matter.
     if (black || both) parsed.black = black ? *black : *both;
     if (white || both) parsed.white = white ? *white : *both;
@@ -315,10 +344,9 @@ bool PlayGgf(const GgfGame& game, RuledGame& ruled, RecordError& error) {
         const bool played =
             move.square ? ruled.Play(move.color, *move.square) : ruled.Pass(move.color);
         if (!played) {
-            return Fail(error,
-                        std::string(move.square ? "not a legal move for " : "no pass for ") +
-                            (move.color == kBlack ? "black" : "white"),
-                        static_cast<int>(i) + 1, GgfMoveText(move.square));
+            return Fail(error, move.square ? RecordFault::IllegalMove : RecordFault::NoPass,
+                        static_cast<int>(i) + 1,
+                        move.text.empty() ? GgfMoveText(move.square) : move.text, move.color);
         }
     }
     return true;
@@ -328,9 +356,7 @@ std::optional<RecordFormat> RecordFormatOfName(const std::string& fileName) {
     const std::size_t dot = fileName.rfind('.');
     if (dot == std::string::npos || fileName.find('/', dot) != std::string::npos)
         return std::nullopt;
-    std::string extension;
-    for (char c : fileName.substr(dot + 1))
-        extension += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const std::string extension = Lower(fileName.substr(dot + 1));
     if (extension == "mvr") return RecordFormat::Mvr;
     if (extension == "ggf") return RecordFormat::Ggf;
     if (extension == "txt") return RecordFormat::MoveString;
@@ -338,23 +364,33 @@ std::optional<RecordFormat> RecordFormatOfName(const std::string& fileName) {
     return std::nullopt;
 }
 
-bool LoadRecordText(const std::string& text, OthelloLogic& logic, const ErrorReporter& onError) {
-    const std::string body = Trim(text);
+bool LoadRecordText(const std::string& text, OthelloLogic& logic, const ErrorReporter& onError,
+                    RecordError* error) {
+    const TypedText typed(text);
+    const std::string& ascii = typed.Ascii();
+    std::size_t begin = 0;
+    std::size_t end = ascii.size();
+    while (begin < end && IsBlank(ascii[begin]))
+        ++begin;
+    while (end > begin && IsBlank(ascii[end - 1]))
+        --end;
+    const std::string body = typed.Typed(begin, end);
     auto game = std::make_unique<RuledGame>();
-    RecordError error;
+    RecordError fault;
     int square = kEmpty;
     GgfGame ggf;
     bool read = false;
     if (body.empty())
-        read = Fail(error, "the text is empty");
-    else if (body[0] == '(')
-        read = ParseGgf(body, ggf, error) && PlayGgf(ggf, *game, error);
-    else if (ColorFromSquareChar(body[0], square))
-        read = ReadBoardText(body, *game, error);
+        read = Fail(fault, RecordFault::EmptyText);
+    else if (ascii[begin] == '(')
+        read = ParseGgf(body, ggf, fault) && PlayGgf(ggf, *game, fault);
+    else if (ColorFromSquareChar(ascii[begin], square))
+        read = ReadBoardText(body, *game, fault);
     else
-        read = ReadMoveString(body, *game, error);
+        read = ReadMoveString(body, *game, fault);
     if (!read) {
-        if (onError) onError(RecordErrorText(error));
+        if (error) *error = fault;
+        if (onError) onError(RecordErrorText(fault));
         return false;
     }
     TakeOver(*game, logic);
@@ -362,22 +398,21 @@ bool LoadRecordText(const std::string& text, OthelloLogic& logic, const ErrorRep
 }
 
 bool LoadRecordFile(const std::string& fileName, OthelloLogic& logic, const ErrorReporter& onError,
-                    RecordError* refusal) {
+                    RecordError* error) {
     if (RecordFormatOfName(fileName) != RecordFormat::Mvr) {
         if (const auto lines = ReadTextLines(fileName, kMaxTextLineBytes)) {
             std::string text;
             for (const std::string& line : *lines)
                 text += line + '\n';
-            const std::string body = Trim(text);
-            // Anything that starts like none of the other formats, an unreadable file included,
-            // gets the record reader and its error message.
+            // Anything that starts like none of the other formats gets the record reader and its
+            // message.
             int square = kEmpty;
-            if (!body.empty() && (body[0] == '(' || ColorFromSquareChar(body[0], square) ||
-                                  std::isalpha(static_cast<unsigned char>(body[0]))))
-                return LoadRecordText(body, logic, onError);
+            const char first = FirstCharacter(TypedText(text).Ascii());
+            if (first == '(' || ColorFromSquareChar(first, square) || IsLetter(first))
+                return LoadRecordText(text, logic, onError, error);
         }
     }
-    if (!logic.History.Load(fileName, onError, refusal)) return false;
+    if (!logic.History.Load(fileName, onError, error)) return false;
     logic.CopyFrom(logic.History.Boards[logic.History.CurrentStep]);
     return true;
 }

@@ -11,12 +11,8 @@
 // move string ("f5d6c3", either case, spaces allowed, passes implied), a GGF game and the one-line
 // board text with the side to move (PositionText.h). Every reader plays the moves by the rules of
 // OthelloLogic and names the first one they refuse; no other copy of the rules or the notation
-// lives here.
-
-// The message for the user, in the game's language.
-std::string RecordErrorText(const RecordError& error);
-// One English line for the command-line tools.
-std::string RecordErrorLine(const RecordError& error);
+// lives here. Full-width letters, digits and spaces, as a Japanese input method types them, read
+// as their ASCII forms; a fault quotes the text as it was written.
 
 // "f5", "F5" -> (6, 5); false for anything else.
 bool ParseSquare(const std::string& text, PointData& square);
@@ -50,9 +46,13 @@ private:
 // A GGF game ("(;GM[Othello]...BO[8 <64 squares> *]B[f5]W[d6//1.5]...;)"): its start, its moves
 // (a pass has no square) and its clock.
 struct GgfMove {
+    GgfMove() = default;
+    GgfMove(int c, std::optional<PointData> s, double t) : color(c), square(s), seconds(t) {}
+
     int color = kBlack;
     std::optional<PointData> square;  // empty for a pass ("PA")
     double seconds = 0;               // time taken, from "square/eval/time"
+    std::string text;                 // the move as written, for messages
 };
 
 struct GgfClock {
@@ -74,7 +74,7 @@ struct GgfGame {
 // "/eval/time"; the colour is left as it was. False when the move is not a square or "PA".
 bool ParseGgfMove(const std::string& text, GgfMove& move);
 // Reads exactly one game; false with error when the text is not one. Moves are checked only for
-// their notation here: PlayGgf applies the rules.
+// their notation here: PlayGgf applies the rules. A value may hold "]" and "\" escaped by "\".
 bool ParseGgf(const std::string& text, GgfGame& game, RecordError& error);
 // Plays the game's moves; false at the first one the rules refuse.
 bool PlayGgf(const GgfGame& game, RuledGame& ruled, RecordError& error);
@@ -88,16 +88,16 @@ enum class RecordFormat { Mvr, Ggf, MoveString, BoardText };
 std::optional<RecordFormat> RecordFormatOfName(const std::string& fileName);
 
 // Reads a pasted text (a GGF game, a board text or a move string, told apart by their first
-// character) into logic the way a record file is loaded; on failure reports through onError and
-// changes nothing.
-bool LoadRecordText(const std::string& text, OthelloLogic& logic, const ErrorReporter& onError);
+// character) into logic the way a record file is loaded; on failure reports the game's message
+// through onError, the fault to error (when given), and changes nothing.
+bool LoadRecordText(const std::string& text, OthelloLogic& logic, const ErrorReporter& onError,
+                    RecordError* error = nullptr);
 // Loads a record file of any format into logic: the game's load command. Files named ".mvr", and
 // files of other names that hold an INI record, go to the record file reader; any other file is
-// read by its content as LoadRecordText reads a paste.
-// A refused move of a ".mvr" file also goes to refusal when given (the game's box does not name
-// it; the command-line tool does).
+// read by its content as LoadRecordText reads a paste. A file that cannot be read is told apart
+// from one that is read and refused.
 bool LoadRecordFile(const std::string& fileName, OthelloLogic& logic, const ErrorReporter& onError,
-                    RecordError* refusal = nullptr);
+                    RecordError* error = nullptr);
 
 // The history as text of a format other than Mvr. A move string needs a game from the initial
 // position; a board text holds only the shown step and its side to move. False with error when

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "PointData.h"
 #include "TickCounter.h"
@@ -13,12 +14,32 @@ struct SearchResult {
     int score;
 };
 
+// One completed iteration of the iterative deepening: what its depth line in the trace says.
+struct SearchIteration {
+    int depth;
+    int move;              // square index
+    int score;             // engine's view
+    long long nodes;       // of this iteration
+    long long thinkNodes;  // of the think so far
+    std::uint32_t ms;      // of this iteration
+    bool operator==(const SearchIteration&) const = default;
+};
+
+// What the last think did, as data for front-ends; the trace is for people.
+struct ThinkReport {
+    std::vector<SearchIteration> iterations;  // each one that wrote a depth line, in order
+    int move = -1;        // square index of the move returned; -1 after an abort
+    int score = 0;        // that came with the move, engine's view (see the score scale)
+    long long nodes = 0;  // every node of the think, all searches together
+};
+
 // The computer opponent: a padded board searched in place (make/undo through flipRecord), a
 // hand-tuned evaluation, region and mask-word move generation, a min/max search with deep
 // cut-offs, a win/loss and an exact endgame search, and the drivers that pick a search and its
 // budget. Below the root every search runs on disc bitboards (MorvaneSolve.cpp), node for node
 // as on the padded board, which stays as the reference (plainSearch). ThinkByTime and
-// ThinkByAmount are the entry points; progress goes to onTrace.
+// ThinkByAmount are the entry points; progress goes to onTrace as text and to report (and
+// onIteration) as data.
 // Inside a search +1 is always the engine's own side and -1 the opponent.
 class Morvane {
 public:
@@ -35,6 +56,40 @@ public:
     // small-endgame solver: nearly all of an endgame's nodes, never sorted.
     static constexpr int kSmallEmpties = 6;
 
+    // The score scale, from the engine's view. Evaluations stay within a few hundred points. A
+    // finished game scores kFinalBase + d for a disc difference d >= 0 and d - kFinalBase below,
+    // kWipeOutBonus more in magnitude when one side has no disc left; a draw scores +kFinalBase,
+    // so it ranks above every evaluation and every loss. The win/loss search answers
+    // +-kWinLossScore, above every finished game without the bonus (at most 10064).
+    static constexpr int kFinalBase = 10000;
+    static constexpr int kWipeOutBonus = 100;
+    static constexpr int kWinLossScore = 10065;
+    static constexpr int kScoreBound = 11000;  // beyond every real score: the initial best values
+    static constexpr int FinalScore(int d, int empties) {
+        const int bonus = (d < 0 ? -d : d) + empties == 64 ? kWipeOutBonus : 0;
+        return d >= 0 ? d + kFinalBase + bonus : d - kFinalBase - bonus;
+    }
+    // A finished game as the win/loss search scores it: only its sign is used, no bonus.
+    static constexpr int WinLossFinalScore(int d) {
+        return d >= 0 ? d + kFinalBase : d - kFinalBase;
+    }
+    // The drivers' reading: a finished game other than a draw, or a win/loss answer.
+    static constexpr bool IsDecided(int score) { return score > kFinalBase || score < -kFinalBase; }
+    // A front-end's reading: a finished game (a draw included) or a win/loss answer, not an
+    // evaluation.
+    static constexpr bool IsGameResult(int score) {
+        return score >= kFinalBase || score <= -kFinalBase;
+    }
+    static constexpr bool IsWinLossScore(int score) {
+        return score == kWinLossScore || score == -kWinLossScore;
+    }
+    // The disc difference of a finished game's score (IsGameResult, not IsWinLossScore).
+    static constexpr int FinalDiscs(int score) {
+        int discs = (score < 0 ? -score : score) - kFinalBase;
+        if (discs > kWipeOutBonus) discs -= kWipeOutBonus;
+        return score < 0 ? -discs : discs;
+    }
+
     // Instruction set of the bitboard search: the best this processor has, or the portable path,
     // which every processor runs (the tests run both).
     enum class CpuPath { Generic, Avx2 };
@@ -46,6 +101,9 @@ public:
     int ownColor = 1;
     int oppColor = -1;
     std::function<void(const std::string&)> onTrace;  // one UTF-8 line per call; may be empty
+    // Runs when an iteration is added to report (may be empty).
+    std::function<void(const SearchIteration&)> onIteration;
+    ThinkReport report;            // of the last think; cleared when the next think starts
     std::function<void()> onPump;  // window-message pump run at time checks; may be empty
     // onPump runs at a time check only when this many milliseconds have passed since it last ran
     // (0: at every check); the first check of a think always pumps. Node counts and the time
@@ -90,11 +148,13 @@ public:
     bool isBreak = false;
     int checkMask = 16383;
     int tForFinal = -1;
-    long long thinkNodes = 0;  // every node of the last think, all searches together (benchmark)
-    int thinkScore = 0;        // the score that came with the last think's move (engine's view)
+
+    // Square s + dirOffset[d] is the neighbour of s in direction d: the eight directions in
+    // circular order (y+1; x+1, y+1; x+1; x+1, y-1; y-1; ...), then the first three again, so that
+    // any run of up to five neighbouring directions is one index range.
+    static constexpr int dirOffset[11] = {1, 17, 16, 15, -1, -17, -16, -15, 1, 17, 16};
 
     // Move generation tables, built by PrepareSearch.
-    int dirOffset[11]{};
     int squareList1[32]{};
     int squareList2[32]{};
     int regionCount1 = 0;
@@ -135,7 +195,9 @@ public:
     void Abort();
     bool WasAborted() const;  // whether the last think was stopped by Abort
 
-    static constexpr int SquareIndex(int x, int y) { return x * 16 + y - 17; }
+    // Square index s is cell kFirstCell + s: cell (1, 1) is square 0.
+    static constexpr int kFirstCell = 17;
+    static constexpr int SquareIndex(int x, int y) { return x * 16 + y - kFirstCell; }
     static constexpr PointData SquareXY(int s) { return PointData(s / 16 + 1, s % 16 + 1); }
 
     // Position (MorvanePosition.cpp).
@@ -149,7 +211,7 @@ public:
     int Evaluate();
     int CountStable() const;
     int EvaluatePlain();       // on the board cells, mobility by GenerateMovesWide
-    int EvaluateBits() const;  // on ownBits and oppBits (MorvaneSolve.cpp)
+    int EvaluateBits() const;  // on ownBits and oppBits
 
     // Move generation (MorvaneMoveGen.cpp).
     int PrepareSearch();
@@ -184,10 +246,13 @@ private:
     bool hasPumped = false;  // in this think
     std::uint32_t lastPumpTime = 0;
 
-    int FinalScore() const;
-    int WinLossFinalScore() const;
     // Runs at every checkMask + 1 nodes; true when the search must stop now.
     bool TimeCheck();
+    // The stop test of every node, on either board: once a timed search has broken off, or Abort
+    // was called, every node returns at once; otherwise TimeCheck runs when the node count says
+    // so. The win/loss nodes test Broken before they score anything, the others after.
+    bool Broken() const { return isBreak && (isTimeLimited || isAborted); }
+    bool NodeMustStop() { return Broken() || ((amount & checkMask) == checkMask && TimeCheck()); }
     // The masks of the child that a move on s leads to from level here.
     template <bool Wide>
     void SetChildMasks(int here, int s) {
@@ -212,8 +277,9 @@ private:
     // SearchWinLoss at the current level: the same nodes, the score from the engine's view.
     SearchResult SearchBelowRoot();
     int WinLossBelowRoot();
-    // sortScore for each move: the value of the position after it (MorvaneSolve.cpp).
+    // sortScore for each move: the value of the position after it (MorvaneEvaluate.cpp).
     void OrderScoresBits(const int* moves, int count, int mover);
+    void ReportIteration(SearchResult best, std::uint32_t ms);
     std::uint32_t BeginThink();
     PointData FinishThink(SearchResult r, std::uint32_t t0);
     int FirstLegalMove();

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 
 #include "Morvane.h"
@@ -67,7 +66,7 @@ SearchResult Morvane::RunSearch(bool narrow) {
     moveListStart[0] = 0;
     const int before = amount;
     const SearchResult r = narrow ? Search() : SearchWide();
-    thinkNodes += amount - before;
+    report.nodes += amount - before;
     return r;
 }
 
@@ -110,6 +109,11 @@ int Morvane::FirstLegalMove() {
     return GenerateMovesWide(1) > 0 ? moveList[0] : kNoMove;
 }
 
+void Morvane::ReportIteration(SearchResult best, std::uint32_t ms) {
+    report.iterations.push_back({depth, best.move, best.score, amount, report.nodes, ms});
+    if (onIteration) onIteration(report.iterations.back());
+}
+
 SearchResult Morvane::SearchByAmount(int baseDepth, int amountLimit) {
     Trace("ID search by amount");
     startTime = tickCount();
@@ -141,9 +145,10 @@ SearchResult Morvane::SearchByAmount(int baseDepth, int amountLimit) {
         total += amount;
         if (isAborted) return best;
         best = r;
-        if (std::abs(best.score) > 10000) break;
+        if (IsDecided(best.score)) break;
         Trace(FormatSeconds(lastE) + ",depth=" + Str(depth) + ",amount=" + Str(amount) + "," +
               Square(*this, best.move) + "=" + Str(best.score));
+        ReportIteration(best, lastE);
         RotateToFront(best.move);
         HandOverRootMoves();
         if (static_cast<long long>(amount) * 3 > amountLimit) break;
@@ -204,9 +209,10 @@ SearchResult Morvane::SearchByTime(std::uint32_t limitTime, bool keepDeepening) 
             break;
         }
         best = r;
-        if (std::abs(best.score) > 10000) break;
+        if (IsDecided(best.score)) break;
         Trace(FormatSeconds(e) + ",depth=" + Str(depth) + "," + Square(*this, best.move) + "=" +
               Str(best.score));
+        ReportIteration(best, e);
         RotateToFront(best.move);
         HandOverRootMoves();
         const std::uint32_t remaining = limitTime - total;
@@ -278,7 +284,7 @@ SearchResult Morvane::SemiCompleteSearch(std::uint32_t limitTime, bool keepDeepe
     t = tickCount();
     SearchResult r = SearchWinLoss();
     const std::uint32_t w = tickCount() - t;
-    thinkNodes += amount;
+    report.nodes += amount;
     if (isAborted) return saved;
     if (isBreak) {
         Trace("break for time limit (fast search)");
@@ -327,7 +333,7 @@ SearchResult Morvane::CompleteSearch(std::uint32_t limitTime, bool keepDeepening
 std::uint32_t Morvane::BeginThink() {
     isAborted = false;
     hasPumped = false;
-    thinkNodes = 0;
+    report = ThinkReport{};
     const std::uint32_t t0 = tickCount();
     Normalise();
     rest = 64 - CountDiscs();
@@ -347,7 +353,8 @@ PointData Morvane::FinishThink(SearchResult r, std::uint32_t t0) {
         return move == kNoMove ? PointData() : SquareXY(move);
     }
     const PointData xy = SquareXY(r.move);
-    thinkScore = r.score;
+    report.move = r.move;
+    report.score = r.score;
     Trace("ElapsedTime=" + Str(static_cast<std::uint32_t>(tickCount() - t0)));
     return xy;
 }

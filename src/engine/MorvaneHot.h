@@ -1,22 +1,17 @@
 #pragma once
 
 // Bodies of the per-node operations, inlined into the searches. Directions are unrolled with
-// constant offsets; the walls end every walk.
+// the constant offsets of Morvane::dirOffset; the walls end every walk.
 #include <array>
 #include <bit>
+#include <cstddef>
 #include <cstdint>
+#include <utility>
 
 #include "Morvane.h"
+#include "MorvaneTables.h"
 
 namespace morvane_hot {
-
-// Population count without a library call (no POPCNT instruction on generic x86-64).
-inline int BitCount(std::uint64_t x) {
-    x = x - ((x >> 1) & 0x5555555555555555ULL);
-    x = (x & 0x3333333333333333ULL) + ((x >> 2) & 0x3333333333333333ULL);
-    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
-    return static_cast<int>((x * 0x0101010101010101ULL) >> 56);
-}
 
 // Bit of square index s, (x - 1, y - 1) = (s / 16, s % 16).
 inline std::uint64_t SquareBit(int s) {
@@ -31,16 +26,12 @@ inline std::uint64_t Shifted(std::uint64_t b) {
         return b >> -Shift;
 }
 
-// Cell offset O in bit-index steps: y is the fast bit axis, x the slow one.
-template <int O>
-constexpr int kBitStep = O == 1     ? 8
-                         : O == -1  ? -8
-                         : O == 16  ? 1
-                         : O == -16 ? -1
-                         : O == 17  ? 9
-                         : O == -17 ? -9
-                         : O == 15  ? -7
-                                    : 7;
+// Cell offset o = dx * 16 + dy (dx, dy in -1..1) in bit-index steps dy * 8 + dx: y is the fast
+// bit axis.
+constexpr int BitStep(int o) {
+    const int dx = (o + 40) / 16 - 2;
+    return (o - 16 * dx) * 8 + dx;
+}
 
 // Flips the run of -k discs from cell in direction O when k closes it; returns its length and
 // adds the flipped discs to flips.
@@ -55,7 +46,7 @@ inline int FlipRun(int* cell, int k, std::uint64_t bit, std::uint64_t& flips) {
     int n = 0;
     for (int* q = cell + O; q != p; q += O) {
         *q = k;
-        bit = Shifted<kBitStep<O>>(bit);
+        bit = Shifted<BitStep(O)>(bit);
         flips |= bit;
         ++n;
     }
@@ -77,6 +68,14 @@ inline constexpr auto kCellBit = [] {
     return bits;
 }();
 
+// The discs of colour k on the board cells.
+inline std::uint64_t DiscBits(const int* board, int k) {
+    std::uint64_t bits = 0;
+    for (std::size_t i = 0; i < 64; ++i)
+        bits |= std::uint64_t{board[kBitCell[i]] == k} << i;
+    return bits;
+}
+
 // How many discs k placed on cell would flip in direction O, without flipping them.
 template <int O>
 inline int RunLength(const int* cell, int k) {
@@ -91,9 +90,10 @@ inline int RunLength(const int* cell, int k) {
 }
 
 inline int CountFlips(const int* cell, int k) {
-    return RunLength<1>(cell, k) + RunLength<17>(cell, k) + RunLength<16>(cell, k) +
-           RunLength<15>(cell, k) + RunLength<-1>(cell, k) + RunLength<-17>(cell, k) +
-           RunLength<-16>(cell, k) + RunLength<-15>(cell, k);
+    return [&]<std::size_t... D>(std::index_sequence<D...>) {
+        return (RunLength<Morvane::dirOffset[D]>(cell, k) + ...);
+    }
+    (std::make_index_sequence<8>{});
 }
 
 // Whether k placed on cell flanks anything in direction O.
@@ -121,9 +121,25 @@ inline int GenerateRegion(const int* board, int k, std::uint32_t bits, const int
         const int p = std::countl_zero(bits);
         bits &= ~(std::uint32_t{0x80000000u} >> p);
         const int s = squareList[p];
-        if (FlanksAny<Offsets...>(board + 17 + s, k)) out[count++] = s;
+        if (FlanksAny<Offsets...>(board + Morvane::kFirstCell + s, k)) out[count++] = s;
     } while (bits != 0);
     return count;
+}
+
+// GenerateRegion over the directions of region r of the region table.
+template <int R>
+inline int GenerateRegionOf(const int* board, int k, std::uint32_t bits, const int* squareList,
+                            int* out) {
+    constexpr morvane_tables::Region region = morvane_tables::kRegions[R];
+    return [&]<std::size_t... D>(std::index_sequence<D...>) {
+        return GenerateRegion<Morvane::dirOffset[region.firstDir + static_cast<int>(D)]...>(
+            board, k, bits, squareList, out);
+    }
+    (std::make_index_sequence<region.lastDir - region.firstDir + 1>{});
+}
+
+constexpr int DirRangeOf(int r) {
+    return morvane_tables::kRegions[r].firstDir * 16 + morvane_tables::kRegions[r].lastDir;
 }
 
 // One mask word: the candidate squares region by region, in position order. A region's
@@ -140,34 +156,34 @@ inline int GenerateWord(const int* board, int k, std::uint32_t candidates,
         const std::uint32_t bits = regionMask[r] & candidates;
         candidates &= ~regionMask[r];
         int* const to = out + count;
+        // The regions' direction ranges are distinct, so each names its region's walk.
         switch (regionFirstDir[r] * 16 + regionLastDir[r]) {
-            case 0 * 16 + 2:
-                count += GenerateRegion<1, 17, 16>(board, k, bits, squareList, to);
+            case DirRangeOf(0):
+                count += GenerateRegionOf<0>(board, k, bits, squareList, to);
                 break;
-            case 2 * 16 + 4:
-                count += GenerateRegion<16, 15, -1>(board, k, bits, squareList, to);
+            case DirRangeOf(1):
+                count += GenerateRegionOf<1>(board, k, bits, squareList, to);
                 break;
-            case 6 * 16 + 8:
-                count += GenerateRegion<-16, -15, 1>(board, k, bits, squareList, to);
+            case DirRangeOf(3):
+                count += GenerateRegionOf<3>(board, k, bits, squareList, to);
                 break;
-            case 4 * 16 + 6:
-                count += GenerateRegion<-1, -17, -16>(board, k, bits, squareList, to);
+            case DirRangeOf(4):
+                count += GenerateRegionOf<4>(board, k, bits, squareList, to);
                 break;
-            case 0 * 16 + 4:
-                count += GenerateRegion<1, 17, 16, 15, -1>(board, k, bits, squareList, to);
+            case DirRangeOf(5):
+                count += GenerateRegionOf<5>(board, k, bits, squareList, to);
                 break;
-            case 6 * 16 + 10:
-                count += GenerateRegion<-16, -15, 1, 17, 16>(board, k, bits, squareList, to);
+            case DirRangeOf(6):
+                count += GenerateRegionOf<6>(board, k, bits, squareList, to);
                 break;
-            case 2 * 16 + 6:
-                count += GenerateRegion<16, 15, -1, -17, -16>(board, k, bits, squareList, to);
+            case DirRangeOf(7):
+                count += GenerateRegionOf<7>(board, k, bits, squareList, to);
                 break;
-            case 4 * 16 + 8:
-                count += GenerateRegion<-1, -17, -16, -15, 1>(board, k, bits, squareList, to);
+            case DirRangeOf(8):
+                count += GenerateRegionOf<8>(board, k, bits, squareList, to);
                 break;
-            default:  // 0..7, the centre
-                count += GenerateRegion<1, 17, 16, 15, -1, -17, -16, -15>(board, k, bits,
-                                                                          squareList, to);
+            default:  // the centre, every direction
+                count += GenerateRegionOf<2>(board, k, bits, squareList, to);
                 break;
         }
     }
@@ -178,19 +194,19 @@ inline int GenerateWord(const int* board, int k, std::uint32_t candidates,
 
 inline void Morvane::MakeMoveHot(int s, int k) {
     using morvane_hot::FlipRun;
-    int* const cell = board + 17 + s;
+    int* const cell = board + kFirstCell + s;
     int* const record = flipRecord[level];
     const std::uint64_t placed = morvane_hot::SquareBit(s);
     std::uint64_t flips = 0;
     *cell = k;
-    int total = record[0] = FlipRun<1>(cell, k, placed, flips);
-    total += record[1] = FlipRun<17>(cell, k, placed, flips);
-    total += record[2] = FlipRun<16>(cell, k, placed, flips);
-    total += record[3] = FlipRun<15>(cell, k, placed, flips);
-    total += record[4] = FlipRun<-1>(cell, k, placed, flips);
-    total += record[5] = FlipRun<-17>(cell, k, placed, flips);
-    total += record[6] = FlipRun<-16>(cell, k, placed, flips);
-    total += record[7] = FlipRun<-15>(cell, k, placed, flips);
+    int total = record[0] = FlipRun<dirOffset[0]>(cell, k, placed, flips);
+    total += record[1] = FlipRun<dirOffset[1]>(cell, k, placed, flips);
+    total += record[2] = FlipRun<dirOffset[2]>(cell, k, placed, flips);
+    total += record[3] = FlipRun<dirOffset[3]>(cell, k, placed, flips);
+    total += record[4] = FlipRun<dirOffset[4]>(cell, k, placed, flips);
+    total += record[5] = FlipRun<dirOffset[5]>(cell, k, placed, flips);
+    total += record[6] = FlipRun<dirOffset[6]>(cell, k, placed, flips);
+    total += record[7] = FlipRun<dirOffset[7]>(cell, k, placed, flips);
     flipBits[level] = flips;
     if (k > 0) {
         ownBits |= flips | placed;
@@ -207,7 +223,7 @@ inline void Morvane::UndoMoveHot(int s, int k2) {
     const int total = record[0] + record[1] + record[2] + record[3] + record[4] + record[5] +
                       record[6] + record[7];
     const std::uint64_t flips = flipBits[level];
-    board[17 + s] = 0;
+    board[kFirstCell + s] = 0;
     // The flipped discs, found through their bits rather than by walking the eight directions.
     for (std::uint64_t left = flips; left != 0; left &= left - 1)
         board[morvane_hot::kBitCell[static_cast<std::size_t>(std::countr_zero(left))]] = k2;

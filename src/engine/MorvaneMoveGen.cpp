@@ -6,18 +6,12 @@
 
 #include "Morvane.h"
 #include "MorvaneHot.h"
+#include "MorvaneTables.h"
 
 namespace {
 
-struct Region {
-    int xFirst, xLast, yFirst, yLast, firstDir, lastDir;
-};
-
-constexpr Region kRegions[9] = {
-    {1, 2, 1, 2, 0, 2},  {1, 2, 7, 8, 2, 4}, {3, 6, 3, 6, 0, 7},
-    {7, 8, 1, 2, 6, 8},  {7, 8, 7, 8, 4, 6}, {1, 2, 3, 6, 0, 4},
-    {3, 6, 1, 2, 6, 10}, {3, 6, 7, 8, 2, 6}, {7, 8, 3, 6, 4, 8},
-};
+using morvane_tables::kRegions;
+using morvane_tables::Region;
 
 constexpr std::uint32_t kAllBits = 0xFFFFFFFFu;
 
@@ -29,157 +23,128 @@ constexpr bool IsPlayingSquare(int s) {
     return s >= 0 && s < 120 && (s & 15) <= 7;
 }
 
-// Appends the empty squares of one region to a square list; returns how many.
-int CollectRegion(const int* board, const Region& region, int* squareList, int position) {
-    int count = 0;
-    for (int x = region.xFirst; x <= region.xLast; ++x) {
-        for (int y = region.yFirst; y <= region.yLast; ++y) {
-            if (board[x * 16 + y] == 0) squareList[position + count++] = Morvane::SquareIndex(x, y);
+// One mask word's tables in the engine.
+struct MaskWord {
+    int* squareList;
+    int& regionCount;
+    int* regionEnd;
+    int* regionFirstDir;
+    int* regionLastDir;
+    std::uint32_t* regionMask;
+    int* positionRegion;
+    std::uint32_t* clearMask;
+    std::uint32_t* neighbourBits;
+    std::uint32_t* emptyBits;
+    std::uint32_t* frontierBits;
+};
+
+// The empty squares of regions [first, end) in region order, x then y inside a region, as the
+// word's first positions and its used regions; returns how many positions they take.
+int CollectRegions(const int* board, const MaskWord& w, int first, int end) {
+    for (int p = 0; p < 32; ++p) {
+        w.squareList[p] = Morvane::kNoMove;
+        w.positionRegion[p] = 0;
+    }
+    w.regionCount = 0;
+    int filled = 0;
+    for (int r = first; r < end; ++r) {
+        const Region& region = kRegions[r];
+        const int from = filled;
+        for (int x = region.xFirst; x <= region.xLast; ++x)
+            for (int y = region.yFirst; y <= region.yLast; ++y)
+                if (board[x * 16 + y] == 0) w.squareList[filled++] = Morvane::SquareIndex(x, y);
+        if (filled == from) continue;  // a region without empty squares is not used
+        const int used = w.regionCount++;
+        w.regionEnd[used] = filled;
+        w.regionFirstDir[used] = region.firstDir;
+        w.regionLastDir[used] = region.lastDir;
+        w.regionMask[used] = 0;
+        for (int p = from; p < filled; ++p) {
+            w.regionMask[used] |= Bit(p);
+            w.positionRegion[p] = used;
         }
     }
-    return count;
+    return filled;
+}
+
+// The occupied squares fill the positions left, word 1 first.
+void PlaceOccupied(const int* board, const MaskWord (&words)[2], int filled1, int filled2) {
+    int next[2] = {filled1, filled2};
+    for (int x = 1; x <= 8; ++x) {
+        for (int y = 1; y <= 8; ++y) {
+            if (board[x * 16 + y] == 0) continue;
+            const int w = next[0] < 32 ? 0 : 1;
+            words[w].squareList[next[w]++] = Morvane::SquareIndex(x, y);
+        }
+    }
+}
+
+// Per square, in each word: all bits but its own (clear mask), and the bits of itself and its
+// neighbouring playing squares (neighbour bits).
+void SetSquareMasks(const MaskWord (&words)[2]) {
+    struct Owner {
+        int word, position;
+    };
+    Owner owner[120];
+    for (int w = 0; w < 2; ++w)
+        for (int p = 0; p < 32; ++p)
+            owner[words[w].squareList[p]] = {w, p};
+    for (int x = 1; x <= 8; ++x) {
+        for (int y = 1; y <= 8; ++y) {
+            const int s = Morvane::SquareIndex(x, y);
+            for (const MaskWord& w : words) {
+                w.clearMask[s] = kAllBits;
+                w.neighbourBits[s] = 0;
+            }
+            const Owner own = owner[s];
+            words[own.word].clearMask[s] = ~Bit(own.position);
+            words[own.word].neighbourBits[s] = Bit(own.position);
+            for (int d = 0; d < 8; ++d) {
+                const int t = s + Morvane::dirOffset[d];
+                if (IsPlayingSquare(t))
+                    words[owner[t].word].neighbourBits[s] |= Bit(owner[t].position);
+            }
+        }
+    }
+}
+
+// Level 0: the empty squares, and the frontier of every disc.
+void SetRootMasks(const int* board, const MaskWord (&words)[2]) {
+    for (const MaskWord& w : words) {
+        w.emptyBits[0] = kAllBits;
+        w.frontierBits[0] = 0;
+    }
+    for (int x = 1; x <= 8; ++x) {
+        for (int y = 1; y <= 8; ++y) {
+            if (board[x * 16 + y] == 0) continue;
+            const int s = Morvane::SquareIndex(x, y);
+            for (const MaskWord& w : words) {
+                w.emptyBits[0] &= w.clearMask[s];
+                w.frontierBits[0] |= w.neighbourBits[s];
+            }
+        }
+    }
 }
 
 }  // namespace
 
 int Morvane::PrepareSearch() {
-    static constexpr int kOffsets[11] = {1, 17, 16, 15, -1, -17, -16, -15, 1, 17, 16};
-    for (int d = 0; d < 11; ++d)
-        dirOffset[d] = kOffsets[d];
-
-    const int empties = 64 - CountDiscs();
-    const bool narrow = empties <= 32;
-    for (int p = 0; p < 32; ++p) {
-        squareList1[p] = kNoMove;
-        squareList2[p] = kNoMove;
-    }
-
-    // Empty squares by region: word 1 takes every region when narrow, else regions 0..4.
-    regionCount1 = 0;
-    regionCount2 = 0;
-    int filled1 = 0;
-    int filled2 = 0;
-    const int lastRegion1 = narrow ? 8 : 4;
-    for (int r = 0; r <= lastRegion1; ++r) {
-        const int n = CollectRegion(board, kRegions[r], squareList1, filled1);
-        if (n == 0) continue;
-        filled1 += n;
-        regionEnd1[regionCount1] = filled1;
-        regionFirstDir1[regionCount1] = kRegions[r].firstDir;
-        regionLastDir1[regionCount1] = kRegions[r].lastDir;
-        ++regionCount1;
-    }
-    if (!narrow) {
-        for (int r = 5; r <= 8; ++r) {
-            const int n = CollectRegion(board, kRegions[r], squareList2, filled2);
-            if (n == 0) continue;
-            filled2 += n;
-            regionEnd2[regionCount2] = filled2;
-            regionFirstDir2[regionCount2] = kRegions[r].firstDir;
-            regionLastDir2[regionCount2] = kRegions[r].lastDir;
-            ++regionCount2;
-        }
-    }
-    auto regionBits = [](int from, int to) {
-        std::uint32_t mask = 0;
-        for (int p = from; p < to; ++p)
-            mask |= Bit(p);
-        return mask;
+    const bool narrow = 64 - CountDiscs() <= 32;
+    const MaskWord words[2] = {
+        {squareList1, regionCount1, regionEnd1, regionFirstDir1, regionLastDir1, regionMask1,
+         positionRegion1, clearMask1, neighbourBits1, emptyBits1, frontierBits1},
+        {squareList2, regionCount2, regionEnd2, regionFirstDir2, regionLastDir2, regionMask2,
+         positionRegion2, clearMask2, neighbourBits2, emptyBits2, frontierBits2},
     };
-    for (int p = 0; p < 32; ++p) {
-        positionRegion1[p] = 0;
-        positionRegion2[p] = 0;
-    }
-    for (int r = 0; r < regionCount1; ++r) {
-        const int first = r == 0 ? 0 : regionEnd1[r - 1];
-        regionMask1[r] = regionBits(first, regionEnd1[r]);
-        for (int p = first; p < regionEnd1[r]; ++p)
-            positionRegion1[p] = r;
-    }
-    for (int r = 0; r < regionCount2; ++r) {
-        const int first = r == 0 ? 0 : regionEnd2[r - 1];
-        regionMask2[r] = regionBits(first, regionEnd2[r]);
-        for (int p = first; p < regionEnd2[r]; ++p)
-            positionRegion2[p] = r;
-    }
-
-    // The occupied squares fill the remaining positions, word 1 first.
-    int i = 0;
-    for (int x = 1; x <= 8; ++x) {
-        for (int y = 1; y <= 8; ++y) {
-            if (board[x * 16 + y] == 0) continue;
-            const int p1 = filled1 + i;
-            if (p1 < 32)
-                squareList1[p1] = SquareIndex(x, y);
-            else
-                squareList2[filled1 + i + filled2 - 32] = SquareIndex(x, y);
-            ++i;
-        }
-    }
-
-    // Clear masks and neighbour bits; positions are found through the two square lists.
-    int wordOf[120];
-    int positionOf[120];
-    for (int p = 0; p < 32; ++p) {
-        wordOf[squareList1[p]] = 1;
-        positionOf[squareList1[p]] = p;
-        wordOf[squareList2[p]] = 2;
-        positionOf[squareList2[p]] = p;
-    }
-    for (int x = 1; x <= 8; ++x) {
-        for (int y = 1; y <= 8; ++y) {
-            const int s = SquareIndex(x, y);
-            const std::uint32_t own = Bit(positionOf[s]);
-            if (wordOf[s] == 1) {
-                clearMask1[s] = ~own;
-                clearMask2[s] = kAllBits;
-                neighbourBits1[s] = own;
-                neighbourBits2[s] = 0;
-            } else {
-                clearMask1[s] = kAllBits;
-                clearMask2[s] = ~own;
-                neighbourBits1[s] = 0;
-                neighbourBits2[s] = own;
-            }
-            for (int d = 0; d < 8; ++d) {
-                const int t = s + dirOffset[d];
-                if (!IsPlayingSquare(t)) continue;
-                if (wordOf[t] == 1)
-                    neighbourBits1[s] |= Bit(positionOf[t]);
-                else
-                    neighbourBits2[s] |= Bit(positionOf[t]);
-            }
-        }
-    }
-
-    std::uint32_t empty1 = kAllBits;
-    std::uint32_t empty2 = kAllBits;
-    std::uint32_t frontier1 = 0;
-    std::uint32_t frontier2 = 0;
-    for (int x = 1; x <= 8; ++x) {
-        for (int y = 1; y <= 8; ++y) {
-            if (board[x * 16 + y] == 0) continue;
-            const int s = SquareIndex(x, y);
-            empty1 &= clearMask1[s];
-            empty2 &= clearMask2[s];
-            frontier1 |= neighbourBits1[s];
-            frontier2 |= neighbourBits2[s];
-        }
-    }
-    emptyBits1[0] = empty1;
-    emptyBits2[0] = empty2;
-    frontierBits1[0] = frontier1;
-    frontierBits2[0] = frontier2;
-
-    ownBits = 0;
-    oppBits = 0;
-    for (int x = 1; x <= 8; ++x) {
-        for (int y = 1; y <= 8; ++y) {
-            const std::uint64_t bit = std::uint64_t{1} << ((y - 1) * 8 + (x - 1));
-            if (board[x * 16 + y] == 1) ownBits |= bit;
-            if (board[x * 16 + y] == -1) oppBits |= bit;
-        }
-    }
+    // Word 1 takes every region when narrow, else regions 0..4 and word 2 the others.
+    const int split = narrow ? 9 : 5;
+    const int filled1 = CollectRegions(board, words[0], 0, split);
+    const int filled2 = CollectRegions(board, words[1], split, 9);
+    PlaceOccupied(board, words, filled1, filled2);
+    SetSquareMasks(words);
+    SetRootMasks(board, words);
+    ownBits = morvane_hot::DiscBits(board, 1);
+    oppBits = morvane_hot::DiscBits(board, -1);
     discDiff = SumBoard();
     return narrow ? 1 : 0;
 }

@@ -8,9 +8,6 @@ Morvane::Morvane() : tickCount(SystemTickCount) {
     for (int x = 1; x <= 8; ++x)
         for (int y = 1; y <= 8; ++y)
             board[x * 16 + y] = 0;
-    static constexpr int kOffsets[11] = {1, 17, 16, 15, -1, -17, -16, -15, 1, 17, 16};
-    for (int d = 0; d < 11; ++d)
-        dirOffset[d] = kOffsets[d];
     moveListStart[0] = 0;
 }
 

@@ -3,28 +3,9 @@
 // and the win/loss search of the endgame.
 #include <bit>
 #include <cstdint>
-#include <cstdlib>
 
 #include "Morvane.h"
 #include "MorvaneHot.h"
-
-namespace {
-
-constexpr int kMaxInitial = -11000;  // beyond every real score
-constexpr int kMinInitial = 11000;
-constexpr int kWinLossSuccess = 10065;  // above every finished-game score without bonus
-
-}  // namespace
-
-int Morvane::FinalScore() const {
-    const int d = discDiff;
-    const int bonus = std::abs(d) + rest == 64 ? 100 : 0;
-    return d >= 0 ? d + 10000 + bonus : d - 10000 - bonus;
-}
-
-int Morvane::WinLossFinalScore() const {
-    return discDiff >= 0 ? discDiff + 10000 : discDiff - 10000;
-}
 
 bool Morvane::TimeCheck() {
     std::uint32_t now = 0;
@@ -105,13 +86,12 @@ template <bool Wide>
 [[gnu::always_inline]] inline SearchResult Morvane::SearchEnter() {
     if (!plainSearch && level > 0) return SearchBelowRoot();
     ++amount;
-    if (rest == 0) return {kNoMove, FinalScore()};
+    if (rest == 0) return {kNoMove, FinalScore(discDiff, rest)};
     if (level == depth) {
         savedPassMoves = 0;
         return {kNoMove, EvaluateHot()};
     }
-    if (isBreak && (isTimeLimited || isAborted)) return {kNoMove, 0};
-    if ((amount & checkMask) == checkMask && TimeCheck()) return {kNoMove, 0};
+    if (NodeMustStop()) return {kNoMove, 0};
 
     const int here = level;
     const int mover = (here & 1) == 0 ? 1 : -1;
@@ -119,12 +99,10 @@ template <bool Wide>
         // The last empty square, when the mover can take it: the one child is the finished
         // board, counted as the node it is and scored without making the move.
         const int s = squareList1[std::countl_zero(emptyBits1[here])];
-        const int flips = morvane_hot::CountFlips(board + 17 + s, mover);
+        const int flips = morvane_hot::CountFlips(board + kFirstCell + s, mover);
         if (flips > 0) {
             ++amount;
-            const int d = discDiff + (2 * flips + 1) * mover;
-            const int bonus = std::abs(d) == 64 ? 100 : 0;
-            return {s, d >= 0 ? d + 10000 + bonus : d - 10000 - bonus};
+            return {s, FinalScore(discDiff + (2 * flips + 1) * mover, 0)};
         }
     }
     return SearchBody<Wide>();
@@ -136,7 +114,7 @@ SearchResult Morvane::SearchBody() {
     const int next = here + 1;
     const bool maximiser = (here & 1) == 0;
     const int mover = maximiser ? 1 : -1;
-    int best = maximiser ? kMaxInitial : kMinInitial;
+    int best = maximiser ? -kScoreBound : kScoreBound;
     int bestMove = kNoMove;
     bestAtLevel[here] = best;
 
@@ -156,7 +134,7 @@ SearchResult Morvane::SearchBody() {
             if (count == 0) {
                 const int replies = Wide ? GenerateMovesWideHot(-mover) : GenerateMovesHot(-mover);
                 if (!Wide) savedPassMoves = replies;
-                if (replies == 0) return {kNoMove, FinalScore()};
+                if (replies == 0) return {kNoMove, FinalScore(discDiff, rest)};
                 ++pass;
                 emptyBits1[next] = emptyBits1[here];
                 frontierBits1[next] = frontierBits1[here];
@@ -243,10 +221,10 @@ SearchResult Morvane::SearchWinLoss() {
 [[gnu::always_inline]] inline SearchResult Morvane::WinLossEnter() {
     if (!plainSearch && level > 0) return {kNoMove, WinLossBelowRoot()};
     ++amount;
-    if (isBreak && (isTimeLimited || isAborted)) return {kNoMove, 0};
-    if (rest == 0) return {kNoMove, WinLossFinalScore()};
+    if (Broken()) return {kNoMove, 0};
+    if (rest == 0) return {kNoMove, WinLossFinalScore(discDiff)};
     if (level == depth) return {kNoMove, EvaluateHot()};
-    if ((amount & checkMask) == checkMask && TimeCheck()) return {kNoMove, 0};
+    if (NodeMustStop()) return {kNoMove, 0};
 
     const int here = level;
     const bool maximiser = (here & 1) == 0;
@@ -254,15 +232,14 @@ SearchResult Morvane::SearchWinLoss() {
     if (rest == 1 && here != 0 && emptyBits1[here] != 0) {
         // The last empty square, when the mover can take it: the finished child decides at once.
         const int s = squareList1[std::countl_zero(emptyBits1[here])];
-        const int flips = morvane_hot::CountFlips(board + 17 + s, mover);
+        const int flips = morvane_hot::CountFlips(board + kFirstCell + s, mover);
         if (flips > 0) {
             ++amount;
             const bool holds = discDiff + (2 * flips + 1) * mover >= 0;
             if (maximiser)
-                return holds ? SearchResult{s, kWinLossSuccess}
-                             : SearchResult{kNoMove, -kWinLossSuccess};
-            return holds ? SearchResult{kNoMove, kWinLossSuccess}
-                         : SearchResult{s, -kWinLossSuccess};
+                return holds ? SearchResult{s, kWinLossScore}
+                             : SearchResult{kNoMove, -kWinLossScore};
+            return holds ? SearchResult{kNoMove, kWinLossScore} : SearchResult{s, -kWinLossScore};
         }
     }
     return WinLossBody();
@@ -281,7 +258,7 @@ SearchResult Morvane::WinLossBody() {
     } else {
         count = GenerateMovesHot(mover);
         if (count == 0) {
-            if (GenerateMovesHot(-mover) == 0) return {kNoMove, WinLossFinalScore()};
+            if (GenerateMovesHot(-mover) == 0) return {kNoMove, WinLossFinalScore(discDiff)};
             emptyBits1[next] = emptyBits1[here];
             frontierBits1[next] = frontierBits1[here];
             moveListStart[next] = moveListStart[here];
@@ -295,7 +272,7 @@ SearchResult Morvane::WinLossBody() {
     }
 
     --rest;
-    SearchResult result{kNoMove, maximiser ? -kWinLossSuccess : kWinLossSuccess};
+    SearchResult result{kNoMove, maximiser ? -kWinLossScore : kWinLossScore};
     for (int i = 0; i < count; ++i) {
         const int s = moves[i];
         MakeMoveHot(s, mover);
@@ -306,7 +283,7 @@ SearchResult Morvane::WinLossBody() {
         UndoMoveHot(s, -mover);
         if (maximiser ? score > 0 : score < 0) {
             ++rest;
-            return {s, maximiser ? kWinLossSuccess : -kWinLossSuccess};
+            return {s, maximiser ? kWinLossScore : -kWinLossScore};
         }
         if (score == 0) result = {s, 0};
     }

@@ -9,6 +9,8 @@
 #include <cstdint>
 
 #include "Morvane.h"
+#include "MorvanePaths.h"
+#include "MorvaneTables.h"
 
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(MORVANE_NO_CPU_DISPATCH)
 #define MORVANE_CPU_DISPATCH 1
@@ -20,8 +22,8 @@
 // The bitboard search reads the engine's stop request and runs its time check at the same nodes
 // as the padded-board search.
 struct EndgameAccess {
-    static bool Aborted(const Morvane& e) { return e.isAborted; }
-    static bool TimeCheck(Morvane& e) { return e.TimeCheck(); }
+    static bool Broken(const Morvane& e) { return e.Broken(); }
+    static bool NodeMustStop(Morvane& e) { return e.NodeMustStop(); }
 };
 
 namespace {
@@ -94,44 +96,49 @@ constexpr LineTable kLines = MakeLines();
 
 // The regions of the move generator in their order, as masks of a transposed board (x * 8 + y).
 constexpr auto MakeGenerationRegions() {
-    constexpr int kBounds[9][4] = {{1, 2, 1, 2}, {1, 2, 7, 8}, {3, 6, 3, 6},
-                                   {7, 8, 1, 2}, {7, 8, 7, 8}, {1, 2, 3, 6},
-                                   {3, 6, 1, 2}, {3, 6, 7, 8}, {7, 8, 3, 6}};
     std::array<std::uint64_t, 9> masks{};
-    for (int r = 0; r < 9; ++r)
-        for (int x = kBounds[r][0]; x <= kBounds[r][1]; ++x)
-            for (int y = kBounds[r][2]; y <= kBounds[r][3]; ++y)
-                masks[static_cast<std::size_t>(r)] |= std::uint64_t{1} << ((x - 1) * 8 + y - 1);
+    for (std::size_t r = 0; r < 9; ++r) {
+        const morvane_tables::Region& region = morvane_tables::kRegions[r];
+        for (int x = region.xFirst; x <= region.xLast; ++x)
+            for (int y = region.yFirst; y <= region.yLast; ++y)
+                masks[r] |= std::uint64_t{1} << ((x - 1) * 8 + y - 1);
+    }
     return masks;
 }
 
 constexpr std::array<std::uint64_t, 9> kGenerationRegions = MakeGenerationRegions();
 
-// What each instruction set's copy offers the engine.
-struct PathFunctions {
-    SearchResult (*search)(Morvane& e, std::uint64_t P, std::uint64_t O, int n, int level, int lo,
-                           int hi, int sign);
-    int (*winLoss)(Morvane& e, std::uint64_t P, std::uint64_t O, int n, int level, int sign);
-    int (*evaluate)(std::uint64_t own, std::uint64_t opp);
-    void (*orderScores)(std::uint64_t own, std::uint64_t opp, const int* moves, int count,
-                        int mover, int* scores);
-};
-
 }  // namespace
 
+// One copy of the bitboard code per instruction set, each in a namespace of its own: its
+// primitives, then the evaluation, the small-endgame solvers and the nodes over them. Only
+// builtins, these files' own functions and the shared tables above are used, so nothing compiled
+// for one instruction set can stand in for another's copy.
 namespace generic_path {
-#define MORVANE_SOLVE_AVX2 0
-#include "MorvaneSolveImpl.h"
-#undef MORVANE_SOLVE_AVX2
+namespace {
+// In this order: each file uses those before it.
+// clang-format off
+#include "MorvaneBitsGeneric.h"
+#include "MorvaneBitEval.h"
+#include "MorvaneSmallSolve.h"
+#include "MorvaneNodes.h"
+// clang-format on
+}  // namespace
 }  // namespace generic_path
 
 #if MORVANE_CPU_DISPATCH
 #pragma GCC push_options
 #pragma GCC target("avx2,bmi,bmi2,popcnt,lzcnt")
 namespace avx2_path {
-#define MORVANE_SOLVE_AVX2 1
-#include "MorvaneSolveImpl.h"
-#undef MORVANE_SOLVE_AVX2
+namespace {
+// In this order: each file uses those before it.
+// clang-format off
+#include "MorvaneBitsAvx2.h"
+#include "MorvaneBitEval.h"
+#include "MorvaneSmallSolve.h"
+#include "MorvaneNodes.h"
+// clang-format on
+}  // namespace
 }  // namespace avx2_path
 #pragma GCC pop_options
 #endif
@@ -153,9 +160,7 @@ Morvane::CpuPath Morvane::BestCpuPath() {
 #endif
 }
 
-namespace {
-
-const PathFunctions& Functions(Morvane::CpuPath path) {
+const morvane_paths::PathFunctions& morvane_paths::Functions(Morvane::CpuPath path) {
 #if MORVANE_CPU_DISPATCH
     if (path == Morvane::CpuPath::Avx2) return avx2_path::kFunctions;
 #endif
@@ -163,15 +168,7 @@ const PathFunctions& Functions(Morvane::CpuPath path) {
     return generic_path::kFunctions;
 }
 
-}  // namespace
-
-int Morvane::EvaluateBits() const {
-    return Functions(cpuPath).evaluate(ownBits, oppBits);
-}
-
-void Morvane::OrderScoresBits(const int* moves, int count, int mover) {
-    Functions(cpuPath).orderScores(ownBits, oppBits, moves, count, mover, sortScore);
-}
+using morvane_paths::Functions;
 
 SearchResult Morvane::SearchBelowRoot() {
     // The passing parent's hand-over holds the moves the child generates again.
@@ -180,8 +177,8 @@ SearchResult Morvane::SearchBelowRoot() {
     // The bounds the padded-board search compares with, in the view of the side to move:
     // ancestors an odd number of levels up stop this node, those an even number up stop its
     // children; the root is left out while every root move is recorded.
-    int ownSide = -11000;
-    int otherSide = 11000;
+    int ownSide = -kScoreBound;
+    int otherSide = kScoreBound;
     for (int a = level - 1, odd = 1; a >= (recordRoot ? 1 : 0); --a, odd ^= 1) {
         const int value = sign * bestAtLevel[a];
         if (odd != 0)

@@ -40,6 +40,12 @@ std::size_t Utf8Length(std::string_view bytes, std::size_t i) {
     return length;
 }
 
+// Half-width katakana, one byte each in code page 932.
+bool IsHalfWidthKatakana(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte >= 0xA1 && byte <= 0xDF;
+}
+
 bool IsAscii(std::string_view bytes) {
     return std::all_of(bytes.begin(), bytes.end(),
                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
@@ -126,6 +132,10 @@ bool IsValidUtf8(std::string_view bytes) {
     return true;
 }
 
+std::size_t NextCharacter(std::string_view text, std::size_t i) {
+    return i + std::max<std::size_t>(Utf8Length(text, i), 1);
+}
+
 std::string Cp932ToUtf8(std::string_view bytes) {
     Converter& decode = Converter::FromCp932();
     std::string out;
@@ -169,14 +179,64 @@ std::string AsCp932Text(std::string_view text) {
     return Cp932ToUtf8(Utf8ToCp932(text));
 }
 
+namespace {
+
+bool ReadsAsUtf8(std::string_view bytes) {
+    if (!IsValidUtf8(bytes)) return false;
+    bool katakanaOnly = true;
+    for (std::size_t i = 0; i < bytes.size(); i = NextCharacter(bytes, i)) {
+        const std::size_t length = Utf8Length(bytes, i);
+        if (length > 1 &&
+            (length != 2 || !IsHalfWidthKatakana(bytes[i]) || !IsHalfWidthKatakana(bytes[i + 1])))
+            katakanaOnly = false;
+    }
+    return !katakanaOnly && AsCp932Text(bytes) == bytes;
+}
+
+}  // namespace
+
 std::string DecodeFileText(std::string_view bytes) {
     if (bytes.starts_with(kByteOrderMark)) return RepairUtf8(bytes.substr(kByteOrderMark.size()));
-    if (IsValidUtf8(bytes)) return std::string(bytes);
+    if (IsAscii(bytes) || ReadsAsUtf8(bytes)) return std::string(bytes);
     return Cp932ToUtf8(bytes);
 }
 
 std::string EncodeFileText(std::string_view text) {
     std::string bytes = Utf8ToCp932(text);
-    if (!bytes.starts_with(kByteOrderMark) && (IsAscii(bytes) || !IsValidUtf8(bytes))) return bytes;
+    if (!bytes.starts_with(kByteOrderMark) && !ReadsAsUtf8(bytes)) return bytes;
     return std::string(kByteOrderMark) + Cp932ToUtf8(bytes);
+}
+
+TypedText::TypedText(std::string_view typed) : typed_(typed) {
+    for (std::size_t i = 0; i < typed.size(); i = NextCharacter(typed, i)) {
+        asciiStarts_.push_back(ascii_.size());
+        typedStarts_.push_back(i);
+        const std::string_view character = typed.substr(i, NextCharacter(typed, i) - i);
+        const std::uint32_t code =
+            character.size() == 3 ? (static_cast<unsigned char>(character[0]) & 0x0Fu) << 12 |
+                                        (static_cast<unsigned char>(character[1]) & 0x3Fu) << 6 |
+                                        (static_cast<unsigned char>(character[2]) & 0x3Fu)
+                                  : 0;
+        if (code == 0x3000)
+            ascii_ += ' ';
+        else if (code >= 0xFF01 && code <= 0xFF5E)
+            ascii_ += static_cast<char>(code - 0xFF01 + '!');
+        else
+            ascii_ += character;
+    }
+    asciiStarts_.push_back(ascii_.size());
+    typedStarts_.push_back(typed.size());
+}
+
+std::string TypedText::Typed(std::size_t begin, std::size_t end) const {
+    if (begin >= end) return "";
+    // The character that holds begin, up to the first one that starts at or after end.
+    const auto first = std::upper_bound(asciiStarts_.begin(), asciiStarts_.end(), begin) - 1;
+    const auto last = std::lower_bound(asciiStarts_.begin(), asciiStarts_.end(), end);
+    const std::size_t from = typedStarts_[static_cast<std::size_t>(first - asciiStarts_.begin())];
+    const std::size_t to =
+        last == asciiStarts_.end()
+            ? typed_.size()
+            : typedStarts_[static_cast<std::size_t>(last - asciiStarts_.begin())];
+    return typed_.substr(from, to - from);
 }

@@ -38,8 +38,9 @@ inline std::vector<int> Cells(const Morvane& e) {
 // wipe-out, and the leaf level takes the engine's Evaluate (checked on its own).
 int Reference(const GameBoard& b, int level, int depth, int alpha = -20000, int beta = 20000);
 
-// Loads the game as the think operations do (the engine plays the side to move), sets the root
-// fields and search parameters, and returns PrepareSearch's result (1 narrow, 0 wide).
+// Sets up a fresh engine for a root search as a driver does: the game loaded and normalised (the
+// engine plays the side to move), rest, depth and sortDepth; returns PrepareSearch's result (1
+// narrow, 0 wide).
 int Prepare(Morvane& engine, const Game& game, int depth = 99, int sortDepth = 0);
 
 struct FfoPosition {
@@ -56,6 +57,8 @@ struct Think {
     std::vector<std::string> lines;
     PointData move;
     long long nodes;
+    ThinkReport report;
+    std::vector<SearchIteration> live;                         // as onIteration saw them
     int Index(const std::string& prefix, int from = 0) const;  // first such line from `from`, or -1
     std::string Last() const { return lines.empty() ? "" : lines.back(); }
 };

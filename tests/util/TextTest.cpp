@@ -13,36 +13,44 @@ namespace fs = std::filesystem;
 const std::string kMorvaneCp932 = "\x83\x82\x83\x8B\x83\x94\x83\x40\x83\x93";  // モルヴァン
 
 TEST(TextCodec, ConvertsBetweenUtf8AndCp932) {
-    EXPECT_EQ(Utf8ToCp932("モルヴァン"), kMorvaneCp932);
-    EXPECT_EQ(Cp932ToUtf8(kMorvaneCp932), "モルヴァン");
     EXPECT_EQ(Utf8ToCp932("あなた１～"), "\x82\xA0\x82\xC8\x82\xBD\x82\x50\x81\x60");
     // No code, a look-alike that reads back as another character, an invisible tag, invalid
     // UTF-8 (one "?" a byte, the next character kept).
     EXPECT_EQ(Utf8ToCp932("a\xF0\x9F\x98\x80|¢£¥¬—‖‾−〜|\xF3\xA0\x80\x81|\xE3\x41"),
               "a?|?????????|?|?A");
-    EXPECT_EQ(Cp932ToUtf8("a\x80"
-                          "b\x81"),
-              "a?b?");
-    for (const char* bad : {"\x83\x82", "\xC0\xAF", "\xED\xA0\x80", "\xE3\x83"}) {
+    EXPECT_EQ(Cp932ToUtf8(std::string("a\x80") + "b\x81"), "a?b?");
+    for (const char* bad : {"\x83\x82", "\xC0\xAF", "\xED\xA0\x80", "\xE3\x83"})
         EXPECT_FALSE(IsValidUtf8(bad)) << bad;
-    }
 }
 
-// The file encoding: our code page 932 unless those bytes would pass for UTF-8, and back.
+// The file encoding: our code page 932 unless those bytes would read as UTF-8, and back.
 TEST(TextCodec, EveryWrittenFileReadsBack) {
     const std::pair<const char*, std::string> cases[] = {
         {"Name = モルヴァン", "Name = " + kMorvaneCp932},
-        {"ｱ", "\xB1"},             // not UTF-8: stays code page 932
-        {"ﾅｶ", "\xEF\xBB\xBFﾅｶ"},  // C5 B6 would be "Ŷ"
-        {"\xEF\xBB\xBF", "?"},     // the mark itself has no code
-        {"a¥b", "a?b"},
+        {"縺Ａ", "\xEF\xBB\xBF縺Ａ"},  // E3 81 82 60 would be "あ`"
+        {"\xEF\xBB\xBF", "?"},         // the mark itself has no code
     };
     for (const auto& [text, written] : cases) {
         EXPECT_EQ(EncodeFileText(text), written) << text;
         EXPECT_EQ(DecodeFileText(written), AsCp932Text(text)) << text;
     }
-    EXPECT_EQ(DecodeFileText("花子"), "花子");  // saved by a UTF-8 editor
+    // Saved by a UTF-8 editor; "é" has no code page 932 code, so those bytes are code page 932's.
+    EXPECT_EQ(DecodeFileText("花子"), "花子");
+    EXPECT_EQ(DecodeFileText("Jos\xC3\xA9"), "Josﾃｩ");
     EXPECT_EQ(DecodeFileText("\xEF\xBB\xBFx\xC5"), "x?");
+    // Every pair of half-width katakana, as the original program wrote names: some pass for UTF-8
+    // ("ﾅｶ" C5 B6 for "Ŷ", "ﾎｼ" CE BC for "μ", which code page 932 holds).
+    for (int pair = 0; pair < 63 * 63; ++pair) {
+        std::string bytes = "=", text = "=";
+        for (const int byte : {0xA1 + pair / 63, 0xA1 + pair % 63}) {
+            const int code = 0xFF61 + byte - 0xA1;  // "｡" .. "ﾟ"
+            bytes += static_cast<char>(byte);
+            text += {'\xEF', static_cast<char>(0x80 | (code >> 6 & 0x3F)),
+                     static_cast<char>(0x80 | (code & 0x3F))};
+        }
+        ASSERT_EQ(DecodeFileText(bytes), text) << pair;
+        ASSERT_EQ(EncodeFileText(text), bytes) << pair;
+    }
 }
 
 using TextFileTest = ScratchDir;
