@@ -50,8 +50,11 @@ def write_png(path, width, height, rows, alpha):
 class Canvas:
     """An RGBA canvas with coverage-sampled shapes painted over each other."""
 
-    def __init__(self, size):
-        self.size = size
+    def __init__(self, size, scale=1):
+        """scale pixels to a unit of the shapes' coordinates: the same picture at a larger size."""
+        self.size = size * scale
+        self.scale = scale
+        size = self.size
         self.px = [[(0.0, 0.0, 0.0, 0.0) for _ in range(size)] for _ in range(size)]
 
     def fill(self, inside, colour):
@@ -64,7 +67,7 @@ class Canvas:
                 hits = 0
                 for sy in range(n):
                     for sx in range(n):
-                        if inside(x + (sx + 0.5) / n, y + (sy + 0.5) / n):
+                        if inside((x + (sx + 0.5) / n) / self.scale, (y + (sy + 0.5) / n) / self.scale):
                             hits += 1
                 if hits == 0:
                     continue
@@ -142,7 +145,7 @@ def outlined(canvas, shape, grown, fill, outline):
 
 
 # ---------------------------------------------------------------------------------------------
-# Tool bar icons (16 x 16)
+# Tool bar icons (16 x 16, and 32 x 32 for screens of twice the pixel density)
 
 BLUE = (40, 80, 210)
 BLUE_EDGE = (10, 30, 120)
@@ -161,40 +164,40 @@ def draw_arrows(canvas, shapes):
         canvas.fill(s, BLUE)
 
 
-def icon_start():
-    c = Canvas(16)
+def icon_start(scale=1):
+    c = Canvas(16, scale)
     c.fill(polygon([(3.5, 1.5), (14.5, 8), (3.5, 14.5)]), BLUE_EDGE)
     c.fill(polygon([(4.5, 3.2), (12.6, 8), (4.5, 12.8)]), BLUE)
     return c
 
 
-def icon_stop():
-    c = Canvas(16)
+def icon_stop(scale=1):
+    c = Canvas(16, scale)
     c.fill(rect(2.5, 2.5, 13.5, 13.5), BLUE_EDGE)
     c.fill(rect(3.5, 3.5, 12.5, 12.5), BLUE)
     return c
 
 
-def icon_first():
-    c = Canvas(16)
+def icon_first(scale=1):
+    c = Canvas(16, scale)
     draw_arrows(c, [rect(1.5, 3, 3.5, 13), triangle_left(3.5, 9, 8, 5), triangle_left(8.5, 14, 8, 5)])
     return c
 
 
-def icon_back():
-    c = Canvas(16)
+def icon_back(scale=1):
+    c = Canvas(16, scale)
     draw_arrows(c, [triangle_left(2, 8.5, 8, 5.5), triangle_left(8, 14.5, 8, 5.5)])
     return c
 
 
-def icon_forward():
-    c = Canvas(16)
+def icon_forward(scale=1):
+    c = Canvas(16, scale)
     draw_arrows(c, [triangle_right(1.5, 8, 8, 5.5), triangle_right(7.5, 14, 8, 5.5)])
     return c
 
 
-def icon_last():
-    c = Canvas(16)
+def icon_last(scale=1):
+    c = Canvas(16, scale)
     draw_arrows(c, [triangle_right(2, 7.5, 8, 5), triangle_right(7, 12.5, 8, 5), rect(12.5, 3, 14.5, 13)])
     return c
 
@@ -205,8 +208,8 @@ def figure(cx, head_y, scale):
     return head, body
 
 
-def icon_game_settings():
-    c = Canvas(16)
+def icon_game_settings(scale=1):
+    c = Canvas(16, scale)
     # Two standing players: the dark one plays black, the light one white.
     for cx, head_y, fill in ((5.2, 3.2, (40, 40, 40)), (11.0, 4.6, (235, 235, 235))):
         head, body = figure(cx, head_y, 1.0)
@@ -217,8 +220,8 @@ def icon_game_settings():
     return c
 
 
-def icon_env_settings():
-    c = Canvas(16)
+def icon_env_settings(scale=1):
+    c = Canvas(16, scale)
     # A spanner lying on the diagonal: an open jaw at the upper right, the handle to the lower left.
     u = (1 / math.sqrt(2), -1 / math.sqrt(2))  # along the handle, towards the head
     v = (1 / math.sqrt(2), 1 / math.sqrt(2))
@@ -388,6 +391,7 @@ def main():
     }
     for name, draw in icons.items():
         draw().save(os.path.join(HERE, "icons", name + ".png"))
+        draw(2).save(os.path.join(HERE, "icons", name + "_32.png"))
     for size in PROGRAM_ICON_SIZES:
         program_icon(size).save(os.path.join(HERE, "icons", "morvane_%d.png" % size))
     with open(os.path.join(HERE, "icons", "morvane.svg"), "w", encoding="utf-8") as f:

@@ -90,6 +90,9 @@ QFont PanelLabel::FittedFont() const {
     const int room = Room() - (Outlined() ? 2 : 0);
     QFont font = this->font();
     int pixels = QFontInfo(font).pixelSize();
+    // Outlined letters with smoothed edges blur into the outline (into blots at the small
+    // size); drawn sharp, every stroke keeps its own colour between the outline's.
+    if (Outlined()) font.setStyleStrategy(QFont::NoAntialias);
     while (pixels > kSmallestPixels && QFontMetrics(font).horizontalAdvance(text()) > room) {
         font.setPixelSize(--pixels);
     }

@@ -32,7 +32,8 @@ double ContrastRatio(const QColor& a, const QColor& b);
 
 // A centred label of the main window's panels. It draws its text in its own font, or in a smaller
 // one where the text would not fit its room (a long player name, say), and gives a text colour
-// that reads poorly on the panel (under 3:1, such as white on light blue) a thin dark outline.
+// that reads poorly on the panel (under 3:1, such as white on light blue) a thin dark outline
+// round unsmoothed letters.
 class PanelLabel : public QLabel {
     Q_OBJECT
 

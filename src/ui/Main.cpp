@@ -3,17 +3,22 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileIconProvider>
 #include <QFileInfo>
 #include <QFrame>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QShortcut>
 #include <QStandardPaths>
 #include <QToolButton>
+#include <QTreeView>
 #include <cmath>
 
 #include "FormWidgets.h"
@@ -71,6 +76,29 @@ int BoardMargin(const SizeLayout& layout) {
     return layout.Cell * 45 / 100;
 }
 
+// Qt's Japanese translations lack the file dialog's type of a folder.
+class JapaneseFileTypes : public QFileIconProvider {
+public:
+    QString type(const QFileInfo& info) const override {
+        return info.isDir() ? QStringLiteral("フォルダー") : QFileIconProvider::type(info);
+    }
+};
+
+// The record dialogs list their files in detail, every column but the name as wide as its
+// texts.
+void PrepareFileDialog(QFileDialog& dialog, QFileIconProvider& types) {
+    constexpr QSize kDialogSize(760, 460);
+    dialog.setIconProvider(&types);
+    dialog.setViewMode(QFileDialog::Detail);
+    dialog.resize(kDialogSize);
+    if (auto* view = dialog.findChild<QTreeView*>()) {
+        QHeaderView* header = view->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(QHeaderView::ResizeToContents);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
+}
+
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
 }
@@ -122,18 +150,22 @@ void TFormMain::CreatePrompts() {
         return box.exec() == QMessageBox::Ok;
     };
     ChooseSaveFile = [this] {
+        JapaneseFileTypes types;
         QFileDialog dialog(this, QString(), RecordFolder(),
                            QStringLiteral("モルヴァン 棋譜ファイル(*.mvr)"));
+        PrepareFileDialog(dialog, types);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix(QStringLiteral("mvr"));
         return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     };
     ChooseOpenFile = [this] {
         // The game also reads the formats of other Othello programs (RecordFormats.h).
+        JapaneseFileTypes types;
         QFileDialog dialog(this, QString(), RecordFolder(),
                            QStringLiteral("モルヴァン 盤面ファイル(*.mvr);;"
                                           "GGF・棋譜文字列・盤面(*.ggf *.txt *.obf);;"
                                           "すべてのファイル(*)"));
+        PrepareFileDialog(dialog, types);
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);
         dialog.setDefaultSuffix(QStringLiteral("mvr"));
@@ -243,17 +275,25 @@ void TFormMain::CreateToolBar() {
     const auto button = [this](int left, int icon, void (TFormMain::*handler)()) {
         auto* b = new QToolButton(Client);
         b->setGeometry(left, 0, kToolBarHeight, kToolBarHeight);
-        b->setIcon(QIcon(QString::fromLatin1(kToolBarIcons[icon])));
+        b->setIcon(ToolBarIcon(icon));
         b->setIconSize(QSize(16, 16));
         b->setAutoRaise(true);
+        // As on any desktop tool bar: Space or Enter must not press a button behind the board.
+        b->setFocusPolicy(Qt::NoFocus);
         connect(b, &QToolButton::clicked, this, handler);
         return b;
     };
-    // The browsing buttons have no menu command; their keys work while they are enabled.
-    const auto browse = [](QToolButton* b, const QString& text, Qt::Key key) {
-        b->setShortcut(key);
-        b->setToolTip(text + QStringLiteral(" (") +
-                      b->shortcut().toString(QKeySequence::NativeText) + QLatin1Char(')'));
+    // The browsing buttons have no menu command; their keys work while they are enabled, once
+    // for every press (a button's own shortcut would merge fast presses into one click).
+    const auto browse = [this](QToolButton* b, const QString& text, Qt::Key key) {
+        const QKeySequence keys(key);
+        b->setToolTip(text + QStringLiteral(" (") + keys.toString(QKeySequence::NativeText) +
+                      QLatin1Char(')'));
+        auto* shortcut = new QShortcut(keys, this);
+        shortcut->setAutoRepeat(true);
+        connect(shortcut, &QShortcut::activated, b, [b] {
+            if (b->isEnabled()) b->click();
+        });
     };
     ToolButtonStart = button(0, 0, &TFormMain::ToolButtonStartClick);
     ToolButtonStart->setToolTip(QStringLiteral("開始/再開"));
@@ -465,6 +505,7 @@ void TFormMain::AppendDebug(const std::string& text) {
 }
 
 void TFormMain::ToolButtonStartClick() {
+    if (Animating()) return;
     switch (GameManager.GameState()) {
         case OthelloGameManager::STATE_INIT:
             GameManager.Start();
@@ -482,6 +523,7 @@ void TFormMain::ToolButtonStartClick() {
 }
 
 void TFormMain::ToolButtonStopClick() {
+    if (Animating()) return;
     if (!ConfirmOkCancel(QStringLiteral("対局を中止します。"))) return;
     GameManager.Stop();
     UpdateInfo(2, "対局を中止しました。");
@@ -494,11 +536,24 @@ void TFormMain::NInitBoardClick() {
 }
 
 void TFormMain::Navigate(const std::function<void()>& step) {
-    // A step animates while window events run; a second click meanwhile is ignored.
-    if (!NavigationEnabled) return;
+    // A step animates while window events run. A press meanwhile finishes that step at once and
+    // is carried out after it, so that every press moves one step.
+    pendingSteps_.push_back(step);
+    if (!NavigationEnabled) {
+        Board->FinishAnimation();
+        return;
+    }
     NavigationEnabled = false;
-    step();
+    while (!pendingSteps_.empty()) {
+        const std::function<void()> next = pendingSteps_.front();
+        pendingSteps_.pop_front();
+        next();
+    }
     NavigationEnabled = true;
+}
+
+bool TFormMain::Animating() const {
+    return Board->IsAnimating();
 }
 
 void TFormMain::ToolButtonToFirstClick() {
@@ -519,6 +574,7 @@ void TFormMain::PlaceBeside(QWidget* dialog) const {
 }
 
 void TFormMain::ToolButtonConfClick() {
+    if (Animating()) return;
     FormConf->Params = &GameManager.Params;
     FormConf->GameRunning = GameManager.IsPlaying();
     PlaceBeside(FormConf);
@@ -528,6 +584,7 @@ void TFormMain::ToolButtonConfClick() {
 }
 
 void TFormMain::ToolButton10Click() {
+    if (Animating()) return;
     FormEnvConf->Params = &GameManager.Params;
     PlaceBeside(FormEnvConf);
     FormEnvConf->exec();
@@ -537,6 +594,7 @@ void TFormMain::ToolButton10Click() {
 }
 
 void TFormMain::NSaveHistoryClick() {
+    if (Animating()) return;
     const QString file = ChooseSaveFile();
     if (file.isEmpty()) return;
     if (!GameManager.Logic.History.Save(file.toStdString())) {
@@ -548,6 +606,7 @@ void TFormMain::NSaveHistoryClick() {
 }
 
 void TFormMain::NLoadHistoryClick() {
+    if (Animating()) return;
     const QString file = ChooseOpenFile();
     if (!file.isEmpty()) OpenRecordFile(file);
 }
@@ -569,10 +628,13 @@ bool TFormMain::OpenRecordText(const std::string& text) {
 
 QString TFormMain::RecordFolder() const {
     if (!recordFolder_.isEmpty()) return recordFolder_;
-    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    // A folder that does not exist would open its parent with the folder's name as the file's.
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
 }
 
 void TFormMain::N2Click() {
+    if (Animating()) return;
     const std::string moves = GameManager.Logic.History.MoveString();
     AppendDebug(moves);
     FormHistory->HistoryText = moves;
@@ -603,6 +665,7 @@ void TFormMain::BrowseToStep(int step) {
 }
 
 void TFormMain::N19Click() {
+    if (Animating()) return;
     AboutBox->exec();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -64,7 +65,8 @@ public:
     bool OpenRecordFile(const QString& file);
     // The same for a game pasted into the record window.
     bool OpenRecordText(const std::string& text);
-    // Where the record dialogs open: the last record's folder of this run, else the documents.
+    // Where the record dialogs open: the last record's folder of this run, else the documents
+    // folder where there is one, else the home folder.
     QString RecordFolder() const;
     void N2Click();
     // 評価グラフ: opens the graph window, which fills itself in the background.
@@ -154,9 +156,12 @@ private:
     int LabelLineHeight() const;
     void Navigate(const std::function<void()>& step);
     void CreateAnalysis();
+    // While a move or a history step animates no command opens a dialog.
+    bool Animating() const;
     void PlaceBeside(QWidget* dialog) const;
 
     std::unique_ptr<QtGameSeams> seams_;
     int markerColor_ = 1;   // the side the turn marker was last put beside
     QString recordFolder_;  // folder of the last record loaded or saved
+    std::deque<std::function<void()>> pendingSteps_;  // browsing presses not yet done
 };

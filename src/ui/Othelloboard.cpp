@@ -38,24 +38,35 @@ QColor PackedColour(int rgb) {
     return QColor(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF);
 }
 
-// Sets the pixels whose centres lie inside the ellipse inscribed in rect: exact and alike at
-// every pixel ratio, where the rasteriser's own rounding leaves a stone a row short at the top.
-void FillEllipse(QImage& image, const QRect& rect, const QColor& colour) {
+// Paints the ellipse inscribed in rect, each pixel by how much of it the ellipse covers (its
+// distance from the edge, estimated from the gradient), or without antialiasing each pixel whose
+// centre lies inside. Exact and alike at every pixel ratio, where the rasteriser's own rounding
+// leaves a stone a row short at the top.
+void FillEllipse(QImage& image, const QRect& rect, const QColor& colour, bool antialias) {
     const double rx = rect.width() / 2.0;
     const double ry = rect.height() / 2.0;
     const double cx = rect.left() + rx;
     const double cy = rect.top() + ry;
     const QRect clip = rect & image.rect();
-    const QRgb rgb = colour.rgb();
     for (int py = clip.top(); py <= clip.bottom(); ++py) {
-        const double dy = (py + 0.5 - cy) / ry;
-        if (dy * dy > 1) continue;
-        const double half = rx * std::sqrt(1 - dy * dy);
-        const int from = std::max(clip.left(), static_cast<int>(std::ceil(cx - half - 0.5)));
-        const int to = std::min(clip.right(), static_cast<int>(std::floor(cx + half - 0.5)));
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(py));
-        for (int px = from; px <= to; ++px)
-            line[px] = rgb;
+        for (int px = clip.left(); px <= clip.right(); ++px) {
+            const double nx = (px + 0.5 - cx) / rx;
+            const double ny = (py + 0.5 - cy) / ry;
+            const double f = std::sqrt(nx * nx + ny * ny);
+            double cover = f <= 1 ? 1 : 0;
+            if (antialias && f > 0) {
+                const double gradient = std::hypot(nx / rx, ny / ry) / f;
+                cover = std::clamp(0.5 + (1 - f) / gradient, 0.0, 1.0);
+            }
+            if (cover <= 0) continue;
+            const QRgb under = line[px];
+            const auto mix = [cover](int top, int bottom) {
+                return static_cast<int>(std::lround(top * cover + bottom * (1 - cover)));
+            };
+            line[px] = qRgb(mix(colour.red(), qRed(under)), mix(colour.green(), qGreen(under)),
+                            mix(colour.blue(), qBlue(under)));
+        }
     }
 }
 
@@ -144,16 +155,15 @@ QRect OthelloBoard::DeviceRect(int left, int top, int right, int bottom) const {
                  std::max(Px(bottom) - Px(top), LineWidth()));
 }
 
-void OthelloBoard::DrawEllipse(const QRect& outer, const QColor& outline, const QColor& fill) {
-    FillEllipse(BoardBitmap, outer, outline);
+void OthelloBoard::DrawEllipse(const QRect& outer, const QColor& outline, const QColor& fill,
+                               bool antialias) {
+    FillEllipse(BoardBitmap, outer, outline, antialias);
     const QRect inner = outer.adjusted(LineWidth(), LineWidth(), -LineWidth(), -LineWidth());
-    if (fill != outline && !inner.isEmpty()) FillEllipse(BoardBitmap, inner, fill);
+    if (fill != outline && !inner.isEmpty()) FillEllipse(BoardBitmap, inner, fill, antialias);
 }
 
 void OthelloBoard::DrawStone(int x, int y, int value, int angle) {
     if (BoardBitmap.isNull()) return;
-    if (value != 0) DrawStone(x, y, 0, 0);
-
     const int x0 = (x - 1) * CellSize + 1;
     const int y0 = (y - 1) * CellSize + 1;
     const int d = static_cast<int>(CellSize * 0.78);
@@ -162,32 +172,34 @@ void OthelloBoard::DrawStone(int x, int y, int value, int angle) {
     const int top = y0 + (CellSize - d) / 2;
     const int right = left + w;
     const int bottom = top + d;
+    const int line = LineWidth();
 
-    const QColor board = PackedColour(BoardColor);
-    QColor firstPen = board, firstBrush = board, secondPen = board, secondBrush = board;
-    if (value == 1) {
-        firstPen = Qt::black;
-        firstBrush = QColor(229, 229, 229);
-        secondPen = Qt::black;
-        secondBrush = Qt::black;
-    } else if (value == -1) {
-        firstPen = Qt::black;
-        firstBrush = QColor(128, 128, 128);
-        secondPen = Qt::black;
-        secondBrush = Qt::white;
-    } else if (value == 2) {
-        firstPen = secondPen = PackedColour(MarkColor);
-    }
+    // Emptied as a whole, where the two ellipses of a stone or a ring can lie: an antialiased
+    // ellipse in the board's colour would leave the old stone's edge showing.
+    const int full = x0 + (CellSize - d) / 2;
+    QPainter(&BoardBitmap)
+        .fillRect(DeviceRect(full, top, full + d, bottom).adjusted(-line, -line, 0, 0),
+                  PackedColour(BoardColor));
 
-    // The second ellipse lies up and left of the first by the width of its rim, so the rim shows
-    // at every pixel ratio.
     const QRect first = DeviceRect(left, top, right, bottom);
-    DrawEllipse(first, firstPen, firstBrush);
-    DrawEllipse(first.translated(-LineWidth(), -LineWidth()), secondPen, secondBrush);
+    if (value == 2) {
+        // A mark is one crisp ring over the place of the two ellipses: two rings a line apart
+        // would show as a double line on a screen of a higher pixel ratio.
+        DrawEllipse(first.adjusted(-line, -line, 0, 0), PackedColour(MarkColor),
+                    PackedColour(BoardColor), false);
+    } else if (value == 1 || value == -1) {
+        // The second ellipse lies up and left of the first by the width of its rim, so the rim
+        // shows at every pixel ratio: light on black stones, grey on white ones. The first is
+        // drawn without its outline, which would cover most of the rim and leave it broken.
+        const QColor rim = value == 1 ? QColor(229, 229, 229) : QColor(128, 128, 128);
+        DrawEllipse(first, rim, rim);
+        DrawEllipse(first.translated(-line, -line), Qt::black, value == 1 ? Qt::black : Qt::white);
+    }
 }
 
 void OthelloBoard::AnimateMove(int colour, PointData placed, const std::vector<PointData>& flips) {
     if (!placed.IsValid()) return;
+    AnimationScope animation(*this);
     const TurnSpeedRow& row = TurnSpeedTable[std::clamp(TurnSpeed, 0, 2)];
     DrawStone(placed.x, placed.y, colour, 0);
     PlayEffect("PUT");
@@ -215,6 +227,7 @@ void OthelloBoard::AnimateMove(int colour, PointData placed, const std::vector<P
 
 void OthelloBoard::AnimateHistoryStep(bool put, int colour, PointData point,
                                       const std::vector<PointData>& flips) {
+    AnimationScope animation(*this);
     if (point.IsValid()) {
         DrawStone(point.x, point.y, put ? colour : 0, 0);
         Squares[point.x * 10 + point.y] = put ? colour : 0;
@@ -273,7 +286,7 @@ void OthelloBoard::PlayEffect(std::string_view name) {
 }
 
 void OthelloBoard::Wait(int ms) {
-    if (WaitFunction) WaitFunction(ms);
+    if (WaitFunction && !hurry_) WaitFunction(ms);
 }
 
 void OthelloBoard::paintEvent(QPaintEvent* event) {

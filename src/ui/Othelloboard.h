@@ -48,6 +48,10 @@ public:
     // Texts shown over the field until the next SetHints; an empty list removes them.
     void SetHints(std::vector<BoardHint> hints);
     const std::vector<BoardHint>& Hints() const { return hints_; }
+    // Whether a move or a history step is being animated.
+    bool IsAnimating() const { return animating_ > 0; }
+    // Lets the animation under way run to its end without further waits.
+    void FinishAnimation() { hurry_ = true; }
     // Plays a sound effect unless SoundEffect is off.
     void PlayEffect(std::string_view name);
 
@@ -88,8 +92,9 @@ private:
     // edges excluded.
     QRect DeviceRect(int left, int top, int right, int bottom) const;
     // An ellipse inside a back-buffer rectangle: a rim one line wide in the outline colour around
-    // the fill.
-    void DrawEllipse(const QRect& outer, const QColor& outline, const QColor& fill);
+    // the fill, its edges antialiased unless told otherwise.
+    void DrawEllipse(const QRect& outer, const QColor& outline, const QColor& fill,
+                     bool antialias = true);
     int ControlSize() const { return FieldSize() + 2 * Margin; }
     void Wait(int ms);
     // Square under a control pixel, or false for the frame and the field's outer lines.
@@ -98,6 +103,23 @@ private:
 
     void PaintHints(QPainter& painter) const;
 
+    // Counts the animations on the call stack; a new one waits again.
+    class AnimationScope {
+    public:
+        explicit AnimationScope(OthelloBoard& board) : board_(board) {
+            ++board_.animating_;
+            board_.hurry_ = false;
+        }
+        ~AnimationScope() { --board_.animating_; }
+        AnimationScope(const AnimationScope&) = delete;
+        AnimationScope& operator=(const AnimationScope&) = delete;
+
+    private:
+        OthelloBoard& board_;
+    };
+
     qreal ratio_ = 1;  // of the back buffer
     std::vector<BoardHint> hints_;
+    int animating_ = 0;
+    bool hurry_ = false;
 };

@@ -79,6 +79,12 @@ bool QtGameSeams::AskYesNo(const std::string& text, const std::string& caption) 
     QMessageBox box(QMessageBox::Question, Q(caption), Q(text), QMessageBox::Yes | QMessageBox::No,
                     owner_);
     box.setDefaultButton(QMessageBox::No);
+    // Over the board, not over the clocks the question is about.
+    box.setWindowModality(Qt::ApplicationModal);
+    box.show();
+    QRect place = box.frameGeometry();
+    place.moveCenter(board_->mapToGlobal(board_->rect().center()));
+    box.move(place.topLeft());
     return RunBox(box) == QMessageBox::Yes;
 }
 

@@ -20,5 +20,9 @@ inline constexpr std::array<const char*, 8> kToolBarIcons{{
     ":/icons/envconf.png",
 }};
 
+// A tool bar icon from its 16 and 32 pixel pictures (the larger one for screens of a higher
+// pixel ratio).
+QIcon ToolBarIcon(int index);
+
 // The program icon in all its sizes (16, 32, 48 and 256 pixels).
 QIcon ProgramIcon();

@@ -17,9 +17,8 @@ namespace {
 // Recording fakes of the window toolkit and a fixture that wires a game manager to them.
 
 struct FakeTimer : GameClockTimer {
-    void SetInterval(int ms) override { Interval = ms; }
+    void SetInterval(int) override {}
     void SetEnabled(bool on) override { Enabled = on; }
-    int Interval = 0;
     bool Enabled = false;
 };
 
@@ -166,7 +165,6 @@ protected:
         View.Click(p.x, p.y);
     }
 
-    bool Playing() const { return Game->IsPlaying(); }
     // The last entry of a log, or an empty one that fails the comparison.
     template <class T>
     static T Last(const std::vector<T>& log) {
@@ -199,12 +197,10 @@ TEST_F(GameFlow, WholeGamesAtLevelOneEndWithTheResult) {
         Create({.playerColor = human});
         Game->Start();
         // Only the computer is told that a game of its one minute begins, and it opens at once.
-        EXPECT_EQ(
-            std::tuple(Game->Black.CpuPlayer->Engine.tForFinal,
-                       Game->White.CpuPlayer->Engine.tForFinal, Steps(), Host.Timer->Interval),
-            human == kBlack ? std::tuple(-1, 12000, 0, 50) : std::tuple(12000, -1, 1, 50));
+        EXPECT_EQ(std::tuple(Game->Black.CpuPlayer->Engine.tForFinal,
+                             Game->White.CpuPlayer->Engine.tForFinal, Steps()),
+                  human == kBlack ? std::tuple(-1, 12000, 0) : std::tuple(12000, -1, 1));
         EXPECT_EQ(Last(Messages), Msg(human, "あなたの番です。"));
-        EXPECT_EQ(Last(Debug), human == kBlack ? "BLACK's turn" : "WHITE's turn");
         // Saved and loaded back as a record (history and board replaced, Logic.Turn left as the
         // new board set it), then resumed: the right button shows the human's legal squares
         // while held.
@@ -220,9 +216,8 @@ TEST_F(GameFlow, WholeGamesAtLevelOneEndWithTheResult) {
         EXPECT_EQ(View.Drawn.back(), Game->Logic.Board);
         View.Click(4, 4);  // occupied
         View.Click(1, 1);  // flanks nothing
-        EXPECT_EQ(Count("can't put here"), 2);
-        EXPECT_EQ(Host.Sounds, "NOPUT|NOPUT|");
-        for (int i = 0; Playing() && i < 64; ++i)
+        EXPECT_EQ(std::tuple(Count("can't put here"), Host.Sounds), std::tuple(2, "NOPUT|NOPUT|"));
+        for (int i = 0; Game->IsPlaying() && i < 64; ++i)
             PlayHuman();
         EXPECT_EQ(Count("game over"), 1);
         EXPECT_GT(Count("ID search by amount"), 0);  // the level's amount, not the clock
@@ -255,12 +250,11 @@ TEST_F(GameFlow, PassesEitherWayWithTheBoxOnlyWhenAsked) {
         Create(s);
         LoadPassBoard();
         Game->Resume();
-        for (int i = 0; i < 2 && Playing(); ++i)
+        for (int i = 0; i < 2 && Game->IsPlaying(); ++i)
             PlayHuman();
         // Black made both moves: by two clicks, or as the computer without any.
         EXPECT_EQ(Steps(), 2);
         EXPECT_EQ(Count("can put here"), humanBlack ? 2 : 0);
-        EXPECT_GE(Count("no place to put for WHITE"), 1);
         const std::string pass = humanBlack ? "モルヴァンはパスです。" : "あなたはパスです。";
         EXPECT_TRUE(Said(kBlack, pass));  // the marker goes to the side that moves again
         const bool box = s.cpuMode == 0 && !s.autoPass;
@@ -291,22 +285,13 @@ TEST_F(GameFlow, BrowsingBackTwoStepsAndResumingTruncatesTheHistory) {
     EXPECT_EQ(Steps(), 4);  // the computer answered the new move
     EXPECT_EQ(Game->Logic.History.Moves[1], moves[1]);
     EXPECT_EQ(Game->Logic.History.Moves[2], (MoveData{other.x, other.y, kBlack}));
-
-    // Where the computer made the next recorded move, it plays at once.
-    Game->HistoryFirst();
-    Game->HistoryForward();
-    Game->Resume();
-    EXPECT_EQ(Steps(), 2);
-    EXPECT_EQ(Last(Messages), Msg(kBlack, "あなたの番です。"));
 }
 
 using Clock = GameFixture;
 
 TEST(ClockFormat, MinutesAndSecondsWithoutHours) {
-    std::string texts;
-    for (int seconds : {0, 59, 1800, 3725, -1, -61})
-        texts += OthelloGameManager::FormatClock(seconds, false) + " ";
-    EXPECT_EQ(texts, "00:00 00:59 30:00 02:05 -00:01 -01:01 ");
+    const auto format = &OthelloGameManager::FormatClock;
+    EXPECT_EQ(format(3725, false) + format(-61, false) + format(9, true), "02:05-01:01無制限");
 }
 
 TEST_F(Clock, TurnsAreChargedInWholeSecondsFromTheirOwnStart) {
@@ -316,9 +301,7 @@ TEST_F(Clock, TurnsAreChargedInWholeSecondsFromTheirOwnStart) {
         const std::string two = mode == 1 ? "00:28" : "00:02";
         Host.Now = 0xFFFFF800u;  // wraps in the first turn
         Game->Start();
-        Host.Advance(999);
-        EXPECT_EQ(BlackLabel.Text, mode == 1 ? "00:30" : "00:00");
-        Host.Advance(1901);  // 2.9 s cost 2 s
+        Host.Advance(2900);  // 2.9 s cost 2 s
         EXPECT_EQ(BlackLabel.Text, two);
         PlayHuman();
         Host.Advance(800);  // the next turn counts from its own start: 0.8 s cost nothing
@@ -333,6 +316,15 @@ TEST_F(Clock, TurnsAreChargedInWholeSecondsFromTheirOwnStart) {
         Host.OnPump = [&] { Host.TimerOn() ? Host.Tick() : void(); };
         Game->Resume();
         EXPECT_EQ(BlackLabel.Text, two);
+        // A loaded record holds no times: resumed on the clock, also when time control is chosen
+        // after loading, it counts from the allowance its clock shows.
+        ASSERT_TRUE(Game->Logic.LoadRecordText("f5d6c3d3c4f4f6f3e6e7", nullptr));
+        Game->ShowLoadedRecord();
+        Game->Params.CpuMode = OthelloParams::kCpuModeTime;
+        Game->ApplySettings();
+        Game->Resume();
+        Host.Advance(1000);
+        EXPECT_EQ(BlackLabel.Text, "00:29");
         EXPECT_TRUE(Host.Boxes.empty());
     }
 }
@@ -355,7 +347,6 @@ TEST_F(Clock, TimeOutAnsweredNoOrYes) {
         Host.Advance(1000);
         EXPECT_EQ(BlackLabel.Text, "00:00");
         EXPECT_EQ(BlackLabel.Color, Manager::kLabelRed);
-        EXPECT_EQ(Last(Debug), "time over");
         EXPECT_TRUE(Said(kBlack, "時間切れであなたの負けです。"));
         const std::string box = "時間切れ? 時間切れであなたの負けです。\n対局を続けますか？|";
         EXPECT_EQ(Host.Boxes, box);
@@ -370,31 +361,9 @@ TEST_F(Clock, TimeOutAnsweredNoOrYes) {
     Game->White.Remaining = 1;
     Host.OnPump = [&] { Game->Current == &Game->White ? Host.Advance(1500) : void(); };
     PlayHuman();
-    EXPECT_LE(Game->White.Remaining, 0);
     EXPECT_EQ(WhiteLabel.Color, Manager::kLabelRed);
-    EXPECT_FALSE(Game->CpuTimeOver);
     EXPECT_EQ(Host.Boxes.find('|'), Host.Boxes.size() - 1);  // the one box of the human
     EXPECT_EQ(Steps(), 2);
-}
-
-// A record holds no times: a loaded game resumed on the clock counts from what the clocks show,
-// the allowances, also when time control is chosen after loading; so does a game whose mode or
-// allowances were changed while it was stopped.
-TEST_F(Clock, ALoadedGameResumesOnTheClocksShown) {
-    Create({.playerTime = 0});  // by amount; on the clock the human has 30 s
-    Game->Start();
-    Host.Advance(3000);
-    PlayHuman();
-    ASSERT_TRUE(Game->Logic.LoadRecordText("f5d6c3d3c4f4f6f3e6e7", nullptr));
-    Game->ShowLoadedRecord();
-    EXPECT_EQ(BlackLabel.Text, "00:00");
-    Game->Params.CpuMode = OthelloParams::kCpuModeTime;
-    Game->ApplySettings();  // as the game settings dialog's OK does
-    EXPECT_EQ(BlackLabel.Text + WhiteLabel.Text, "00:3001:00");
-    Game->Resume();
-    Host.Advance(1000);
-    EXPECT_EQ(BlackLabel.Text, "00:29");
-    EXPECT_TRUE(Host.Boxes.empty());
 }
 
 // The human's unlimited clock never runs. The computer thinks with its clock, and after the user
@@ -493,7 +462,7 @@ TEST_F(Reentrancy, EventsDuringTheSearch) {
         EXPECT_EQ(Count(std::string("discarded computer move: ") + dropped), 1);
         EXPECT_EQ(Steps(), steps);
         EXPECT_EQ(Host.Boxes.empty(), setup.cpuMode == 0);
-        EXPECT_EQ(Last(Messages).second == "あなたの番です。", Playing());
+        EXPECT_EQ(Last(Messages).second == "あなたの番です。", Game->IsPlaying());
         // Once resumed, the computer is asked again, and this time its move is played; the window
         // shows a game in play while it searches.
         std::optional<int> shownInSearch;
@@ -503,7 +472,7 @@ TEST_F(Reentrancy, EventsDuringTheSearch) {
                 shownInSearch = Last(States).first;
             pump();
         };
-        Playing() ? PlayHuman() : Game->Resume();
+        Game->IsPlaying() ? PlayHuman() : Game->Resume();
         ASSERT_TRUE(shownInSearch);
         EXPECT_NE(*shownInSearch & 6, 0);
         EXPECT_EQ(std::tuple(Steps(), Game->Logic.History.CurrentStep),
@@ -515,13 +484,16 @@ TEST_F(Reentrancy, EventsDuringTheSearch) {
 // The window closes while a turn is on the stack: the search is aborted, nothing more is played,
 // drawn or said, and the settings are written once.
 TEST_F(Reentrancy, ClosingInTheMiddleOfATurn) {
-    const auto timeOutBox = [this] { Game->Start(), Host.Advance(30000); };
     // What is open when the window closes, how it got there, the settings, whether it is the
     // search, and the steps played.
     const std::tuple<const char*, std::function<void()>, Config, bool, int> cases[] = {
         {"search", [this] { Game->Start(), PlayHuman(); }, {.level = kLevel6}, true, 1},
         {"pass box", [this] { LoadPassBoard(), Game->Resume(); }, {.playerColor = -1}, false, 1},
-        {"time-out box", timeOutBox, {.cpuMode = 1, .playerTime = 0}, false, 0},
+        {"time-out box",
+         [this] { Game->Start(), Host.Advance(30000); },
+         {.cpuMode = 1, .playerTime = 0},
+         false,
+         0},
     };
     for (const auto& [name, trigger, setup, inSearch, steps] : cases) {
         SCOPED_TRACE(name);
