@@ -202,6 +202,16 @@ def icon_last(scale=1):
     return c
 
 
+def icon_take_back(scale=1):
+    c = Canvas(16, scale)
+    # A hooked arrow turning back to the left: the last moves are taken back.
+    arc = minus(ring(9, 10, 5.5, 3.3), rect(0, 10, 16, 16))
+    tail = rect(11.7, 10, 14.5, 13.5)
+    head = polygon([(1.0, 9.2), (8.0, 9.2), (4.5, 14.8)])
+    draw_arrows(c, [arc, tail, head])
+    return c
+
+
 def figure(cx, head_y, scale):
     head = circle(cx, head_y, 2.0 * scale)
     body = rounded_rect(cx - 2.6 * scale, head_y + 2.4 * scale, cx + 2.6 * scale, head_y + 9.5 * scale, 1.2 * scale)
@@ -388,6 +398,7 @@ def main():
         "last": icon_last,
         "gameconf": icon_game_settings,
         "envconf": icon_env_settings,
+        "takeback": icon_take_back,
     }
     for name, draw in icons.items():
         draw().save(os.path.join(HERE, "icons", name + ".png"))

@@ -28,6 +28,11 @@ public:
     virtual void SetTurnSpeed(int speed) = 0;
     // Where presses and releases on a square go; the manager installs its OnBoardMouse here.
     virtual void SetOnPut(PutHandler onPut) = 0;
+    virtual void SetShowLastMove(bool on) = 0;
+    virtual void SetShowCoordinates(bool on) = 0;
+    // The square of the last move played, marked on the boards and moves shown from now on; an
+    // invalid point for none.
+    virtual void SetLastMove(const PointData& square) = 0;
 
     // Shows board (layout of OthelloLogic; 2 marks a legal square).
     virtual void DrawBoard(const BoardArray& board) = 0;

@@ -60,7 +60,7 @@ void OthelloGameManager::Initialize(GameHost* ownerWindow, GameBoardView* boardV
     BoardView->SetBoardColor(Params.BoardColor);
     BoardView->SetOnPut(
         [this](int x, int y, int button, bool pressed) { OnBoardMouse(x, y, button, pressed); });
-    BoardView->DrawBoard(Logic.Board);
+    ShowBoard();
     ApplySettings();
 }
 
@@ -78,6 +78,8 @@ void OthelloGameManager::ApplySettings() {
     RedrawClockLabels();
     BoardView->SetSoundEffect(Params.SoundEffect);
     BoardView->SetTurnSpeed(Params.TurnSpeed);
+    BoardView->SetShowLastMove(Params.ShowLastMove);
+    BoardView->SetShowCoordinates(Params.ShowCoordinates);
 }
 
 void OthelloGameManager::InitBoard() {
@@ -87,7 +89,7 @@ void OthelloGameManager::InitBoard() {
     SetTimerEnabled(false);
     State = STATE_INIT;
     Logic.Init(kBlack);
-    BoardView->DrawBoard(Logic.Board);
+    ShowBoard();
     ResetClocks();
     ApplySettings();
 }
@@ -97,7 +99,7 @@ void OthelloGameManager::Start() {
     BusyScope busy(*this);
     BeginNewFlow();
     Logic.Init(kBlack);
-    BoardView->DrawBoard(Logic.Board);
+    ShowBoard();
     Current = &Black;
     State = Params.TimeControl() ? STATE_PLAY_TIME : STATE_PLAY_AMOUNT;
     ResetClocks();
@@ -164,6 +166,7 @@ void OthelloGameManager::DoTurn() {
 
     if (!Current->IsCpu) {
         AwaitingHumanMove = true;
+        if (Params.ShowLegalMoves) ShowBoard();
         ReportMessage(TurnMessage(), 0);
         Debug(Current->Name + "'s turn");
         StateChanged(false);
@@ -238,6 +241,7 @@ void OthelloGameManager::PlayMove(int color, int x, int y) {
     PointData placed;
     std::vector<PointData> flips;
     OthelloLogic::DiffBoards(before, Logic.Board, colour, placed, flips);
+    BoardView->SetLastMove(placed);
     BoardView->AnimateMove(colour, placed, flips);
 }
 
@@ -293,7 +297,7 @@ void OthelloGameManager::OnBoardMouse(int x, int y, int button, bool pressed) {
     if (!IsPlaying() || Current == nullptr || Current->IsCpu || !AwaitingHumanMove) return;
     if (button == 1) {
         // The side to move, not Logic.Turn: a loaded record leaves Turn as it was.
-        BoardView->DrawBoard(pressed ? Logic.GetMarkedBoard(Current->Color) : Logic.Board);
+        BoardView->DrawBoard(pressed ? Logic.GetMarkedBoard(Current->Color) : ShownBoard());
         return;
     }
     if (pressed) TryPut(x, y);
@@ -337,7 +341,7 @@ void OthelloGameManager::HistoryToStep(int step) {
     BusyScope busy(*this);
     AwaitingHumanMove = false;
     Logic.ToStep(step);
-    BoardView->DrawBoard(Logic.Board);
+    ShowBoard();
     ReportMessage("対局を中断しています。", Logic.History.CurrentColor());
     Stop();
 }
@@ -361,6 +365,7 @@ void OthelloGameManager::HistoryStep(bool forward) {
     std::vector<PointData> changed;
     if (forward ? Logic.StepForward(color, placed, changed)
                 : Logic.StepBack(color, placed, changed)) {
+        BoardView->SetLastMove(LastMovePlayed());
         BoardView->AnimateHistoryStep(forward, color, placed, changed);
         ReportMessage("対局を中断しています。", Logic.History.CurrentColor());
     }
@@ -370,7 +375,65 @@ void OthelloGameManager::HistoryStep(bool forward) {
 void OthelloGameManager::RefreshBoard() {
     if (ShuttingDown) return;
     BoardView->SetBoardColor(Params.BoardColor);
-    BoardView->DrawBoard(Logic.Board);
+    ShowBoard();
+}
+
+void OthelloGameManager::ShowBoard() {
+    BoardView->SetLastMove(LastMovePlayed());
+    BoardView->DrawBoard(ShownBoard());
+}
+
+const BoardArray& OthelloGameManager::ShownBoard() {
+    if (Params.ShowLegalMoves && AwaitsHumanMove()) return Logic.GetMarkedBoard(Current->Color);
+    return Logic.Board;
+}
+
+PointData OthelloGameManager::LastMovePlayed() const {
+    const OthelloMapHistory& history = Logic.History;
+    if (history.CurrentStep <= 0) return {};
+    const MoveData& move = history.Moves[static_cast<std::size_t>(history.CurrentStep - 1)];
+    return {move.x, move.y};
+}
+
+int OthelloGameManager::TakeBackStep() const {
+    const OthelloMapHistory& history = Logic.History;
+    const bool over =
+        State == STATE_STOP && history.CurrentStep == history.StepCount && Logic.IsGameOver();
+    if (!AwaitsHumanMove() && !over) return -1;
+    const int human = Black.IsCpu ? kWhite : kBlack;
+    for (int step = history.CurrentStep - 1; step >= 0; --step) {
+        if (history.Moves[static_cast<std::size_t>(step)].color == human) return step;
+    }
+    return -1;
+}
+
+bool OthelloGameManager::TakeBack() {
+    if (ShuttingDown) return false;
+    BusyScope busy(*this);
+    const int step = TakeBackStep();
+    if (step < 0) return false;
+    const bool humanTurn = AwaitsHumanMove();
+    Debug("take back to step " + std::to_string(step));
+    OthelloMapHistory& history = Logic.History;
+    history.CurrentStep = history.StepCount = step;
+    Logic.CopyFrom(history.Boards[static_cast<std::size_t>(step)]);
+    _PlayerData& human = Black.IsCpu ? White : Black;
+    Logic.Turn = human.Color;
+    Current = &human;
+    if (humanTurn) {
+        // The human's turn goes on, and its clock with it.
+        ShowBoard();
+        ReportMessage(TurnMessage(), 0);
+        StateChanged(false);
+        return true;
+    }
+    // The game was over: it runs again from the human's turn.
+    BeginNewFlow();
+    State = Params.TimeControl() ? STATE_PLAY_TIME : STATE_PLAY_AMOUNT;
+    ShowBoard();
+    StateChanged(false);
+    DoTurn();
+    return true;
 }
 
 std::int8_t OthelloGameManager::IsComputer(int color) const {

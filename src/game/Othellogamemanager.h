@@ -84,6 +84,18 @@ public:
 
     void OnBoardMouse(int x, int y, int button, bool pressed);
     void TryPut(int x, int y);
+    // Whether a square chosen now would be taken as the human's move.
+    bool AwaitsHumanMove() const {
+        return !ShuttingDown && IsPlaying() && AwaitingHumanMove && Current != nullptr &&
+               !Current->IsCpu;
+    }
+
+    // On the human's turn, or once the game is over: takes back the human's last move with
+    // everything played after it (the computer's reply, passes), so that the human is to move
+    // again in a running game. The record loses those moves; the clocks keep the time used.
+    // False, and nothing changes, when there is no such move.
+    bool TakeBack();
+    bool CanTakeBack() const { return TakeBackStep() >= 0; }
 
     void HistoryFirst();
     void HistoryLast();
@@ -106,8 +118,6 @@ public:
     bool Shutdown();
     // Whether an entry point of this manager is still on the call stack.
     bool IsBusy() const { return BusyDepth > 0; }
-    // The human's turn has begun and no move of it is being applied yet.
-    bool AwaitsHumanMove() const { return AwaitingHumanMove; }
 
     GameBoardView* BoardView = nullptr;
     OthelloLogic Logic;
@@ -141,6 +151,14 @@ private:
     private:
         OthelloGameManager& Owner;
     };
+
+    // The history step to go back to, or -1.
+    int TakeBackStep() const;
+    // Logic's board as the view should show it: with the legal squares marked on the human's
+    // turn when ShowLegalMoves is set; the last move marked.
+    void ShowBoard();
+    const BoardArray& ShownBoard();
+    PointData LastMovePlayed() const;
 
     void DoTurn();
     void AfterMove();

@@ -1,6 +1,7 @@
 #include "Othelloparams.h"
 
 #include <new>
+#include <tuple>
 #include <vector>
 
 #include "SettingsPath.h"
@@ -138,11 +139,17 @@ bool OthelloParams::SaveToFile() const {
             line("TurnSpeed", TurnSpeed),
             "PlayerName = " + QuotedName(StorableName(PlayerName)),
             "CpuName = " + QuotedName(StorableName(CpuName)),
-            line("ShowLastMove", ShowLastMove ? 1 : 0),
-            line("ShowCoordinates", ShowCoordinates ? 1 : 0),
-            line("ShowLegalMoves", ShowLegalMoves ? 1 : 0),
-            line("ShowHints", ShowHints ? 1 : 0),
         };
+        // Written only when they differ from their defaults, as Sizeable: with the defaults the
+        // file stays the original program's, byte for byte.
+        const OthelloParams defaults;
+        for (const auto& [key, value, byDefault] :
+             {std::tuple("ShowLastMove", ShowLastMove, defaults.ShowLastMove),
+              std::tuple("ShowCoordinates", ShowCoordinates, defaults.ShowCoordinates),
+              std::tuple("ShowLegalMoves", ShowLegalMoves, defaults.ShowLegalMoves),
+              std::tuple("ShowHints", ShowHints, defaults.ShowHints)}) {
+            if (value != byDefault) lines.push_back(line(key, value ? 1 : 0));
+        }
         if (Sizeable) lines.push_back(line("Sizeable", 1));
         // The per-user settings folder does not exist before the first save.
         return CreateSettingsFolder(FileName) && WriteTextFileAtomically(FileName, lines);

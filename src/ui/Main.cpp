@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -180,7 +181,10 @@ void TFormMain::CreateBoardAndGame(const std::string& settingsFile) {
     Board = new OthelloBoard(Client);
     Board->move(kBoardLeft, kBoardTop);
     Board->OnDebugText = [this](const std::string& text) { AppendDebug(text); };
+    Board->OnTypedText = [this](const QString& text) { TypeMoveText(text); };
     Board->show();
+    // Square names are typed while the board has the focus.
+    Board->setFocus();
     seams_ = std::make_unique<QtGameSeams>(this, Board, LabelBlackTime, LabelWhiteTime);
     GameManager.Params.FileName = settingsFile;
     GameManager.Initialize(
@@ -239,9 +243,13 @@ void TFormMain::CreateMenus() {
     QMenu* game = menuBar()->addMenu(QStringLiteral("対局"));
     NConf = game->addAction(QStringLiteral("対局設定"), this, &TFormMain::ToolButtonConfClick);
     game->addSeparator();
+    NNewGame = game->addAction(QStringLiteral("新規対局"), this, &TFormMain::NNewGameClick);
+    NNewGame->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     NStart =
         game->addAction(QStringLiteral("対局開始/再開"), this, &TFormMain::ToolButtonStartClick);
     NStop = game->addAction(QStringLiteral("対局中止"), this, &TFormMain::ToolButtonStopClick);
+    NTakeBack = game->addAction(QStringLiteral("待った"), this, &TFormMain::NTakeBackClick);
+    NTakeBack->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     game->addSeparator();
     NInitBoard = game->addAction(QStringLiteral("盤面を初期化"), this, &TFormMain::NInitBoardClick);
     game->addSeparator();
@@ -311,6 +319,11 @@ void TFormMain::CreateToolBar() {
     ToolButtonConf->setToolTip(NConf->text());
     ToolButton10 = button(202, 7, &TFormMain::ToolButton10Click);
     ToolButton10->setToolTip(N15->text());
+    // After the designed buttons, beyond a separator as wide as the one before them.
+    ToolButtonTakeBack = button(239, 8, &TFormMain::NTakeBackClick);
+    ToolButtonTakeBack->setToolTip(NTakeBack->text() + QStringLiteral(" (") +
+                                   NTakeBack->shortcut().toString(QKeySequence::NativeText) +
+                                   QLatin1Char(')'));
 
     auto* bevel = new QFrame(Client);
     bevel->setFrameStyle(QFrame::HLine | QFrame::Sunken);
@@ -466,6 +479,11 @@ void TFormMain::UpdateInfo(int turn, const std::string& text) {
 }
 
 void TFormMain::UpdateControls(int state, bool busy) {
+    // A letter typed for a turn that has ended is forgotten.
+    if (!GameManager.AwaitsHumanMove()) Board->SetTypedColumn(0);
+    const bool takeBack = !busy && GameManager.CanTakeBack();
+    ToolButtonTakeBack->setEnabled(takeBack);
+    NTakeBack->setEnabled(takeBack);
     if (busy) {
         for (QToolButton* b : {ToolButtonToFirst, ToolButtonBackward, ToolButtonForward,
                                ToolButtonToLast, ToolButtonStart, ToolButtonStop}) {
@@ -527,6 +545,52 @@ void TFormMain::ToolButtonStopClick() {
     if (!ConfirmOkCancel(QStringLiteral("対局を中止します。"))) return;
     GameManager.Stop();
     UpdateInfo(2, "対局を中止しました。");
+}
+
+void TFormMain::NNewGameClick() {
+    if (Animating()) return;
+    if (GameManager.IsPlaying() &&
+        !ConfirmOkCancel(QStringLiteral("対局中です。\n新しい対局を始めますか？"))) {
+        return;
+    }
+    GameManager.Start();
+}
+
+void TFormMain::NTakeBackClick() {
+    GameManager.TakeBack();
+}
+
+bool TFormMain::TypeMoveText(const QString& text) {
+    // Full-width letters and digits become their ASCII forms.
+    const QString typed = text.normalized(QString::NormalizationForm_KC).toLower();
+    if (typed.isEmpty()) return false;
+    for (const QChar c : typed) {
+        if (!GameManager.AwaitsHumanMove()) {
+            Board->SetTypedColumn(0);
+            return false;
+        }
+        if (c >= QLatin1Char('a') && c <= QLatin1Char('h')) {
+            Board->SetTypedColumn(c.unicode() - 'a' + 1);
+        } else if (c >= QLatin1Char('1') && c <= QLatin1Char('8') && Board->TypedColumn != 0) {
+            const int x = Board->TypedColumn;
+            Board->SetTypedColumn(0);
+            Board->PressSquare(x, c.unicode() - '0');
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+void TFormMain::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && Board->TypedColumn != 0) {
+        Board->SetTypedColumn(0);
+        return;
+    }
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier) ||
+        !TypeMoveText(event->text())) {
+        QMainWindow::keyPressEvent(event);
+    }
 }
 
 void TFormMain::NInitBoardClick() {

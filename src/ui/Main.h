@@ -77,6 +77,13 @@ public:
     void BrowseToStep(int step);
     void N19Click();
     void N10Click();
+    // A new game with the current settings at once; during a game only after OK.
+    void NNewGameClick();
+    void NTakeBackClick();
+    // Square names typed on the human's turn: a letter a-h (full-width forms too) shows its
+    // column, then a digit 1-8 plays the square as a click on it does. False for text that is no
+    // part of a square name, or when no move is awaited.
+    bool TypeMoveText(const QString& text);
 
     // Seams that tests replace: the OK/Cancel confirmation (true for OK; Cancel is the default
     // button), the two file dialogs (an empty string for Cancel) and the error box.
@@ -99,10 +106,13 @@ public:
     QToolButton* ToolButtonToLast = nullptr;
     QToolButton* ToolButtonConf = nullptr;
     QToolButton* ToolButton10 = nullptr;
+    QToolButton* ToolButtonTakeBack = nullptr;
     QAction* NConf = nullptr;
     QAction* NStart = nullptr;
     QAction* NStop = nullptr;
     QAction* NInitBoard = nullptr;
+    QAction* NNewGame = nullptr;
+    QAction* NTakeBack = nullptr;
     QAction* N10 = nullptr;
     QAction* NSaveHistory = nullptr;
     QAction* NLoadHistory = nullptr;
@@ -138,6 +148,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Keys the focused control leaves alone reach the window: typed square names and Escape.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     // The parts of the window, in the order the constructor makes them.

@@ -1,5 +1,6 @@
 #include "Othelloboard.h"
 
+#include <QInputMethodEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -8,6 +9,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "FormWidgets.h"
 #include "Sound.h"
 #include "UiResources.h"
 
@@ -70,6 +72,14 @@ void FillEllipse(QImage& image, const QRect& rect, const QColor& colour, bool an
     }
 }
 
+// Reads on both stones: 4.4:1 against black, 4.8:1 against white.
+const QColor kLastMoveColour(230, 0, 0);
+// Light on the dark red frame (over 8:1).
+const QColor kCoordinateColour(240, 222, 180);
+// The frame around the column of a typed letter.
+const QColor kTypedColumnColour(255, 255, 255, 220);
+constexpr int kTypedColumnLine = 3;
+
 int ButtonCode(Qt::MouseButton button) {
     switch (button) {
         case Qt::LeftButton:
@@ -93,6 +103,9 @@ OthelloBoard::OthelloBoard(QWidget* parent)
       SoundFunction(PlaySoundResource) {
     // The background picture covers the whole control, so Qt need not clear it first.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // Square names are typed on the board, from an input method too.
+    setAttribute(Qt::WA_InputMethodEnabled);
+    setFocusPolicy(Qt::StrongFocus);
     setFixedSize(ControlSize(), ControlSize());
 }
 
@@ -193,8 +206,85 @@ void OthelloBoard::DrawStone(int x, int y, int value, int angle) {
         // drawn without its outline, which would cover most of the rim and leave it broken.
         const QColor rim = value == 1 ? QColor(229, 229, 229) : QColor(128, 128, 128);
         DrawEllipse(first, rim, rim);
-        DrawEllipse(first.translated(-line, -line), Qt::black, value == 1 ? Qt::black : Qt::white);
+        const QRect face = first.translated(-line, -line);
+        DrawEllipse(face, Qt::black, value == 1 ? Qt::black : Qt::white);
+        DrawLastMoveMark(x, y, value, angle, face);
     }
+}
+
+void OthelloBoard::DrawLastMoveMark(int x, int y, int value, int angle, const QRect& face) {
+    if (!ShowLastMove || PointData(x, y) != LastMove || angle != 0) return;
+    if (value != 1 && value != -1) return;
+    // A quarter of the stone: 6, 8 and 10 pixels across at the three board sizes.
+    const int side = Px(static_cast<int>(CellSize * 0.78) / 4);
+    QRect dot(0, 0, side, side);
+    dot.moveCenter(face.center());
+    // Crisp: its colour meets the stone's face directly.
+    FillEllipse(BoardBitmap, dot, kLastMoveColour, false);
+}
+
+void OthelloBoard::SetLastMove(PointData square) {
+    const PointData old = LastMove;
+    LastMove = square;
+    // A history step is not followed by a whole board: the stones lose and take the mark here.
+    for (const PointData& p : {old, square}) {
+        if (p.IsValid()) DrawStone(p.x, p.y, Squares[p.x * 10 + p.y], 0);
+    }
+}
+
+void OthelloBoard::SetShowLastMove(bool on) {
+    if (ShowLastMove == on) return;
+    ShowLastMove = on;
+    if (LastMove.IsValid()) {
+        DrawStone(LastMove.x, LastMove.y, Squares[LastMove.x * 10 + LastMove.y], 0);
+        PaintBoard(false);
+    }
+}
+
+void OthelloBoard::SetShowCoordinates(bool on) {
+    if (ShowCoordinates == on) return;
+    ShowCoordinates = on;
+    update();
+}
+
+void OthelloBoard::SetTypedColumn(int column) {
+    if (TypedColumn == column) return;
+    TypedColumn = column;
+    update(Margin, Margin, FieldSize(), FieldSize());
+}
+
+void OthelloBoard::PaintCoordinates(QPainter& painter) const {
+    // The frame of the picture is Margin wide, an eighth of it on either side being its raised
+    // and sunken edges. Fonts of 9, 12 and 14 pixels keep "a" to "h" with the descender of "g"
+    // between them at the three sizes.
+    painter.setFont(DesignPixelFont(QStringLiteral("Tahoma"), Margin * 3 / 5, true));
+    painter.setPen(kCoordinateColour);
+    const QFontMetrics metrics(painter.font());
+    // Centred by their ink, the descender of "g" included, not by the font's line box.
+    const QRect letters = metrics.tightBoundingRect(QStringLiteral("abcdefgh"));
+    const QRect digits = metrics.tightBoundingRect(QStringLiteral("12345678"));
+    const int letterBase = (Margin - letters.top() - letters.bottom()) / 2;
+    const int digitBase = (CellSize - digits.top() - digits.bottom()) / 2;
+    for (int i = 1; i <= 8; ++i) {
+        const int along = Margin + (i - 1) * CellSize;
+        const QString letter(QChar('a' + i - 1));
+        const QString digit(QChar('0' + i));
+        painter.drawText(along + (CellSize - metrics.horizontalAdvance(letter)) / 2, letterBase,
+                         letter);
+        painter.drawText((Margin - metrics.horizontalAdvance(digit)) / 2, along + digitBase, digit);
+    }
+}
+
+void OthelloBoard::PaintTypedColumn(QPainter& painter) const {
+    if (TypedColumn < 1 || TypedColumn > 8) return;
+    // A frame inside the column's grid lines: the stones in it keep their look.
+    const QRect column(Margin + (TypedColumn - 1) * CellSize + 1, Margin + 1, CellSize - 1,
+                       FieldSize() - 2);
+    const int w = kTypedColumnLine;
+    painter.fillRect(column.left(), column.top(), w, column.height(), kTypedColumnColour);
+    painter.fillRect(column.right() - w + 1, column.top(), w, column.height(), kTypedColumnColour);
+    painter.fillRect(column.left(), column.top(), column.width(), w, kTypedColumnColour);
+    painter.fillRect(column.left(), column.bottom() - w + 1, column.width(), w, kTypedColumnColour);
 }
 
 void OthelloBoard::AnimateMove(int colour, PointData placed, const std::vector<PointData>& flips) {
@@ -300,12 +390,14 @@ void OthelloBoard::paintEvent(QPaintEvent* event) {
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.drawImage(rect(), BackBitmap);
         painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        if (ShowCoordinates) PaintCoordinates(painter);
     }
     // One buffer pixel to one screen pixel.
     if (!BoardBitmap.isNull()) {
         painter.drawImage(QRectF(field.topLeft(), QSizeF(BoardBitmap.size()) / ratio_),
                           BoardBitmap);
     }
+    PaintTypedColumn(painter);
     if (!hints_.empty()) PaintHints(painter);
 }
 
@@ -324,6 +416,15 @@ void OthelloBoard::HandleMouse(QMouseEvent* event, bool pressed) {
     const QPointF at = event->position();
     const QPoint pixel(static_cast<int>(std::floor(at.x())), static_cast<int>(std::floor(at.y())));
     if (button < 0 || !SquareAt(pixel, x, y)) return;
+    ReportSquare(x, y, button, pressed);
+}
+
+void OthelloBoard::PressSquare(int x, int y) {
+    ReportSquare(x, y, 0, true);
+    ReportSquare(x, y, 0, false);
+}
+
+void OthelloBoard::ReportSquare(int x, int y, int button, bool pressed) {
     if (pressed && OnDebugText) {
         OnDebugText("x=" + std::to_string(x) + ", y=" + std::to_string(y));
     }
@@ -336,4 +437,9 @@ void OthelloBoard::mousePressEvent(QMouseEvent* event) {
 
 void OthelloBoard::mouseReleaseEvent(QMouseEvent* event) {
     HandleMouse(event, false);
+}
+
+void OthelloBoard::inputMethodEvent(QInputMethodEvent* event) {
+    if (OnTypedText && !event->commitString().isEmpty()) OnTypedText(event->commitString());
+    event->accept();
 }

@@ -55,6 +55,17 @@ public:
     // Plays a sound effect unless SoundEffect is off.
     void PlayEffect(std::string_view name);
 
+    // The square of the last move played, marked on its stone while ShowLastMove is on; an
+    // invalid point for none. The mark moves in the back buffer at once.
+    void SetLastMove(PointData square);
+    void SetShowLastMove(bool on);
+    // Letters a-h above and digits 1-8 beside the field, on the frame.
+    void SetShowCoordinates(bool on);
+    // The column of a typed letter, shown over the field until the row is typed; 0 for none.
+    void SetTypedColumn(int column);
+    // A square chosen from the keyboard: reported as a left click on it is.
+    void PressSquare(int x, int y);
+
     QSize sizeHint() const override;
 
     // The field in the screen's own pixels: (8 * CellSize + 1) times the device pixel ratio.
@@ -63,6 +74,8 @@ public:
     // (column, row, button 0 left / 1 right / 2 middle, pressed) for presses and releases.
     std::function<void(int x, int y, int button, bool pressed)> OnPut;
     std::function<void(const std::string& text)> OnDebugText;
+    // Text an input method commits while the board has the focus (full-width square names).
+    std::function<void(const QString& text)> OnTypedText;
     int CellSize = 35;
     int Margin = 20;
     bool SoundEffect = true;
@@ -70,6 +83,11 @@ public:
     int BoardColor = 4227200;  // packed RGB, red in the low byte
     int MarkColor = 65535;
     std::array<int, 100> Squares{};
+    // Off as the board was designed; the game manager applies the settings.
+    PointData LastMove;
+    bool ShowLastMove = false;
+    bool ShowCoordinates = false;
+    int TypedColumn = 0;
 
     // How the view waits between frames and plays its sounds; tests swap them to watch the
     // animation frame by frame.
@@ -80,6 +98,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
 
 private:
     int FieldSize() const { return 8 * CellSize + 1; }
@@ -100,6 +119,12 @@ private:
     // Square under a control pixel, or false for the frame and the field's outer lines.
     bool SquareAt(QPoint pixel, int& x, int& y) const;
     void HandleMouse(QMouseEvent* event, bool pressed);
+    void ReportSquare(int x, int y, int button, bool pressed);
+    // The last-move mark on a still stone at (x, y), centred on the stone's face.
+    void DrawLastMoveMark(int x, int y, int value, int angle, const QRect& face);
+    // Onto the frame, which the background picture has just covered.
+    void PaintCoordinates(QPainter& painter) const;
+    void PaintTypedColumn(QPainter& painter) const;
 
     void PaintHints(QPainter& painter) const;
 

@@ -30,11 +30,12 @@ int PackColour(const QColor& colour) {
 }  // namespace
 
 TFormEnvConf::TFormEnvConf(QWidget* parent) : QDialog(parent) {
-    SetUpFixedDialog(this, QStringLiteral("設定"), 439, 232);
+    // A row of the board's display options below the designed controls makes it 32 taller.
+    SetUpFixedDialog(this, QStringLiteral("設定"), 439, 264);
 
     Bevel1 = new QFrame(this);
     Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    Bevel1->setGeometry(8, 8, 425, 177);
+    Bevel1->setGeometry(8, 8, 425, 209);
 
     Label1 = MakeLabel(this, QStringLiteral("あなたの名前"), 24, 24);
     EditPlayerName = new QLineEdit(this);
@@ -62,6 +63,12 @@ TFormEnvConf::TFormEnvConf(QWidget* parent) : QDialog(parent) {
 
     CheckBoxAutoPass = new QCheckBox(QStringLiteral("パスを自動化する"), this);
     CheckBoxAutoPass->setGeometry(24, 144, 129, 17);
+    CheckBoxShowLastMove = new QCheckBox(QStringLiteral("最後の手を表示"), this);
+    CheckBoxShowLastMove->setGeometry(24, 192, 121, 17);
+    CheckBoxShowCoordinates = new QCheckBox(QStringLiteral("座標を表示"), this);
+    CheckBoxShowCoordinates->setGeometry(152, 192, 89, 17);
+    CheckBoxShowLegalMoves = new QCheckBox(QStringLiteral("打てる場所を表示"), this);
+    CheckBoxShowLegalMoves->setGeometry(248, 192, 169, 17);
 
     RadioGroupBoardSize = new RadioGroup(
         QStringLiteral("盤面のサイズ"),
@@ -76,8 +83,8 @@ TFormEnvConf::TFormEnvConf(QWidget* parent) : QDialog(parent) {
                        {QStringLiteral("ならす"), QStringLiteral("ならさない")}, 2, this);
     RadioGroupSoundEffect->setGeometry(232, 128, 193, 49);
 
-    BitBtn1 = MakeOkButton(this, QRect(248, 192, 89, 33));
-    BitBtn2 = MakeCancelButton(this, QRect(344, 192, 89, 33));
+    BitBtn1 = MakeOkButton(this, QRect(248, 224, 89, 33));
+    BitBtn2 = MakeCancelButton(this, QRect(344, 224, 89, 33));
 
     ColorDialogBoard = new QColorDialog(this);
 
@@ -98,6 +105,9 @@ void TFormEnvConf::FormShow() {
     if (Params == nullptr) return;
     RadioGroupSoundEffect->SetItemIndex(Params->SoundEffect ? 0 : 1);
     CheckBoxAutoPass->setChecked(Params->AutoPass);
+    CheckBoxShowLastMove->setChecked(Params->ShowLastMove);
+    CheckBoxShowCoordinates->setChecked(Params->ShowCoordinates);
+    CheckBoxShowLegalMoves->setChecked(Params->ShowLegalMoves);
     PendingColor = Params->BoardColor;
     ShowPendingColor();
     // A name from a hand-edited file shows as the file will keep it, so that it can be edited.
@@ -120,6 +130,9 @@ void TFormEnvConf::BitBtn1Click() {
     if (Params == nullptr) return;
     Params->SoundEffect = RadioGroupSoundEffect->ItemIndex() == 0;
     Params->AutoPass = CheckBoxAutoPass->isChecked();
+    Params->ShowLastMove = CheckBoxShowLastMove->isChecked();
+    Params->ShowCoordinates = CheckBoxShowCoordinates->isChecked();
+    Params->ShowLegalMoves = CheckBoxShowLegalMoves->isChecked();
     Params->BoardColor = PendingColor;
     Params->BoardSize = RadioGroupBoardSize->ItemIndex();
     Params->PlayerName = EditPlayerName->text().toStdString();

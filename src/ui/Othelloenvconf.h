@@ -13,8 +13,8 @@
 #include "Othelloparams.h"
 
 // The environment settings dialog: names, board colour (through the platform colour chooser),
-// automatic passing, board size, flip speed and sound. Edits *Params in place on OK; a colour
-// chosen before Cancel is dropped.
+// automatic passing, board size, flip speed, sound and what the board shows besides the stones.
+// Edits *Params in place on OK; a colour chosen before Cancel is dropped.
 class TFormEnvConf : public QDialog {
     Q_OBJECT
 
@@ -38,6 +38,9 @@ public:
     QFrame* PanelBoardColor;
     QPushButton* Button1;
     QCheckBox* CheckBoxAutoPass;
+    QCheckBox* CheckBoxShowLastMove;
+    QCheckBox* CheckBoxShowCoordinates;
+    QCheckBox* CheckBoxShowLegalMoves;
     RadioGroup* RadioGroupBoardSize;
     RadioGroup* RadioGroupTurnSpeed;
     RadioGroup* RadioGroupSoundEffect;

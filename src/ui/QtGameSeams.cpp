@@ -120,6 +120,15 @@ void QtGameSeams::SetTurnSpeed(int speed) {
 void QtGameSeams::SetOnPut(PutHandler onPut) {
     board_->OnPut = std::move(onPut);
 }
+void QtGameSeams::SetShowLastMove(bool on) {
+    board_->SetShowLastMove(on);
+}
+void QtGameSeams::SetShowCoordinates(bool on) {
+    board_->SetShowCoordinates(on);
+}
+void QtGameSeams::SetLastMove(const PointData& square) {
+    board_->SetLastMove(square);
+}
 void QtGameSeams::DrawBoard(const BoardArray& board) {
     if (OnBoardChanging) OnBoardChanging(&board);
     board_->DrawBoard(board.data());

@@ -38,6 +38,9 @@ public:
     void SetSoundEffect(bool on) override;
     void SetTurnSpeed(int speed) override;
     void SetOnPut(PutHandler onPut) override;
+    void SetShowLastMove(bool on) override;
+    void SetShowCoordinates(bool on) override;
+    void SetLastMove(const PointData& square) override;
     void DrawBoard(const BoardArray& board) override;
     void AnimateMove(int colour, const PointData& placed,
                      const std::vector<PointData>& flips) override;

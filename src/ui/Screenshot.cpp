@@ -1,7 +1,9 @@
 // Renders what the program shows, offscreen, so that anyone can look at it without a display:
 // morvane-screenshot FOLDER writes the main window at each board size, once as it opens and once
-// after a few moves and a step back, then the two settings dialogs and the record text window, then
-// the hints at three stages of a game and the evaluation graph of that game.
+// after a few moves and a step back (the last move marked, the coordinates on the frame), the
+// human's turn with the legal squares shown and a typed letter's column, then the two settings
+// dialogs and the record text window, then the hints at three stages of a game and the
+// evaluation graph of that game.
 
 #include <QApplication>
 #include <QDir>
@@ -59,6 +61,8 @@ void SetUp(TFormMain& window, int boardSize) {
     params.TurnSpeed = 2;
     params.CpuLevel = 0;
     params.BoardSize = boardSize;
+    params.ShowLastMove = true;
+    params.ShowCoordinates = true;
     window.LayoutForBoardSize();
     window.GameManager.ApplySettings();
 }
@@ -144,6 +148,18 @@ int main(int argc, char* argv[]) {
         window.ToolButtonBackwardClick();
         ok = Save(window, folder, name) && ok;
         moves = window.GameManager.Logic.History.MoveString();
+    }
+
+    {
+        // The human's turn with the legal squares shown and a typed letter's column.
+        TFormMain turn;
+        turn.GameManager.Params.ShowLegalMoves = true;
+        SetUp(turn, 1);
+        turn.show();
+        turn.ToolButtonStartClick();
+        PlayFirstLegalMove(turn);
+        turn.TypeMoveText(QStringLiteral("d"));
+        ok = Save(turn, folder, QStringLiteral("main-normal-turn")) && ok;
     }
 
     TFormMain window;

@@ -59,6 +59,9 @@ struct FakeView : GameBoardView {
     void SetSoundEffect(bool) override {}
     void SetTurnSpeed(int) override {}
     void SetOnPut(PutHandler onPut) override { OnPut = std::move(onPut); }
+    void SetShowLastMove(bool) override {}
+    void SetShowCoordinates(bool) override {}
+    void SetLastMove(const PointData& square) override { LastMove = square; }
     void DrawBoard(const BoardArray& board) override { Drawn.push_back(board); }
     // A real animation's waits run window events.
     void AnimateMove(int colour, const PointData& p, const std::vector<PointData>& f) override {
@@ -78,6 +81,7 @@ struct FakeView : GameBoardView {
 
     std::vector<MoveData> Moves;  // animated
     std::size_t Flips = 0;
+    PointData LastMove;
     PutHandler OnPut;
     std::vector<BoardArray> Drawn;
     std::vector<std::pair<bool, PointData>> Steps;
@@ -272,10 +276,12 @@ TEST_F(GameFlow, BrowsingBackTwoStepsAndResumingTruncatesTheHistory) {
     const auto moves = Game->Logic.History.Moves;
     const auto at = [&](int i) { return PointData(moves[i].x, moves[i].y); };
     Game->HistoryForward();  // at the last step: nothing
+    EXPECT_EQ(View.LastMove, at(3));
     Game->HistoryBack();
     Game->HistoryBack();
     EXPECT_EQ(Last(Messages), Msg(kBlack, "対局を中断しています。"));
     EXPECT_EQ(View.Steps, (decltype(View.Steps){{false, at(3)}, {false, at(2)}}));
+    EXPECT_EQ(View.LastMove, at(1));  // the move that led to the step shown
 
     Game->Resume();
     EXPECT_EQ(Last(Messages), Msg(kBlack, "あなたの番です。"));
@@ -285,6 +291,57 @@ TEST_F(GameFlow, BrowsingBackTwoStepsAndResumingTruncatesTheHistory) {
     EXPECT_EQ(Steps(), 4);  // the computer answered the new move
     EXPECT_EQ(Game->Logic.History.Moves[1], moves[1]);
     EXPECT_EQ(Game->Logic.History.Moves[2], (MoveData{other.x, other.y, kBlack}));
+}
+
+// Taking back on the human's turn: the human's last move and the reply go in one step, the turn
+// and its clock go on, the time used stays charged; after the end of a game it runs again.
+TEST_F(GameFlow, TakeBackToTheHumansPreviousTurn) {
+    Create();
+    Game->Params.ShowLegalMoves = true;
+    EXPECT_FALSE(Game->TakeBack());  // no game
+    Game->Start();
+    EXPECT_FALSE(Game->CanTakeBack());                                // no move yet
+    EXPECT_EQ(Last(View.Drawn), Game->Logic.GetMarkedBoard(kBlack));  // without the right button
+    PlayHuman();
+    PlayHuman();
+    const OthelloMapHistory played = Game->Logic.History;
+    Host.Advance(2100);
+    ASSERT_EQ(Game->Black.Elapsed, 2);
+    const std::size_t drawn = View.Drawn.size();
+    EXPECT_TRUE(Game->TakeBack());
+    EXPECT_EQ(std::tuple(Steps(), Game->Logic.History.CurrentStep), std::tuple(2, 2));
+    EXPECT_EQ(Game->Logic.Board, played.Boards[2]);
+    EXPECT_EQ(View.Drawn.size(), drawn + 1);  // no animation, no computer move
+    EXPECT_EQ(Last(View.Drawn), Game->Logic.GetMarkedBoard(kBlack));
+    EXPECT_EQ(View.LastMove, PointData(played.Moves[1].x, played.Moves[1].y));
+    EXPECT_EQ(Last(Messages), Msg(kBlack, "あなたの番です。"));
+    EXPECT_EQ(Last(States), std::make_pair(int{Manager::STATE_PLAY_AMOUNT}, false));
+    Host.Advance(1000);
+    EXPECT_EQ(Game->Black.Elapsed, 3);
+    View.Click(1, 1, 1);  // the right button's release brings the marks back
+    EXPECT_EQ(Last(View.Drawn), Game->Logic.GetMarkedBoard(kBlack));
+    PlayHuman();
+    EXPECT_EQ(Steps(), 4);
+
+    // Black wins kPassBoard by two moves while white passes; the end is taken back to black's
+    // second move, which the next step takes back too. The computer as black leaves nothing.
+    LoadPassBoard();
+    Game->Resume();
+    PlayHuman();
+    PlayHuman();
+    ASSERT_FALSE(Game->IsPlaying());
+    EXPECT_TRUE(Game->TakeBack());
+    EXPECT_TRUE(Game->AwaitsHumanMove());
+    EXPECT_EQ(std::tuple(Steps(), Last(Messages)), std::tuple(1, Msg(kBlack, "あなたの番です。")));
+    EXPECT_TRUE(Game->TakeBack());
+    EXPECT_EQ(Steps(), 0);
+    EXPECT_FALSE(Game->TakeBack());
+    Create({.playerColor = kWhite});
+    LoadPassBoard();
+    Game->Resume();
+    ASSERT_FALSE(Game->IsPlaying());
+    EXPECT_FALSE(Game->TakeBack());
+    EXPECT_EQ(Steps(), 2);
 }
 
 using Clock = GameFixture;

@@ -6,6 +6,7 @@
 #include <map>
 #include <set>
 
+#include "FormWidgets.h"
 #include "Othelloboard.h"
 
 namespace {
@@ -16,7 +17,9 @@ using Look = std::pair<QRgb, int>;  // a square's centre colour and drawn width
 enum { kWhite = -1, kBlack = 1 };
 const QRgb kBlackRgb = qRgb(0, 0, 0);
 const QRgb kField = qRgb(0x50, 0xA0, 0x30);
+const QRgb kWhiteRgb = qRgb(255, 255, 255);
 const QRgb kYellow = qRgb(255, 255, 0);
+const QRgb kMarkRgb = qRgb(230, 0, 0);
 const auto kNotField = [](QRgb c) { return c != kField; };
 
 // Rows 1 to 8 separated by blanks: X black, O white, * mark, anything else empty.
@@ -153,6 +156,66 @@ TEST_F(BoardViewTest, GeometryStonesAndRingsPerBoardSize) {
         }
         view.SetHints({});
         EXPECT_EQ(view.grab().toImage(), plain) << c;
+
+        // The last move's mark, a dot a quarter of the stone across, lies inside the stone's face
+        // whatever the board's colour, and reads on it; it leaves the stone it was on.
+        view.ShowLastMove = true;
+        for (auto [x, y, face] : {std::tuple{3, 4, kBlackRgb}, std::tuple{5, 2, kWhiteRgb}}) {
+            view.SetLastMove({x, y});
+            const QRect mark = Box(x, y, [](QRgb p) { return p == kMarkRgb; });
+            EXPECT_EQ(mark.size(), QSize(d / 4, d / 4)) << c << x;
+            int other = 0;  // pixels of neither colour on and around the dot
+            for (int py = mark.top() - 1; py <= mark.bottom() + 1; ++py)
+                for (int px = mark.left() - 1; px <= mark.right() + 1; ++px)
+                    other += Pixel(px, py) != kMarkRgb && Pixel(px, py) != face;
+            EXPECT_EQ(other, 0) << c << x;
+            EXPECT_GE(ContrastRatio(QColor(kMarkRgb), QColor(face)), 4.3) << c << x;
+        }
+        EXPECT_TRUE(Box(3, 4, [](QRgb p) { return p == kMarkRgb; }).isNull()) << c;
+        view.ShowLastMove = false;
+    }
+}
+
+// The coordinates lie on the frame's plain band, clear of its raised outer and sunken inner edges
+// (3 of the picture's 25 pixels each), a letter over each column and a digit beside each row, and
+// fill at least half the band's height; a typed letter's column is framed over the field.
+TEST_F(BoardViewTest, CoordinatesOnTheFrameAndTheTypedColumn) {
+    for (auto [c, m] : {std::pair{35, 15}, std::pair{45, 20}, std::pair{55, 24}}) {
+        view.CellSize = c;
+        view.Margin = m;
+        view.DrawBoard(Parse("........ ........ ..X.....").data());
+        const QImage plain = view.grab().toImage();
+        view.SetShowCoordinates(true);
+        const QImage shot = view.grab().toImage();
+        const int edge = (3 * m + 24) / 25, field = 8 * c;
+        std::string found(16, '-');
+        QRect top, stray;
+        for (int y = 0; y < shot.height(); ++y) {
+            for (int x = 0; x < shot.width(); ++x) {
+                if (shot.pixel(x, y) == plain.pixel(x, y)) continue;
+                const bool band = std::min(x, y) >= edge && std::min(x, y) < m - edge &&
+                                  std::max(x, y) >= m && std::max(x, y) < m + field;
+                if (!band) stray |= QRect(x, y, 1, 1);
+                if (band && y < m) found[(x - m) / c] = static_cast<char>('a' + (x - m) / c);
+                if (band && y < m) top |= QRect(x, y, 1, 1);
+                if (band && x < m) found[8 + (y - m) / c] = static_cast<char>('1' + (y - m) / c);
+            }
+        }
+        EXPECT_EQ(found, "abcdefgh12345678") << c;
+        EXPECT_TRUE(stray.isNull()) << c;
+        EXPECT_GE(2 * top.height(), m - 2 * edge) << c;
+        view.SetShowCoordinates(false);
+        EXPECT_EQ(view.grab().toImage(), plain) << c;
+
+        view.SetTypedColumn(6);
+        const QImage typed = view.grab().toImage();
+        const auto lit = [&](int x, int y) {
+            const QPoint p(m + (x - 1) * c + 2, m + (y - 1) * c + c / 2);  // left of the cell
+            return typed.pixel(p) != plain.pixel(p);
+        };
+        EXPECT_TRUE(lit(6, 1) && lit(6, 8) && !lit(5, 4) && !lit(7, 4)) << c;
+        view.SetTypedColumn(0);
+        EXPECT_EQ(view.grab().toImage(), plain) << c;
     }
 }
 
@@ -206,9 +269,10 @@ TEST_F(BoardViewTest, PressesAndReleasesMapToSquares) {
         QTest::mouseClick(&view, Qt::LeftButton, {}, p);
     QTest::mouseClick(&view, Qt::RightButton, {}, QPoint(255, 95));
     QTest::mouseClick(&view, Qt::MiddleButton, {}, QPoint(255, 95));
+    view.PressSquare(6, 5);  // from the keyboard
     EXPECT_EQ(log,
               "[x=3, y=5](350+)(350-)[x=1, y=1](110+)(110-)[x=8, y=8](880+)(880-)"
-              "[x=6, y=2](621+)(621-)[x=6, y=2](622+)(622-)");
+              "[x=6, y=2](621+)(621-)[x=6, y=2](622+)(622-)[x=6, y=5](650+)(650-)");
 }
 
 // Speeds 0 to 2 play the move; 3 and 4 are history steps forward and back, which turn all flips

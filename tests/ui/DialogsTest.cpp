@@ -12,11 +12,12 @@
 namespace {
 
 // Every field the two dialogs may write: side, mode, level, times, after time-up / sound, auto
-// pass, colour, size, speed, names.
+// pass, last move, coordinates and legal squares shown, colour, size, speed, names.
 std::string Fields(const OthelloParams& p) {
-    return QString::asprintf("%d %d %d %d %d %d / %d %d %d %d %d [%s][%s]", p.PlayerColor,
+    return QString::asprintf("%d %d %d %d %d %d / %d %d %d%d%d %d %d %d [%s][%s]", p.PlayerColor,
                              p.CpuMode, p.CpuLevel, p.PlayerTime, p.CpuTime, p.DoAfterTimeUp,
-                             p.SoundEffect, p.AutoPass, p.BoardColor, p.BoardSize, p.TurnSpeed,
+                             p.SoundEffect, p.AutoPass, p.ShowLastMove, p.ShowCoordinates,
+                             p.ShowLegalMoves, p.BoardColor, p.BoardSize, p.TurnSpeed,
                              p.PlayerName.c_str(), p.CpuName.c_str())
         .toStdString();
 }
@@ -58,6 +59,9 @@ protected:
     std::string EnvShown() const {
         return Join({env.windowTitle(), Chosen(env.RadioGroupSoundEffect),
                      env.CheckBoxAutoPass->isChecked() ? "auto" : "-",
+                     QString::asprintf("%d%d%d", env.CheckBoxShowLastMove->isChecked(),
+                                       env.CheckBoxShowCoordinates->isChecked(),
+                                       env.CheckBoxShowLegalMoves->isChecked()),
                      env.PanelBoardColor->palette().color(QPalette::Window).name(),
                      env.EditPlayerName->text(), env.EditCpuName->text(),
                      Chosen(env.RadioGroupBoardSize), Chosen(env.RadioGroupTurnSpeed)});
@@ -105,7 +109,7 @@ TEST_F(DialogsTest, GameSettingsEnableByStateAndModeOnlyOkWrites) {
         conf.ComboBoxLevel->setCurrentIndex(8);
         Close(conf, conf.BitBtn1, conf.BitBtn2, how);
         EXPECT_EQ(Fields(params),
-                  how < 3 ? record : "-1 1 8 0 6 0 / 1 0 4227200 1 1 [あなた][モルヴァン]");
+                  how < 3 ? record : "-1 1 8 0 6 0 / 1 0 110 4227200 1 1 [あなた][モルヴァン]");
     }
     conf.show();
     EXPECT_EQ(ConfShown(), "対局設定|白（後手）|持ち時間制|レベル９|３０秒|３０分|-");
@@ -117,21 +121,24 @@ TEST_F(DialogsTest, EnvironmentOkWritesEverythingAsTypedOnlyOkDoes) {
         // The record again, a colour chosen before Cancel dropped; the chooser opens on black
         // the first time, then on the colour last confirmed in it.
         env.show();
-        EXPECT_EQ(EnvShown(), "設定|ならす|-|#808040|あなた|モルヴァン|ふつう|ふつう") << how;
+        EXPECT_EQ(EnvShown(), "設定|ならす|-|110|#808040|あなた|モルヴァン|ふつう|ふつう") << how;
         env.EditPlayerName->setText(" 名前 ");
         env.EditCpuName->clear();
-        Click(env.CheckBoxAutoPass);
+        for (QCheckBox* box : {env.CheckBoxAutoPass, env.CheckBoxShowLastMove,
+                               env.CheckBoxShowCoordinates, env.CheckBoxShowLegalMoves})
+            Click(box);
         Click(env.RadioGroupBoardSize->Item(2));
         Click(env.RadioGroupTurnSpeed->Item(0));
         Click(env.RadioGroupSoundEffect->Item(1));
         ChooseColour(QColor(10, 20, 30), how == 0 ? QColor(Qt::black) : QColor(10, 20, 30));
         ChooseColour(QColor(), QColor(10, 20, 30));  // a cancelled chooser keeps the pending colour
-        EXPECT_EQ(EnvShown(), "設定|ならさない|auto|#0a141e| 名前 ||ビッグ|ゆっくり") << how;
+        EXPECT_EQ(EnvShown(), "設定|ならさない|auto|001|#0a141e| 名前 ||ビッグ|ゆっくり") << how;
         Close(env, env.BitBtn1, env.BitBtn2, how);
-        EXPECT_EQ(Fields(params), how < 3 ? record : "1 0 3 7 1 1 / 0 1 1971210 2 0 [ 名前 ][]");
+        EXPECT_EQ(Fields(params),
+                  how < 3 ? record : "1 0 3 7 1 1 / 0 1 001 1971210 2 0 [ 名前 ][]");
     }
     env.show();
-    EXPECT_EQ(EnvShown(), "設定|ならさない|auto|#0a141e| 名前 ||ビッグ|ゆっくり");
+    EXPECT_EQ(EnvShown(), "設定|ならさない|auto|001|#0a141e| 名前 ||ビッグ|ゆっくり");
 }
 
 TEST_F(DialogsTest, RecordTextCopiesAndCloses) {

@@ -174,11 +174,11 @@ protected:
                 b.Margin + (y - 1) * b.CellSize + b.CellSize / 2};
     }
 
-    // The pixels of the mark colour (yellow) in the field bitmap.
-    qsizetype Marked() const {
+    // The pixels of a colour in the field bitmap: the legal squares' yellow, the last move's red.
+    qsizetype Marked(QRgb colour = qRgb(255, 255, 0)) const {
         const QImage image = window_->Board->BoardBitmap.convertToFormat(QImage::Format_RGB32);
         const auto* bits = reinterpret_cast<const QRgb*>(image.constBits());
-        return std::count(bits, bits + image.sizeInBytes() / 4, qRgb(255, 255, 0));
+        return std::count(bits, bits + image.sizeInBytes() / 4, colour);
     }
 
     // Plays the human's (black's) first legal square in scan order; the computer answers.
@@ -331,6 +331,67 @@ TEST_F(MainWindowTest, ClickOnASquarePlaysAndTheComputerAnswers) {
     EXPECT_TRUE(debug.contains(QStringLiteral("x=6, y=5\ncan put here")));
     EXPECT_TRUE(w.ShapeCurPlayer->isVisible());
     EXPECT_EQ(w.ShapeCurPlayer->x(), w.MarkerLeftBlack);
+}
+
+// By keys and clicks: 新規対局 (Ctrl+N), square names typed, the last move's mark on the
+// computer's reply, 待った (Ctrl+Z) back to before the human's move, and 新規対局 during a game,
+// which asks first.
+TEST_F(MainWindowTest, NewGameTypedMovesLastMoveAndTakeBack) {
+    TFormMain& w = Open();
+    const BoardArray initial = w.GameManager.Logic.Board;
+    const auto square = [this](int step) {
+        const MoveData m = History().Moves[static_cast<std::size_t>(step)];
+        return std::string{static_cast<char>('a' + m.x - 1), static_cast<char>('0' + m.y), ' '};
+    };
+    const auto ctrl = [&w](Qt::Key key) { QTest::keyClick(&w, key, Qt::ControlModifier); };
+    EXPECT_FALSE(w.NTakeBack->isEnabled() || w.ToolButtonTakeBack->isEnabled());
+    ctrl(Qt::Key_N);  // no game running: no question
+    EXPECT_EQ(State(), OthelloGameManager::STATE_PLAY_AMOUNT);
+    QTest::keyClicks(w.Board, "c");
+    EXPECT_EQ(w.Board->TypedColumn, 3);
+    QTest::keyClick(w.Board, Qt::Key_Escape);
+    QTest::keyClicks(w.Board, "6A1");  // a digit alone does nothing; a1 is refused
+    EXPECT_TRUE(w.MemoDebug->toPlainText().endsWith(QStringLiteral("x=1, y=1\ncan't put here")));
+    QTest::keyClicks(w.Board, "f5");
+    ASSERT_EQ(History().StepCount, 2);
+    EXPECT_EQ(square(0), "f5 ");
+    const auto redAt = [this, &w](int step) {  // at the centre of the square of a move
+        const MoveData m = History().Moves[static_cast<std::size_t>(step)];
+        const int c = w.Board->CellSize;
+        return w.Board->BoardBitmap.pixel((m.x - 1) * c + c / 2, (m.y - 1) * c + c / 2) ==
+               qRgb(230, 0, 0);
+    };
+    EXPECT_TRUE(redAt(1) && !redAt(0));
+    EXPECT_TRUE(w.NTakeBack->isEnabled() && w.ToolButtonTakeBack->isEnabled());
+
+    ctrl(Qt::Key_Z);
+    EXPECT_EQ(History().StepCount, 0);
+    EXPECT_EQ(w.GameManager.Logic.Board, initial);
+    EXPECT_EQ(State(), OthelloGameManager::STATE_PLAY_AMOUNT);
+    EXPECT_EQ(Message(), QStringLiteral("あなたの番です。"));
+    EXPECT_EQ(Marked(qRgb(230, 0, 0)), 0);
+    EXPECT_FALSE(w.NTakeBack->isEnabled());
+    QTest::mouseClick(w.Board, Qt::LeftButton, {}, SquareCentre(4, 3));
+    ASSERT_EQ(History().StepCount, 2);
+    EXPECT_EQ(square(0), "d3 ");
+    // Full-width, as an input method commits it, after taking back once more.
+    ctrl(Qt::Key_Z);
+    QInputMethodEvent typed;
+    typed.setCommitString(QStringLiteral("ｃ４"));
+    QApplication::sendEvent(w.Board, &typed);
+    ASSERT_EQ(History().StepCount, 2);
+    EXPECT_EQ(square(0), "c4 ");
+
+    confirmAnswer_ = false;
+    ctrl(Qt::Key_N);
+    EXPECT_EQ(confirmations_,
+              std::vector<QString>{QStringLiteral("対局中です。\n新しい対局を始めますか？")});
+    EXPECT_EQ(History().StepCount, 2);
+    confirmAnswer_ = true;
+    ctrl(Qt::Key_N);
+    EXPECT_EQ(std::tuple(History().StepCount, State()),
+              std::tuple(0, int{OthelloGameManager::STATE_PLAY_AMOUNT}));
+    EXPECT_EQ(Message(), QStringLiteral("あなたの番です。"));
 }
 
 TEST_F(MainWindowTest, BrowsingSuspendsAndStartResumesFromTheShownStep) {
@@ -598,7 +659,7 @@ TEST_F(MainWindowTest, EveryTextFitsItsControl) {
         dialog->hide();
     }
     // Nothing went unmeasured: the ten panel labels, then each dialog's text controls.
-    EXPECT_EQ(counts.join(' ').toStdString(), "10 10 10 10 10 10 14 20 4 2");
+    EXPECT_EQ(counts.join(' ').toStdString(), "10 10 10 10 10 10 14 23 4 2");
 }
 
 // The white side's name, count and clock stay white on the light blue panel, yet read at each
