@@ -33,6 +33,8 @@ constexpr const char* kHelp =
     "  think --level N POSITION       the move at level N (0 to 8, as レベル１ to レベル９)\n"
     "  think --time MS [--allowance MS] POSITION\n"
     "                                 the move with MS milliseconds left on the clock\n"
+    "  analyze [--level N] POSITION   the value of every legal move, best first (N 0 to 8,\n"
+    "                                 by default 8)\n"
     "  bench [--quick] [--generic | --plain]\n"
     "                                 the benchmark; its node total is the search's signature\n"
     "  nboard                         the NBoard protocol on standard input and output\n"
@@ -141,8 +143,10 @@ int Analyze(const std::vector<std::string>& args) {
         if (args[i] == "--level") {
             if (i + 1 >= args.size() || !ParseInt(args[i + 1], level))
                 return Fail("--level needs a number");
-            if (level < 0 || level > 8) return Fail("--level needs a level from 0 to 8");
             ++i;
+            if (level < 0 || level > kMaxLevel)
+                return Fail("--level needs a level from 0 to " + std::to_string(kMaxLevel) +
+                            ", got '" + args[i] + "'");
         } else if (!havePosition) {
             positionText = args[i];
             havePosition = true;

@@ -9,12 +9,25 @@ using u64 = AnalysisSearch::u64;
 
 constexpr u64 kCorners = 0x8100000000000081ULL;
 constexpr u64 kNotEdgeFiles = 0x7E7E7E7E7E7E7E7EULL;  // no run wraps round an edge
-// Below this many empty squares the solver stops probing the table and sorting: nearly all
-// nodes, each too cheap to pay for either.
-constexpr int kSmallEmpties = 6;
+// At this many empty squares or fewer the solver stops sorting: nearly all nodes, each too cheap
+// to pay for it (4 to 7 tried on FFO #21-#29).
+constexpr int kSmallEmpties = 4;
 // The table: two entries a bucket, 2^20 entries (24 MB), enough for a 20-empties solve.
 constexpr std::size_t kTableEntries = std::size_t{1} << 20;
 constexpr int kUnbounded = 30000;
+// The stability bound is worth its cost only where it can cut, against a high alpha.
+constexpr int kStabilityAlpha = 0;
+// From this many empty squares on the solver keeps its nodes in the table; below, a node costs
+// less than a probe that misses the cache (7 to 12 tried).
+constexpr int kHashEmpties = 8;
+// Above this many empty squares a node first looks whether a child's entry already cuts it off.
+constexpr int kEtcEmpties = 13;
+// From this many empty squares on the engine's evaluation joins the mobility in ordering moves.
+constexpr int kOrderByValueEmpties = 13;
+// A search this deep finds the first move of a node with this many empty squares or more; both
+// tried on FFO #21-#29 (fewest nodes of 13..17 empties with 1..8 plies).
+constexpr int kFirstMoveSearchEmpties = 15;
+constexpr int kFirstMoveSearchDepth = 4;
 constexpr std::uint8_t kNoMove = 64;
 enum : std::uint8_t { kFree = 0, kExactEntry = 1, kMidgameEntry = 2 };
 
@@ -37,15 +50,62 @@ inline u64 Beyond(u64 P, u64 M) {
     return Shifted<Shift>(run);
 }
 
-template <int Shift>
-inline u64 FlipsTowards(u64 bit, u64 P, u64 M) {
-    u64 run = 0;
-    u64 x = Shifted<Shift>(bit);
-    while ((x & M) != 0) {
-        run |= x;
-        x = Shifted<Shift>(x);
+// Per square, the squares of each ray from it: four that ascend (x+1; y+1; x+1, y+1; x-1, y+1)
+// and the four opposite ones, which descend.
+struct Rays {
+    u64 up[64][4];
+    u64 down[64][4];
+};
+
+constexpr Rays MakeRays() {
+    Rays r{};
+    constexpr int kDx[4] = {1, 0, 1, -1};
+    constexpr int kDy[4] = {0, 1, 1, 1};
+    for (int sq = 0; sq < 64; ++sq)
+        for (int d = 0; d < 4; ++d)
+            for (int way = 1; way >= -1; way -= 2) {
+                u64 ray = 0;
+                for (int x = sq % 8 + way * kDx[d], y = sq / 8 + way * kDy[d];
+                     x >= 0 && x < 8 && y >= 0 && y < 8; x += way * kDx[d], y += way * kDy[d])
+                    ray |= u64{1} << (y * 8 + x);
+                (way > 0 ? r.up : r.down)[sq][d] = ray;
+            }
+    return r;
+}
+constexpr Rays kRays = MakeRays();
+
+inline int CountBits(u64 b) {
+    b = b - ((b >> 1) & 0x5555555555555555ULL);
+    b = (b & 0x3333333333333333ULL) + ((b >> 2) & 0x3333333333333333ULL);
+    b = (b + (b >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
+    return static_cast<int>((b * 0x0101010101010101ULL) >> 56);
+}
+
+inline u64 LegalMoves(u64 P, u64 O) {
+    const u64 inner = O & kNotEdgeFiles;
+    return (Beyond<1>(P, inner) | Beyond<-1>(P, inner) | Beyond<8>(P, O) | Beyond<-8>(P, O) |
+            Beyond<7>(P, inner) | Beyond<-7>(P, inner) | Beyond<9>(P, inner) |
+            Beyond<-9>(P, inner)) &
+           ~(P | O);
+}
+
+// Along each ray the first square that is not O ends the run; the run flips when that square is
+// P's. Ascending rays find it as the lowest such bit, descending ones as the highest.
+inline u64 FlipsOf(int sq, u64 P, u64 O) {
+    u64 flips = 0;
+    for (int d = 0; d < 4; ++d) {
+        const u64 ray = kRays.up[sq][d];
+        const u64 end = ~O & ray;
+        const u64 first = end & (0 - end);
+        if ((first & P) != 0) flips |= (first - 1) & ray;
     }
-    return (x & P) != 0 ? run : 0;
+    for (int d = 0; d < 4; ++d) {
+        const u64 ray = kRays.down[sq][d];
+        const u64 end = ~O & ray;
+        const u64 first = u64{0x8000000000000000ULL} >> __builtin_clzll(end | 1);
+        if ((first & ray & P) != 0) flips |= ray & ~((first << 1) - 1);
+    }
+    return flips;
 }
 
 constexpr std::array<u64, 64> MakeNeighbours() {
@@ -74,17 +134,75 @@ constexpr int kSquarePriority[64] = {
     41, 46, 50, 53, 1,  6,  8,  15, 48, 55, 57, 62, 9,  14, 49, 54, 27, 28, 35, 36,
 };
 
+constexpr std::array<int, 64> MakeSquareRank() {
+    std::array<int, 64> rank{};
+    for (int i = 0; i < 64; ++i)
+        rank[static_cast<std::size_t>(kSquarePriority[i])] = i;
+    return rank;
+}
+constexpr std::array<int, 64> kSquareRank = MakeSquareRank();
+
 // Disc difference of P at the end, a wipe-out 100 further from 0.
 inline int FinalExact(u64 P, u64 O) {
-    const int p = AnalysisSearch::Count(P);
-    const int o = AnalysisSearch::Count(O);
+    const int p = CountBits(P);
+    const int o = CountBits(O);
     return p - o + (o == 0 ? AnalysisSearch::kWipeOut : p == 0 ? -AnalysisSearch::kWipeOut : 0);
 }
 
 // A finished game on the engine's scale, from P's view.
 inline int FinalPoints(u64 P, u64 O) {
-    const int d = FinalExact(P, O);
-    return d >= 0 ? d + 10000 : d - 10000;
+    const int p = CountBits(P);
+    const int o = CountBits(O);
+    return Morvane::FinalScore(p - o, 64 - p - o);
+}
+
+// The 8 rows, 8 columns and the 15 diagonals of each direction (shorter ones included).
+struct LineMasks {
+    u64 rows[8], columns[8], diagonals[15], antiDiagonals[15];
+};
+
+constexpr LineMasks MakeLineMasks() {
+    LineMasks m{};
+    for (int sq = 0; sq < 64; ++sq) {
+        const int x = sq % 8;
+        const int y = sq / 8;
+        const u64 bit = u64{1} << sq;
+        m.rows[y] |= bit;
+        m.columns[x] |= bit;
+        m.diagonals[x - y + 7] |= bit;
+        m.antiDiagonals[x + y] |= bit;
+    }
+    return m;
+}
+constexpr LineMasks kLineMasks = MakeLineMasks();
+
+template <std::size_t N>
+inline u64 FullLines(const u64 (&lines)[N], u64 filled) {
+    u64 full = 0;
+    for (const u64 line : lines)
+        if ((filled & line) == line) full |= line;
+    return full;
+}
+
+// Discs of O that no move can ever flip: in each of the four directions the disc's line is full,
+// or a neighbour along it is the board's edge or another such disc.
+u64 StableDiscs(u64 O, u64 filled) {
+    constexpr u64 kFileA = 0x0101010101010101ULL;
+    constexpr u64 kFileH = 0x8080808080808080ULL;
+    constexpr u64 kEdges = 0xFF818181818181FFULL;
+    const u64 rows = FullLines(kLineMasks.rows, filled) | kFileA | kFileH;
+    const u64 columns = FullLines(kLineMasks.columns, filled) | 0xFF000000000000FFULL;
+    const u64 diagonals = FullLines(kLineMasks.diagonals, filled) | kEdges;
+    const u64 antiDiagonals = FullLines(kLineMasks.antiDiagonals, filled) | kEdges;
+    u64 stable = 0;
+    for (;;) {
+        const u64 next = O & (rows | ((stable << 1) & ~kFileA) | ((stable >> 1) & ~kFileH)) &
+                         (columns | (stable << 8) | (stable >> 8)) &
+                         (diagonals | ((stable << 9) & ~kFileA) | ((stable >> 9) & ~kFileH)) &
+                         (antiDiagonals | ((stable << 7) & ~kFileH) | ((stable >> 7) & ~kFileA));
+        if (next == stable) return stable;
+        stable = next;
+    }
 }
 
 inline u64 Hash(u64 P, u64 O) {
@@ -95,6 +213,18 @@ inline u64 Hash(u64 P, u64 O) {
 }
 
 }  // namespace
+
+int AnalysisSearch::Count(u64 b) {
+    return CountBits(b);
+}
+
+u64 AnalysisSearch::Moves(u64 P, u64 O) {
+    return LegalMoves(P, O);
+}
+
+u64 AnalysisSearch::Flips(int sq, u64 P, u64 O) {
+    return FlipsOf(sq, P, O);
+}
 
 struct AnalysisSearch::Entry {
     u64 P = 0;
@@ -135,30 +265,6 @@ AnalysisSearch::AnalysisSearch(const std::atomic<bool>& stop)
     : stop_(stop), table_(kTableEntries), evaluator_(std::make_unique<Morvane>()) {}
 
 AnalysisSearch::~AnalysisSearch() = default;
-
-int AnalysisSearch::Count(u64 b) {
-    b = b - ((b >> 1) & 0x5555555555555555ULL);
-    b = (b & 0x3333333333333333ULL) + ((b >> 2) & 0x3333333333333333ULL);
-    b = (b + (b >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
-    return static_cast<int>((b * 0x0101010101010101ULL) >> 56);
-}
-
-u64 AnalysisSearch::Moves(u64 P, u64 O) {
-    const u64 inner = O & kNotEdgeFiles;
-    return (Beyond<1>(P, inner) | Beyond<-1>(P, inner) | Beyond<8>(P, O) | Beyond<-8>(P, O) |
-            Beyond<7>(P, inner) | Beyond<-7>(P, inner) | Beyond<9>(P, inner) |
-            Beyond<-9>(P, inner)) &
-           ~(P | O);
-}
-
-u64 AnalysisSearch::Flips(int sq, u64 P, u64 O) {
-    const u64 bit = u64{1} << sq;
-    const u64 inner = O & kNotEdgeFiles;
-    return FlipsTowards<1>(bit, P, inner) | FlipsTowards<-1>(bit, P, inner) |
-           FlipsTowards<8>(bit, P, O) | FlipsTowards<-8>(bit, P, O) |
-           FlipsTowards<7>(bit, P, inner) | FlipsTowards<-7>(bit, P, inner) |
-           FlipsTowards<9>(bit, P, inner) | FlipsTowards<-9>(bit, P, inner);
-}
 
 void AnalysisSearch::Begin() {
     stopped_ = false;
@@ -206,7 +312,7 @@ void AnalysisSearch::Store(u64 P, u64 O, std::uint8_t kind, int depth, int alpha
 }
 
 int AnalysisSearch::Exact(u64 P, u64 O, int alpha, int beta) {
-    const int n = 64 - Count(P | O);
+    const int n = 64 - CountBits(P | O);
     if (n == 0) return FinalExact(P, O);
     return Solve(P, O, n, alpha, beta);
 }
@@ -214,8 +320,8 @@ int AnalysisSearch::Exact(u64 P, u64 O, int alpha, int beta) {
 int AnalysisSearch::SolveLast(u64 P, u64 O, int sq) {
     ++nodes_;
     const u64 bit = u64{1} << sq;
-    if (u64 f = Flips(sq, P, O); f != 0) return FinalExact(P | f | bit, O ^ f);
-    if (u64 f = Flips(sq, O, P); f != 0) return FinalExact(P ^ f, O | f | bit);
+    if (u64 f = FlipsOf(sq, P, O); f != 0) return FinalExact(P | f | bit, O ^ f);
+    if (u64 f = FlipsOf(sq, O, P); f != 0) return FinalExact(P ^ f, O | f | bit);
     return FinalExact(P, O);
 }
 
@@ -230,7 +336,7 @@ int AnalysisSearch::SolveSmall(u64 P, u64 O, int n, int alpha, int beta, const i
             const int sq = empties[i];
             const int q = Quadrant(sq);
             if (((parity >> q) & 1u) != odd || (kNeighbours[sq] & O) == 0) continue;
-            const u64 f = Flips(sq, P, O);
+            const u64 f = FlipsOf(sq, P, O);
             if (f == 0) continue;
             moved = true;
             const u64 nextP = O ^ f;
@@ -253,7 +359,7 @@ int AnalysisSearch::SolveSmall(u64 P, u64 O, int n, int alpha, int beta, const i
     }
     if (moved) return best;
     for (int i = 0; i < n; ++i)
-        if ((kNeighbours[empties[i]] & P) != 0 && Flips(empties[i], O, P) != 0)
+        if ((kNeighbours[empties[i]] & P) != 0 && FlipsOf(empties[i], O, P) != 0)
             return -SolveSmall(O, P, n, -beta, -alpha, empties, parity);
     return FinalExact(P, O);
 }
@@ -268,22 +374,32 @@ int AnalysisSearch::Solve(u64 P, u64 O, int n, int alpha, int beta) {
         int empties[kSmallEmpties];
         unsigned parity = 0;
         int k = 0;
-        for (const int sq : kSquarePriority)
-            if ((empty >> sq) & 1u) {
-                empties[k++] = sq;
-                parity ^= 1u << Quadrant(sq);
-            }
+        for (u64 bits = empty; bits != 0; bits &= bits - 1) {
+            const int sq = __builtin_ctzll(bits);
+            parity ^= 1u << Quadrant(sq);
+            int j = k++;
+            for (; j > 0 && kSquareRank[empties[j - 1]] > kSquareRank[sq]; --j)
+                empties[j] = empties[j - 1];
+            empties[j] = sq;
+        }
         return SolveSmall(P, O, n, alpha, beta, empties, parity);
     }
     ++nodes_;
     if (CheckStop()) return 0;
-    u64 moves = Moves(P, O);
+    const bool hashed = n >= kHashEmpties;
+    if (hashed) __builtin_prefetch(&table_[Hash(P, O) & (kTableEntries - 2)]);
+    u64 moves = LegalMoves(P, O);
     if (moves == 0) {
-        if (Moves(O, P) == 0) return FinalExact(P, O);
+        if (LegalMoves(O, P) == 0) return FinalExact(P, O);
         return -Solve(O, P, n, -beta, -alpha);
     }
+    // However the game goes on, P loses every disc of O that can never be flipped.
+    if (hashed && alpha >= kStabilityAlpha) {
+        const int most = 64 - 2 * CountBits(StableDiscs(O, P | O));
+        if (most <= alpha) return most;
+    }
     int ttMove = kNoMove;
-    if (Entry* e = Probe(P, O, kExactEntry, n)) {
+    if (Entry* e = hashed ? Probe(P, O, kExactEntry, n) : nullptr) {
         if (e->lower >= beta) return e->lower;
         if (e->upper <= alpha) return e->upper;
         if (e->lower == e->upper) return e->lower;
@@ -291,18 +407,47 @@ int AnalysisSearch::Solve(u64 P, u64 O, int n, int alpha, int beta) {
         alpha = std::max<int>(alpha, e->lower);
         beta = std::min<int>(beta, e->upper);
     }
-    MoveList list;
-    for (; moves != 0; moves &= moves - 1) {
-        const int sq = __builtin_ctzll(moves);
-        const u64 f = Flips(sq, P, O);
-        const u64 replies = Moves(O ^ f, P ^ f ^ (u64{1} << sq));
-        // Fastest first: the fewest replies, corners counted twice.
-        const int key = sq == ttMove ? -1000 : Count(replies) + Count(replies & kCorners);
-        list.Add(sq, f, key);
+    // Far from the end a node the table knows nothing of tries first the best move of a short
+    // search.
+    if (ttMove == kNoMove && n >= kFirstMoveSearchEmpties) {
+        Mid(P, O, n, kFirstMoveSearchDepth, -kUnbounded, kUnbounded);
+        if (const Entry* e = Probe(P, O, kMidgameEntry, kFirstMoveSearchDepth)) ttMove = e->move;
     }
     const int alpha0 = alpha;
     int best = -kUnbounded;
     int bestMove = kNoMove;
+    // Where no child is looked up first, the table's move goes first, and when it cuts the node
+    // off the other moves are never ordered.
+    if (ttMove != kNoMove && n <= kEtcEmpties && ((moves >> ttMove) & 1u) != 0) {
+        const u64 f = FlipsOf(ttMove, P, O);
+        best = -Solve(O ^ f, P ^ f ^ (u64{1} << ttMove), n - 1, -beta, -alpha);
+        if (stopped_) return 0;
+        bestMove = ttMove;
+        if (best >= beta) {
+            Store(P, O, kExactEntry, n, alpha0, beta, best, bestMove);
+            return best;
+        }
+        alpha = std::max(alpha, best);
+        moves &= ~(u64{1} << ttMove);
+    }
+    MoveList list;
+    for (; moves != 0; moves &= moves - 1) {
+        const int sq = __builtin_ctzll(moves);
+        const u64 f = FlipsOf(sq, P, O);
+        const u64 nextP = O ^ f;
+        const u64 nextO = P ^ f ^ (u64{1} << sq);
+        if (n > kEtcEmpties) {
+            if (const Entry* e = Probe(nextP, nextO, kExactEntry, n - 1); e && -e->upper >= beta)
+                return -e->upper;
+        }
+        const u64 replies = LegalMoves(nextP, nextO);
+        // Fastest first: the fewest replies, corners counted twice; far from the end the
+        // static value after the move as well.
+        int key = CountBits(replies) + CountBits(replies & kCorners);
+        if (n >= kOrderByValueEmpties) key = 2 * key + Evaluate(nextP, nextO);
+        if (sq == ttMove) key = -100000;
+        list.Add(sq, f, key);
+    }
     for (int i = 0; i < list.count; ++i) {
         list.Select(i);
         const int sq = list.square[i];
@@ -310,7 +455,7 @@ int AnalysisSearch::Solve(u64 P, u64 O, int n, int alpha, int beta) {
         const u64 nextP = O ^ f;
         const u64 nextO = P ^ f ^ (u64{1} << sq);
         int v;
-        if (i == 0) {
+        if (i == 0 && bestMove == kNoMove) {
             v = -Solve(nextP, nextO, n - 1, -beta, -alpha);
         } else {
             v = -Solve(nextP, nextO, n - 1, -alpha - 1, -alpha);
@@ -324,7 +469,7 @@ int AnalysisSearch::Solve(u64 P, u64 O, int n, int alpha, int beta) {
             alpha = std::max(alpha, best);
         }
     }
-    Store(P, O, kExactEntry, n, alpha0, beta, best, bestMove);
+    if (hashed) Store(P, O, kExactEntry, n, alpha0, beta, best, bestMove);
     return best;
 }
 
@@ -335,7 +480,7 @@ int AnalysisSearch::Evaluate(u64 P, u64 O) {
 }
 
 int AnalysisSearch::Midgame(u64 P, u64 O, int depth, int alpha, int beta) {
-    return Mid(P, O, 64 - Count(P | O), depth, alpha, beta);
+    return Mid(P, O, 64 - CountBits(P | O), depth, alpha, beta);
 }
 
 int AnalysisSearch::Mid(u64 P, u64 O, int n, int depth, int alpha, int beta) {
@@ -343,9 +488,9 @@ int AnalysisSearch::Mid(u64 P, u64 O, int n, int depth, int alpha, int beta) {
     if (CheckStop()) return 0;
     if (n == 0) return FinalPoints(P, O);
     if (depth == 0) return Evaluate(P, O);
-    u64 moves = Moves(P, O);
+    u64 moves = LegalMoves(P, O);
     if (moves == 0) {
-        if (Moves(O, P) == 0) return FinalPoints(P, O);
+        if (LegalMoves(O, P) == 0) return FinalPoints(P, O);
         return -Mid(O, P, n, depth - 1, -beta, -alpha);
     }
     int ttMove = kNoMove;
@@ -360,7 +505,7 @@ int AnalysisSearch::Mid(u64 P, u64 O, int n, int depth, int alpha, int beta) {
     MoveList list;
     for (; moves != 0; moves &= moves - 1) {
         const int sq = __builtin_ctzll(moves);
-        const u64 f = Flips(sq, P, O);
+        const u64 f = FlipsOf(sq, P, O);
         // Above the leaves, the best static value after the move first.
         const int key = sq == ttMove ? -100000
                         : depth >= 2 ? Evaluate(O ^ f, P ^ f ^ (u64{1} << sq))

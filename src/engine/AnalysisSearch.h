@@ -10,7 +10,7 @@
 // The searches behind MorvaneAnalysis, on disc bitboards (bit (y - 1) * 8 + (x - 1)) with a
 // transposition table shared by every move of an analysis: a depth-limited search that scores
 // exactly as the game's Search does (its leaves are the engine's own evaluation, a finished game
-// 10000 plus the disc difference), and an exact endgame solver. Both are fail-soft negamax
+// Morvane::FinalScore), and an exact endgame solver. Both are fail-soft negamax
 // searches with null windows below the first move (principal variation search); the solver
 // orders its moves fastest first (fewest replies for the opponent) and ends with parity-ordered
 // small-empties code. Ideas borrowed from common endgame-solver practice (fastest-first,
@@ -22,7 +22,7 @@ public:
     // The exact solver's scale: the final disc difference of the side to move, empty squares not
     // counted, 100 further from 0 when one side has no discs left, as the game's exact search
     // ranks a wipe-out above every other result.
-    static constexpr int kWipeOut = 100;
+    static constexpr int kWipeOut = Morvane::kWipeOutBonus;
     static constexpr int kExactMax = 64 + kWipeOut;
     // The disc difference of an exact value.
     static int Discs(int exact) {

@@ -25,14 +25,6 @@ std::map<std::pair<int, int>, int> GameScores(const Game& g, int depth) {
     }
     return scores;
 }
-
-// The final disc difference of a decided score: 10000 + d (d >= 0) or d - 10000, a wipe-out
-// 100 further.
-int Discs(int score) {
-    const int d = score >= 0 ? score - 10000 : score + 10000;
-    return d > 64 ? d - 100 : d < -64 ? d + 100 : d;
-}
-
 }  // namespace
 
 TEST(Analysis, ValuesEveryMoveAsTheGameSearchDoes) {
@@ -67,7 +59,7 @@ TEST(Analysis, ValuesEveryMoveAsTheGameSearchDoes) {
                          " empties, level " + std::to_string(level));
             ASSERT_EQ(v.kind, kind);
             const int score = scores.at({v.x, v.y});
-            const int d = Discs(score);
+            const int d = Morvane::FinalDiscs(score);
             EXPECT_EQ(v.value, kind == MoveValue::Kind::Exact     ? d
                                : kind == MoveValue::Kind::WinLoss ? (d > 0) - (d < 0)
                                                                   : score);
