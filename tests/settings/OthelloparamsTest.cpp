@@ -44,12 +44,8 @@ protected:
 // valid UTF-8 as well: each name reads back as it was written, and the file is written back byte
 // for byte.
 TEST_F(ParamsFileTest, NoFileKeepsDefaultsAndFilesOfTheOriginalProgramComeBackByteForByte) {
-    OthelloParams p;  // a folder in the file's place reads as no file and cannot be saved
-    p.FileName = dir_.string();
-    p.LoadFromFile();
-    EXPECT_EQ(Fields(p), kDefaults);
-    EXPECT_FALSE(p.SaveToFile());
     EXPECT_EQ(Loaded(), kDefaults);
+    OthelloParams p;
     p.FileName = Path("morvane.ini");
     ASSERT_TRUE(p.SaveToFile());
     const std::string numbers =
@@ -182,7 +178,6 @@ TEST_F(SettingsPathTest, FirstSaveCreatesTheOwnerOnlyFolderAndTheNextStartReadsI
     params.BoardSize = 2;
     ASSERT_TRUE(params.SaveToFile());
     EXPECT_EQ(fs::status(Path("config/morvane")).permissions(), fs::perms::owner_all);
-    EXPECT_FALSE(fs::exists(Path("morvane.ini")));
     EXPECT_EQ(Loaded("config/morvane/morvane.ini"), Fields(params));
 
     // A folder that cannot be made (a file stands in its way) fails the save.
