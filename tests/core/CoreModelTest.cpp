@@ -165,6 +165,8 @@ TEST_F(RecordFile, SavesInCodePage932AndReadsBackAtTheShownStep) {
     ASSERT_TRUE(logic.LoadRecord(Path("game.mvr"), capture_));
     EXPECT_EQ(Moves(logic.History), "Bf5Wd6Bc3@2");
     EXPECT_EQ(logic.Board, game->History.Boards[2]);
+
+    EXPECT_FALSE(logic.History.Save(Path("no folder/game.mvr")));
 }
 
 TEST_F(RecordFile, ReadsBothVersionsAndIgnoresWhatItDoesNotKnow) {

@@ -34,7 +34,8 @@ TEST(TextCodec, EveryWrittenFileReadsBack) {
         EXPECT_EQ(EncodeFileText(text), written) << text;
         EXPECT_EQ(DecodeFileText(written), AsCp932Text(text)) << text;
     }
-    // "é" has no code page 932 code, so those bytes read as code page 932.
+    // Saved by a UTF-8 editor; "é" has no code page 932 code, so those bytes are code page 932's.
+    EXPECT_EQ(DecodeFileText("花子"), "花子");
     EXPECT_EQ(DecodeFileText("Jos\xC3\xA9"), "Josﾃｩ");
     EXPECT_EQ(DecodeFileText("\xEF\xBB\xBFx\xC5"), "x?");
     // Every pair of half-width katakana, as the original program wrote names: some pass for UTF-8
