@@ -257,30 +257,33 @@ TEST_F(GameFlow, PassesEitherWayWithTheBoxOnlyWhenAsked) {
     }
 }
 
-TEST_F(GameFlow, BrowsingBackTwoStepsAndResumingTruncatesTheHistory) {
-    Create();
-    Game->Start();
-    PlayHuman();
-    PlayHuman();
+// A loaded record browsed back, resumed and played on. Loading leaves the logic's turn as it was:
+// the right button shows the legal squares of the side to move at the step shown.
+TEST_F(GameFlow, BrowsingBackAndResumingTruncatesTheHistory) {
+    Create({.playerColor = kWhite});
+    ASSERT_TRUE(Game->Logic.LoadRecordText("f5d6c3d3c4", nullptr));
+    Game->ShowLoadedRecord();
     const auto moves = Game->Logic.History.Moves;
     const auto at = [&](int i) { return PointData(moves[i].x, moves[i].y); };
     Game->HistoryForward();  // at the last step: nothing
-    EXPECT_EQ(View.LastMove, at(3));
+    EXPECT_EQ(View.LastMove, at(4));
     Game->HistoryBack();
     Game->HistoryBack();
-    EXPECT_EQ(Last(Messages), Msg(kBlack, "対局を中断しています。"));
+    EXPECT_EQ(Last(Messages), Msg(kWhite, "対局を中断しています。"));
     EXPECT_FALSE(Game->TakeBack());  // only on the human's turn or once the game is over
-    EXPECT_EQ(View.Steps, (decltype(View.Steps){{false, at(3)}, {false, at(2)}}));
-    EXPECT_EQ(View.LastMove, at(1));  // the move that led to the step shown
+    EXPECT_EQ(View.Steps, (decltype(View.Steps){{false, at(4)}, {false, at(3)}}));
+    EXPECT_EQ(View.LastMove, at(2));  // the move that led to the step shown
 
     Game->Resume();
-    EXPECT_EQ(Last(Messages), Msg(kBlack, "あなたの番です。"));
-    EXPECT_EQ(Steps(), 4);  // nothing is dropped before a move is made
-    const PointData other = FirstLegal(kBlack, at(2));
+    EXPECT_EQ(Last(Messages), Msg(kWhite, "あなたの番です。"));
+    View.Click(1, 1, 1);
+    EXPECT_EQ(View.Drawn.end()[-2], Game->Logic.GetMarkedBoard(kWhite));
+    EXPECT_EQ(Steps(), 5);  // nothing is dropped before a move is made
+    const PointData other = FirstLegal(kWhite, at(3));
     View.Click(other.x, other.y);
-    EXPECT_EQ(Steps(), 4);  // the computer answered the new move
-    EXPECT_EQ(Game->Logic.History.Moves[1], moves[1]);
-    EXPECT_EQ(Game->Logic.History.Moves[2], (MoveData{other.x, other.y, kBlack}));
+    EXPECT_EQ(Steps(), 5);  // the computer answered the new move
+    EXPECT_EQ(Game->Logic.History.Moves[2], moves[2]);
+    EXPECT_EQ(Game->Logic.History.Moves[3], (MoveData{other.x, other.y, kWhite}));
 }
 
 // Taking back on the human's turn: the human's last move and the reply go in one step, the turn
