@@ -152,16 +152,15 @@ protected:
 };
 
 TEST_F(SettingsPathTest, WorkingFolderFileElseXdgConfigHomeElseDotConfig) {
-    const std::optional<std::string> unset;
     // A file in the working folder, HOME, XDG_CONFIG_HOME, the path.
     const std::tuple<bool, std::optional<std::string>, std::optional<std::string>, std::string>
         cases[] = {
             {true, "/home/u", "/cfg", "morvane.ini"},
             {false, "/home/u", "/cfg", "/cfg/morvane/morvane.ini"},
-            {false, "/home/u", unset, "/home/u/.config/morvane/morvane.ini"},
+            {false, "/home/u", std::nullopt, "/home/u/.config/morvane/morvane.ini"},
             {false, "/home/u", "", "/home/u/.config/morvane/morvane.ini"},
             {false, "/home/u", "relative/cfg", "/home/u/.config/morvane/morvane.ini"},
-            {false, unset, unset, "morvane.ini"},
+            {false, std::nullopt, std::nullopt, "morvane.ini"},
         };
     for (const auto& [localFile, home, config, expected] : cases) {
         localFile ? void(Write("morvane.ini", "")) : void(fs::remove("morvane.ini"));
