@@ -4,12 +4,16 @@
 #include <charconv>
 #include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <deque>
 #include <istream>
 #include <iterator>
+#include <mutex>
 #include <ostream>
 #include <sstream>
+#include <thread>
 
 #include "Othelloparams.h"
 
@@ -56,17 +60,85 @@ int EmptySquares(const BoardArray& board) {
     return empty;
 }
 
+// Discs for exact values and for a finished game inside an evaluating search, else the value.
+int EvalOf(const MoveValue& v) {
+    return v.kind == MoveValue::Kind::Eval ? DiscEval(v.value) : v.value;
+}
+
+std::string SearchLine(const std::string& move, int eval, int depth) {
+    return "search " + move + " " + std::to_string(eval) + " 0 " + std::to_string(depth);
+}
+
+bool IsQuit(const std::string& line) {
+    const std::vector<std::string> words = Words(line);
+    return words.size() == 1 && words[0] == "quit";
+}
+
+// Lines from the reader thread to the session's thread, until the input ends.
+class LineQueue {
+public:
+    struct Item {
+        std::string line;
+        bool tooLong = false;
+    };
+    void Push(Item item) {
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            items_.push_back(std::move(item));
+        }
+        ready_.notify_one();
+    }
+    void Close() {
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            closed_ = true;
+        }
+        ready_.notify_one();
+    }
+    // Waits for the next line; nothing once the input has ended and every line is taken.
+    std::optional<Item> Pop() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        ready_.wait(lock, [this] { return !items_.empty() || closed_; });
+        if (items_.empty()) return std::nullopt;
+        Item item = std::move(items_.front());
+        items_.pop_front();
+        return item;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable ready_;
+    std::deque<Item> items_;
+    bool closed_ = false;
+};
+
 }  // namespace
 
 NboardSession::NboardSession(std::ostream& out)
     : out_(out),
       engine_(std::make_unique<Morvane>()),
+      analysis_(std::make_unique<MorvaneAnalysis>()),
       level_(OthelloParams().CpuLevel),
       ruled_(std::make_unique<RuledGame>()) {
+    engine_->onPump = [this] {
+        if (Stopping()) engine_->Abort();
+    };
     engine_->onIteration = [this](const SearchIteration& iteration) {
         Status("depth " + std::to_string(iteration.depth) + ", " +
                std::to_string(iteration.thinkNodes) + " nodes");
     };
+}
+
+NboardSession::~NboardSession() = default;
+
+bool NboardSession::Interrupts(const std::string& line) {
+    const std::vector<std::string> words = Words(line);
+    return (!words.empty() && words[0] == "ping") || IsQuit(line);
+}
+
+void NboardSession::Interrupt() {
+    waitingInterrupts_.fetch_add(1);
+    analysis_->Stop();
 }
 
 int NboardSession::LevelForDepth(int depth) {
@@ -89,6 +161,7 @@ void NboardSession::Status(const std::string& text) {
 }
 
 bool NboardSession::Handle(const std::string& line) {
+    if (Interrupts(line) && Stopping()) waitingInterrupts_.fetch_sub(1);
     const std::vector<std::string> words = Words(line);
     if (words.empty()) return true;
     const std::string& command = words[0];
@@ -226,18 +299,27 @@ NboardSession::Evaluation NboardSession::Think(const BoardArray& board, int colo
     return {DiscEval(report.score), depth};
 }
 
-NboardSession::Evaluation NboardSession::Evaluate(const BoardArray& board, int color,
-                                                  bool useClock) {
+AnalysisResult NboardSession::Analyze(const BoardArray& board, int color,
+                                      const std::function<void(const MoveValue&)>& onValue) {
+    // A line that came in before the analysis started stops it as well.
+    analysis_->Reset();
+    if (Stopping()) analysis_->Stop();
+    const AnalysisResult result = analysis_->Analyze(board.data(), color, level_, onValue);
+    Send("nodestats " + std::to_string(result.nodes) + " " + Seconds(result.seconds));
+    return result;
+}
+
+std::optional<NboardSession::Evaluation> NboardSession::Evaluate(const BoardArray& board,
+                                                                 int color) {
     auto position = std::make_unique<OthelloLogic>();
     position->CopyFrom(board);
-    PointData move;
     if (position->IsGameOver())
-        return {position->CountStones(color) - position->CountStones(-color), 0};
-    if (!position->HasLegalMove(color)) {
-        const Evaluation other = Think(board, -color, useClock, move);
-        return {-other.eval, other.depth};
-    }
-    return Think(board, color, useClock, move);
+        return Evaluation{position->CountStones(color) - position->CountStones(-color), 0};
+    const bool passes = !position->HasLegalMove(color);
+    const AnalysisResult result = Analyze(board, passes ? -color : color);
+    if (result.stopped || result.moves.empty()) return std::nullopt;
+    const MoveValue& best = result.moves.front();
+    return Evaluation{passes ? -EvalOf(best) : EvalOf(best), best.depth + 1};
 }
 
 void NboardSession::HintCommand(const std::vector<std::string>& words) {
@@ -247,38 +329,25 @@ void NboardSession::HintCommand(const std::vector<std::string>& words) {
     if (game.IsOver()) return Status("the game is over; there is nothing to hint");
     const int color = game.ToMove();
     const BoardArray& board = game.Logic.Board;
-    struct Hint {
-        std::string move;
-        Evaluation value;
-    };
-    std::vector<Hint> hints;
     if (game.MustPass()) {
-        const Evaluation value = Evaluate(board, color, false);
-        hints.push_back({"PA", value});
-    } else if (*count == 1) {
-        PointData move;
-        const Evaluation value = Think(board, color, false, move);
-        hints.push_back({GgfMoveText(move), value});
-    } else {
-        // Every move's value from the position it leads to, so that any number can be ranked.
-        for (int x = 1; x <= 8; ++x) {
-            for (int y = 1; y <= 8; ++y) {
-                if (!game.Logic.CanPut(color, x, y)) continue;
-                auto child = std::make_unique<OthelloLogic>();
-                child->CopyFrom(board);
-                child->PutStone(color, x, y);
-                const Evaluation reply = Evaluate(child->Board, -color, false);
-                hints.push_back({GgfMoveText(PointData(x, y)), {-reply.eval, reply.depth + 1}});
-            }
-        }
-        std::stable_sort(hints.begin(), hints.end(),
-                         [](const Hint& a, const Hint& b) { return a.value.eval > b.value.eval; });
+        if (const auto value = Evaluate(board, color))
+            Send(SearchLine("PA", value->eval, value->depth));
+        return Status("");
     }
-    hints.resize(std::min(hints.size(), static_cast<std::size_t>(*count)));
-    for (const Hint& hint : hints) {
-        Send("search " + hint.move + " " + std::to_string(hint.value.eval) + " 0 " +
-             std::to_string(hint.value.depth));
-    }
+    // Every pass over the moves (each depth of a midgame analysis, the one pass of an endgame's)
+    // values them best guess first; a value goes out as soon as it is known when it ranks among
+    // the N best of its pass so far.
+    std::vector<int> pass;
+    int passDepth = -1;
+    Analyze(board, color, [&](const MoveValue& v) {
+        if (v.depth != passDepth) pass.clear();
+        passDepth = v.depth;
+        const auto better =
+            std::count_if(pass.begin(), pass.end(), [&](int value) { return value > v.value; });
+        pass.push_back(v.value);
+        if (better < *count)
+            Send(SearchLine(GgfMoveText(PointData(v.x, v.y)), EvalOf(v), v.depth + 1));
+    });
     Status("");
 }
 
@@ -289,6 +358,7 @@ void NboardSession::GoCommand() {
     const auto start = std::chrono::steady_clock::now();
     PointData move;
     const Evaluation value = Think(game.Logic.Board, game.ToMove(), true, move);
+    if (engine_->WasAborted()) return Status("");  // its move is no answer
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     Send("=== " + GgfMoveText(move) + "/" + std::to_string(value.eval) + "/" + Seconds(seconds));
@@ -298,30 +368,47 @@ void NboardSession::GoCommand() {
 void NboardSession::AnalyzeCommand() {
     const std::vector<Position> positions = Positions();
     for (std::size_t n = positions.size(); n-- > 0;) {
-        const Evaluation value = Evaluate(positions[n].board, positions[n].toMove, false);
-        Send("analysis " + std::to_string(n) + " " + std::to_string(value.eval));
+        const auto value = Evaluate(positions[n].board, positions[n].toMove);
+        if (!value) break;
+        Send("analysis " + std::to_string(n) + " " + std::to_string(value->eval));
     }
     Status("");
 }
 
 int RunNboard(std::istream& in, std::ostream& out) {
     NboardSession session(out);
-    for (;;) {
-        // Read by hand so that an endless line costs no more than kMaxLineBytes of memory.
-        std::string line;
-        bool tooLong = false;
-        int c = in.get();
-        if (c == EOF) return 0;
-        for (; c != EOF && c != '\n'; c = in.get()) {
-            if (line.size() < kMaxLineBytes)
-                line += static_cast<char>(c);
-            else
-                tooLong = true;
+    LineQueue lines;
+    // Reads on while the session works, and stops after "quit" so that nothing reads on into
+    // input that is not the session's.
+    std::thread reader([&] {
+        for (;;) {
+            // Read by hand so that an endless line costs no more than kMaxLineBytes of memory.
+            LineQueue::Item item;
+            int c = in.get();
+            if (c == EOF) {
+                lines.Close();
+                return;
+            }
+            for (; c != EOF && c != '\n'; c = in.get()) {
+                if (item.line.size() < kMaxLineBytes)
+                    item.line += static_cast<char>(c);
+                else
+                    item.tooLong = true;
+            }
+            if (item.tooLong) item.line.clear();
+            if (NboardSession::Interrupts(item.line)) session.Interrupt();
+            const bool quits = IsQuit(item.line);
+            lines.Push(std::move(item));
+            if (quits) return;
         }
-        if (tooLong) {
+    });
+    while (const auto item = lines.Pop()) {
+        if (item->tooLong) {
             out << "status line longer than " << kMaxLineBytes << " bytes ignored" << std::endl;
-        } else if (!session.Handle(line)) {
-            return 0;
+        } else if (!session.Handle(item->line)) {
+            break;
         }
     }
+    reader.join();
+    return 0;
 }

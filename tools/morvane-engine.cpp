@@ -1,6 +1,7 @@
 // Command-line front end of the engine: think about one position, or run the benchmark.
 //   morvane-engine think --level N "POSITION"
 //   morvane-engine think --time MS [--allowance MS] "POSITION"
+//   morvane-engine analyze [--level N] "POSITION"   (the value of every legal move)
 //   morvane-engine bench [--quick] [--generic | --plain]
 //   morvane-engine nboard   (the NBoard protocol on stdin and stdout, see NboardProtocol.h)
 #include <poll.h>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "Morvane.h"
+#include "MorvaneAnalysis.h"
 #include "NboardProtocol.h"
 #include "Othellologic.h"
 #include "Othelloparams.h"
@@ -31,6 +33,8 @@ constexpr const char* kHelp =
     "  think --level N POSITION       the move at level N (0 to 8, as レベル１ to レベル９)\n"
     "  think --time MS [--allowance MS] POSITION\n"
     "                                 the move with MS milliseconds left on the clock\n"
+    "  analyze [--level N] POSITION   the value of every legal move, best first (N 0 to 8,\n"
+    "                                 by default 8)\n"
     "  bench [--quick] [--generic | --plain]\n"
     "                                 the benchmark; its node total is the search's signature\n"
     "  nboard                         the NBoard protocol on standard input and output\n"
@@ -114,6 +118,58 @@ int Think(const std::vector<std::string>& args) {
         move = engine.ThinkByAmount(level);
     }
     std::cout << SquareName(move.x, move.y) << '\n';
+    return 0;
+}
+
+std::string MoveValueText(const MoveValue& v) {
+    const std::string square = SquareName(v.x, v.y) + " ";
+    switch (v.kind) {
+        case MoveValue::Kind::Exact:
+            return square + "exact " + (v.value > 0 ? "+" : "") + std::to_string(v.value);
+        case MoveValue::Kind::WinLoss:
+            return square + "wld " + (v.value > 0 ? "win" : v.value < 0 ? "loss" : "draw");
+        case MoveValue::Kind::Eval:
+            break;
+    }
+    // The depth as the game counts it, the move itself included.
+    return square + "eval " + std::to_string(v.value) + " " + std::to_string(v.depth + 1);
+}
+
+int Analyze(const std::vector<std::string>& args) {
+    int level = 8;
+    std::string positionText;
+    bool havePosition = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--level") {
+            if (i + 1 >= args.size() || !ParseInt(args[i + 1], level))
+                return Fail("--level needs a number");
+            ++i;
+            if (level < 0 || level > kMaxLevel)
+                return Fail("--level needs a level from 0 to " + std::to_string(kMaxLevel) +
+                            ", got '" + args[i] + "'");
+        } else if (!havePosition) {
+            positionText = args[i];
+            havePosition = true;
+        } else {
+            return Fail("unexpected argument '" + args[i] + "'");
+        }
+    }
+    if (!havePosition) return Fail("analyze needs a position");
+    TextPosition position;
+    std::string error;
+    if (!ParsePositionText(positionText, position, error)) return Fail(error);
+    MorvaneAnalysis analysis;
+    const AnalysisResult result =
+        analysis.Analyze(position.board.data(), position.sideToMove, level);
+    if (result.gameOver) {
+        std::cout << "game over\n";
+    } else if (result.mustPass) {
+        std::cout << "pass\n";
+    } else {
+        for (const MoveValue& v : result.moves)
+            std::cout << MoveValueText(v) << '\n';
+        std::printf("nodes %lld time %.3f\n", result.nodes, result.seconds);
+    }
     return 0;
 }
 
@@ -214,6 +270,44 @@ void BenchPump(Morvane::CpuPath path, bool plain) {
     }
 }
 
+// FFO #21 to #29 (15 to 20 empty squares): the analysis values every move exactly at level
+// index 8 in no more time than the game's search takes to find only the best move.
+constexpr const char* kAnalysisBench[] = {
+    "OOOOOOOOXOOXXX--XXOOXOO-XOXOOO--XOOOOX--XOOXOO--XOOOOO--XXXX---- O",
+    "--OOOO--X-OOOOO-XXOOXOXXXOXOXXXXXXXOXXXX-XXOXOXX--OXXX-X----X--- O",
+    "--O-------OOX---OOOXXXO-OOOOXOXXXXXOOXOXXXXXXOOXX-XXXXOX--XXXX-- X",
+    "--O--O-----OOOX--X-XOXOO--XXXOOOXXXXOOOOXXXOXXOOXXXXXX--XOXX-O-- O",
+    "----X------XXXO--OOOXXXXXOOOOXXO-XXOOXXOOOXOXXXXOOOXX---X-XXXX-- O",
+    "-OOOOO----OXXO---OOOOXXO-OOOXOXX-OOXOOXX-XOXXOXX--O-XXXX--O----O X",
+    "--XO-O----OOOO--OOXOXXO-OOOOXXOOOOOXXOX-OXOXXXXX--XXXX----X-O-X- X",
+    "--O-------OOO--X-XOOOOXXXXXXOXOX-XXOXOOXXXOXOOXX-OOOOO-X---OOO-- X",
+    "-OXXXX----OXXO--XXOOXOOOXXXOOXOOXXOOXOOOXXXXOO-XX-XXO----------- X",
+};
+
+// Both measured here, in the same run; neither counts towards the node total.
+void BenchAnalysis(Morvane::CpuPath path, bool plain) {
+    double thinkMs = 0;
+    double analysisMs = 0;
+    long long analysisNodes = 0;
+    MorvaneAnalysis analysis;
+    for (const char* text : kAnalysisBench) {
+        Morvane engine;
+        engine.cpuPath = path;
+        engine.plainSearch = plain;
+        thinkMs += TimeThink(engine, text, [](Morvane& e) { return e.ThinkByAmount(8); }).ms;
+        TextPosition position;
+        std::string error;
+        ParsePositionText(text, position, error);
+        const AnalysisResult r = analysis.Analyze(position.board.data(), position.sideToMove, 8);
+        analysisMs += r.seconds * 1000;
+        analysisNodes += r.nodes;
+    }
+    std::printf(
+        "analysis ffo-21..29 level 8: every move exact in ms %.0f (nodes %lld); "
+        "think, best move only: ms %.0f\n",
+        analysisMs, analysisNodes, thinkMs);
+}
+
 int Bench(const std::vector<std::string>& args) {
     bool quick = false;
     Morvane::CpuPath path = Morvane::BestCpuPath();
@@ -265,6 +359,7 @@ int Bench(const std::vector<std::string>& args) {
     std::printf("total nodes %lld, ms %.0f, nodes/s %.0f\n", totalNodes, totalMs,
                 PerSecond(totalNodes, totalMs));
     BenchPump(path, plain);
+    if (!quick) BenchAnalysis(path, plain);
     return 0;
 }
 
@@ -286,11 +381,13 @@ int main(int argc, char** argv) {
     if (args.empty())
         return Fail(
             "usage: morvane-engine think --level N POSITION | think --time MS [--allowance MS] "
-            "POSITION | bench [--quick] [--generic | --plain] | nboard");
+            "POSITION | analyze [--level N] POSITION | bench [--quick] [--generic | --plain] | "
+            "nboard");
     const std::string command = args.front();
     args.erase(args.begin());
     if (command == "think") return Think(args);
+    if (command == "analyze") return Analyze(args);
     if (command == "bench") return Bench(args);
     if (command == "nboard" && args.empty()) return RunNboard(std::cin, std::cout);
-    return Fail("unknown command '" + command + "', expected think, bench or nboard");
+    return Fail("unknown command '" + command + "', expected think, analyze, bench or nboard");
 }

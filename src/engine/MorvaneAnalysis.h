@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <vector>
 
 // What the player learns from: the value of every legal move of a position, for hints, the
@@ -12,7 +13,9 @@ struct MoveValue {
     enum class Kind {
         Exact,    // value: the final disc difference, empty squares not counted
         WinLoss,  // value: +1 win, 0 draw, -1 loss
-        Eval,     // value: the engine's evaluation points (not discs: a corner is worth 15)
+        Eval,     // value: the engine's evaluation points (not discs: a corner is worth 15); a game
+                  // that ends inside the search scores as in the game's search, 10000 plus the
+                  // disc difference, or the difference minus 10000 (100 further for a wipe-out)
     };
     int x = 0;  // game coordinates, 1..8
     int y = 0;
@@ -23,6 +26,7 @@ struct MoveValue {
 
 struct AnalysisResult {
     std::vector<MoveValue> moves;  // every legal move, best first; empty for a pass or game over
+                                   // (after a stop: the moves valued so far)
     bool mustPass = false;         // the side to move has no legal move, the other side has
     bool gameOver = false;         // neither side has a legal move
     bool stopped = false;          // Stop() ended the work before every move had its final value
@@ -49,4 +53,9 @@ public:
     // no analysis running makes the next Analyze return at once; Reset() clears it.
     void Stop();
     void Reset();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+    std::atomic<bool> stopRequested_{false};
 };

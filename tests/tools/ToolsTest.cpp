@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <sstream>
 #include <string>
@@ -58,16 +60,18 @@ TEST(Nboard, ScriptedSessions) {
           "ping 99999999999 x ", Game(kStart + " *", "PB[a\\]b]PW[c\\\\]B[f5]"), "ping 2", "quit"},
          {"set myname Morvane", "learned", "pong 1", "pong", "pong 99999999999 x", "pong 2",
           "(end)"}},
-        // Every move by a search of where it leads, best first; equal values in board order.
-        {{"set depth 1", "move f5", "move d6", "hint 4"},
-         {"search C3 6 0 3", "search C4 6 0 3", "search C7 3 0 3", "search C5 0 0 3", "status"}},
+        // Every move as it is valued, one ply deep and then two, the second ply in the order of the
+        // first's values; a value goes out when none before it in its ply was better (C7 at 1).
+        {{"set depth 1", "move f5", "move d6", "hint 1"},
+         {"search C3 0 0 1", "search C4 0 0 1", "search C5 9 0 1", "search C6 9 0 1",
+          "search C5 -6 0 2", "search C6 -6 0 2", "search C3 -3 0 2", "search C4 -3 0 2",
+          "search C7 -3 0 2", "status"}},
         // ping is answered after the move that came before it.
-        {{"set depth 3", "go", "ping 7", "hint 1"},
-         {"=== C4/*/*", "status", "pong 7", "search C4 * 0 4", "status"}},
+        {{"set depth 3", "go", "ping 7"}, {"=== C4/*/*", "status", "pong 7"}},
         // White must pass first; after the pass black moves on.
         {{"set depth 3", Game(kWhitePasses + " O", ""), "go", "hint 3", "move PA", "go",
           "move c1/3/1.5"},
-         {"=== PA", "search PA -6 0 60", "status", "=== C*/6/*", "status"}},
+         {"=== PA", "search PA -6 0 4", "status", "=== C*/6/*", "status"}},
         // A game that ends: nothing to play, values from the end back to the start.
         {{Game(kWhitePasses + " *", "B[c1]W[pa]B[C8/6.00/0:02]"), "go", "hint 1", "move PA",
           "analyze"},
@@ -117,6 +121,67 @@ TEST(Nboard, PlaysAWholeGameAgainstItselfWithPasses) {
     EXPECT_NE(moves.find("PA"), std::string::npos) << moves;
 }
 
+// Output that hands every line to a hook as it is flushed: there a test stands in for the reader
+// thread, which interrupts the session when a "ping" comes in.
+struct HookedOutput : std::stringbuf {
+    std::function<void(const std::string&)> onLine;
+    std::size_t seen = 0;
+    int sync() override {
+        const std::string text = str();
+        for (std::size_t end; (end = text.find('\n', seen)) != std::string::npos; seen = end + 1)
+            onLine(text.substr(seen, end - seen));
+        return 0;
+    }
+};
+
+TEST(Nboard, AWaitingPingStopsHintAnalyzeAndGo) {
+    // 14 empties: exact at depth 12 (レベル９), G8 the best of 8 moves; go from the start.
+    const std::string position = "--XXXXX--OOOXX-O-OOOXXOX-OXOXOXXOXXXOXXX--XOXOXX-XXXOOO--OOOOO--";
+    for (const auto& [command, first, stopped] :
+         {std::tuple{"hint 60", "search ", "search * 0 14\nnodestats * *\nstatus\n"},
+          std::tuple{"analyze", "analysis ", "analysis 0 *\nstatus\n"},
+          std::tuple{"go", "status depth", "status depth *\nnodestats * *\nstatus\n"}}) {
+        HookedOutput buffer;
+        std::ostream out(&buffer);
+        NboardSession session(out);
+        bool pinged = false;
+        buffer.onLine = [&](const std::string& line) {
+            if (!pinged && line.starts_with(first)) session.Interrupt();
+            pinged = pinged || line.starts_with(first);
+        };
+        session.Handle("set depth 12");
+        if (std::string(command) != "go") session.Handle(Game(position + " *", ""));
+        session.Handle(command);
+        const std::string text = buffer.str();
+        EXPECT_TRUE(Matches((std::string("*") + stopped).c_str(), text.c_str())) << text;
+        // One value, the node count, the status line; go plays no move.
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n') == 3, std::string(command) != "go");
+        EXPECT_EQ(text.find("==="), std::string::npos) << text;
+        session.Handle("ping 1");
+        buffer.onLine = [](const std::string&) {};
+        session.Handle(command);  // the ping was answered: the next search runs to its end
+        const std::string last = buffer.str().substr(text.size());
+        EXPECT_TRUE(Matches(std::string(command) == "hint 60" ? "pong 1\n*search G8 18 *\nstatus\n"
+                            : std::string(command) == "go"    ? "pong 1\n*=== *\nstatus\n"
+                                                              : "pong 1\n*analysis 0 18\nstatus\n",
+                            last.c_str()))
+            << last;
+    }
+    // Through the reader thread: a ping read while a hint runs (all 12 moves of a 20-empties
+    // endgame, seconds) stops it.
+    std::istringstream in(
+        "set depth 12\n" +
+        Game("-OOOOO----OXXO---OOOOXXO-OOOXOXX-OOXOOXX-XOXXOXX--O-XXXX--O----O *", "") +
+        "\nhint 60\nping 2\n");
+    std::ostringstream out;
+    EXPECT_EQ(RunNboard(in, out), 0);
+    EXPECT_TRUE(Matches("*status\npong 2\n", out.str().c_str())) << out.str();
+    std::size_t valued = 0;
+    for (std::size_t at = 0; (at = out.str().find("search ", at)) != std::string::npos; ++at)
+        ++valued;
+    EXPECT_LT(valued, 12u) << out.str();
+}
+
 std::string Path(const std::string& name) {
     return ::testing::TempDir() + "morvane-tools-" + name;
 }
@@ -136,6 +201,8 @@ TEST(Nboard, TheEngineToolSpeaksItOnStdinAndStdoutAndAnswersItsOptions) {
     std::ofstream(Path("nboard")) << "nboard 2\nset depth 1\ngo\n" + std::string(2 << 20, 'x') +
                                          "\nping 3\n";
     const std::string position = " '" + kStart + " X'";
+    const std::string endgame =
+        " '--XXXXX--OOOXX-O-OOOXXOX-OXOXOXXOXXXOXXX--XOXOXX-XXXOOO--OOOOO-- X'";
     // The end of input ends the session: a status line per iteration, the node count, the move.
     const std::tuple<std::string, int, const char*> runs[] = {
         {"nboard < " + Path("nboard"), 0,
@@ -147,7 +214,16 @@ TEST(Nboard, TheEngineToolSpeaksItOnStdinAndStdoutAndAnswersItsOptions) {
         {"think --level 0" + position, 0, "*\nc4\n"},
         {"think --level 9" + position, 2, "*: --level needs a level from 0 to 8, got '9'\n"},
         {"think --level 1000" + position, 2, "*from 0 to 8, got '1000'\n"},
-        {"think --level -1" + position, 2, "*from 0 to 8, got '-1'\n"}};
+        {"think --level -1" + position, 2, "*from 0 to 8, got '-1'\n"},
+        // Every move valued, best first: exact, win/loss and evaluation points with their plies.
+        {"analyze" + endgame, 0,
+         "g8 exact +18\nh1 exact +12\na2 exact +6\nh7 exact +6\na3 exact +4\nb1 exact -4\n"
+         "a4 exact -22\ng2 exact -24\nnodes * time *.*\n"},
+        {"analyze --level 2" + endgame, 0, "h1 wld win\n*a3 wld win\n*b1 wld loss\n*nodes *"},
+        {"analyze --level 0" + endgame, 0, "h1 eval 53 2\na4 eval 4 2\n*h7 eval -32 2\nnodes *"},
+        {"analyze '" + kWhitePasses + " O'", 0, "pass\n"},
+        {"analyze '" + std::string(64, '*') + " O'", 0, "game over\n"},
+        {"analyze --level 9" + endgame, 2, "*from 0 to 8*"}};
     for (const auto& [arguments, status, pattern] : runs) {
         const auto [exit, output] = Engine(arguments);
         EXPECT_TRUE(exit == status && Matches(pattern, output.c_str()))
