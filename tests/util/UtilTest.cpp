@@ -20,8 +20,7 @@ TEST(ParseIniLine, LineForms) {
         {"  ; a comment = 3", "4 |?|12345"},
         {"  [ Information ]  ", "1 Information|?|12345"},
         {"[モルヴァン] ; header", "1 モルヴァン|?|12345"},
-        {"[History] x", "-"},  // "]" must end the line
-        {"   BoardColor=255   # red", "2 BoardColor|255|255"},
+        {"[History] x", "-"},                      // "]" must end the line
         {"CpuLevel = -10", "2 CpuLevel|-10|-10"},  // told apart by the second try
         {"a = $1F", "2 a|$1F|31"},
         {"a = 0X10", "2 a|0X10|16"},
