@@ -223,7 +223,8 @@ TEST(Nboard, TheEngineToolSpeaksItOnStdinAndStdoutAndAnswersItsOptions) {
         {"analyze --level 0" + endgame, 0, "h1 eval 53 2\na4 eval 4 2\n*h7 eval -32 2\nnodes *"},
         {"analyze '" + kWhitePasses + " O'", 0, "pass\n"},
         {"analyze '" + std::string(64, '*') + " O'", 0, "game over\n"},
-        {"analyze --level 9" + endgame, 2, "*from 0 to 8*"}};
+        {"analyze --level 9" + endgame, 2, "*from 0 to 8*"},
+        {"bench --analysis --quick", 2, "*--quick and --analysis exclude each other\n"}};
     for (const auto& [arguments, status, pattern] : runs) {
         const auto [exit, output] = Engine(arguments);
         EXPECT_TRUE(exit == status && Matches(pattern, output.c_str()))
