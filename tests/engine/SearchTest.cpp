@@ -86,10 +86,6 @@ static auto Outcome(const Morvane& e, SearchResult r) {
                       e.level, e.discDiff, Cells(e));
 }
 
-static auto ThinkOutcome(const Think& t) {
-    return std::tuple(t.lines, t.move, t.nodes, t.report.iterations, t.report.score);
-}
-
 // Runs `run` on every implementation; each must give what the padded-board reference gives.
 template <class Run>
 static void ExpectAllAgree(Run run, const std::string& what) {
@@ -139,7 +135,7 @@ TEST(Implementations, AgreeWithThePaddedBoardNodeForNode) {
     }
     for (const auto& [g, levelOrAllowance, rTime] : thinks)
         ExpectAllAgree(
-            [&](Morvane& e) { return ThinkOutcome(RunThink(g, levelOrAllowance, rTime, &e)); },
+            [&](Morvane& e) { return RunThink(g, levelOrAllowance, rTime, &e).Outcome(); },
             "think at " + std::to_string(levelOrAllowance));
 }
 
@@ -178,7 +174,7 @@ TEST(Endgame, CompleteSearchAgreesWithEveryFfoPositionOf14To16Empties) {
         if (p.empties < 14 || p.empties > 16) continue;
         Think t;
         ExpectAllAgree(
-            [&](Morvane& e) { return ThinkOutcome(t = RunThink(p.game, 8, kByAmount, &e)); },
+            [&](Morvane& e) { return (t = RunThink(p.game, 8, kByAmount, &e)).Outcome(); },
             "FFO #" + std::to_string(p.number));
         ASSERT_EQ(t.lines[1], "Complete search");
         const int best = p.moves.front().second;
