@@ -26,25 +26,6 @@ bool Matches(const char* pattern, const char* text) {
     return *pattern == *text && Matches(pattern + 1, text + 1);
 }
 
-// A session fed line by line. Answers leaves out the progress lines of the searches and marks the
-// end of the session; all of the output stays in out.
-struct Transcript {
-    std::ostringstream out;
-    NboardSession session{out};
-    std::size_t read = 0;
-
-    std::vector<std::string> Answers(const std::vector<std::string>& requests) {
-        for (const std::string& request : requests)
-            if (!session.Handle(request)) out << "(end)\n";
-        std::istringstream text(out.str().substr(std::exchange(read, out.str().size())));
-        std::vector<std::string> answers;
-        for (std::string line; std::getline(text, line);)
-            if (!line.starts_with("nodestats ") && !line.starts_with("status depth "))
-                answers.push_back(line);
-        return answers;
-    }
-};
-
 // Scripted sessions, and the depths that choose the levels.
 TEST(Nboard, ScriptedSessions) {
     const std::vector<std::pair<std::vector<std::string>, std::vector<std::string>>> sessions = {
@@ -81,7 +62,15 @@ TEST(Nboard, ScriptedSessions) {
           "status hint needs a number of moves, 1 or more", "status unknown command 'frobnicate'"}},
     };
     for (const auto& [requests, patterns] : sessions) {
-        const std::vector<std::string> answers = Transcript().Answers(requests);
+        std::ostringstream out;
+        NboardSession session(out);
+        for (const std::string& request : requests)
+            if (!session.Handle(request)) out << "(end)\n";
+        std::istringstream text(out.str());
+        std::vector<std::string> answers;  // without the progress lines of the searches
+        for (std::string line; std::getline(text, line);)
+            if (!line.starts_with("nodestats ") && !line.starts_with("status depth "))
+                answers.push_back(line);
         ASSERT_EQ(answers.size(), patterns.size()) << ::testing::PrintToString(answers);
         for (std::size_t i = 0; i < answers.size(); ++i)
             EXPECT_TRUE(Matches(patterns[i].c_str(), answers[i].c_str())) << answers[i];
