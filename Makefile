@@ -15,8 +15,9 @@ FUZZERS     = ini_line codec settings record
 BIN        = $(BUILD)/bin
 PREFIX    ?= /usr/local
 
+# Qt Charts' CMake package needs Qt OpenGL's, which Debian 12 ships apart from qt6-base-dev.
 BUILD_PACKAGES = g++ make cmake libgtest-dev libgmock-dev qt6-base-dev qt6-multimedia-dev \
-                 qt6-charts-dev qt6-qpa-plugins
+                 qt6-charts-dev libqt6opengl6-dev qt6-qpa-plugins
 # The window shows Noto Sans CJK and Qt's Japanese texts; its tests measure and read them too.
 QT_RUNTIME_PACKAGES = fonts-noto-cjk qt6-translations-l10n
 RUN_PACKAGES   = $(BUILD_PACKAGES) $(QT_RUNTIME_PACKAGES)

@@ -1,5 +1,7 @@
 #include "Othellologic.h"
 
+#include <algorithm>
+
 #include "RecordFormats.h"
 
 namespace {
@@ -105,6 +107,11 @@ void OthelloLogic::ToFirst() {
 void OthelloLogic::ToLast() {
     History.ToLast();
     CopyFrom(History.Boards[History.CurrentStep]);
+}
+
+void OthelloLogic::ToStep(int step) {
+    History.CurrentStep = std::clamp(step, 0, History.StepCount);
+    CopyFrom(History.Boards[static_cast<std::size_t>(History.CurrentStep)]);
 }
 
 bool OthelloLogic::StepForward(int& color, PointData& placed, std::vector<PointData>& changed) {

@@ -37,6 +37,8 @@ public:
     // History browsing: each moves the history's step and shows that step's board.
     void ToFirst();
     void ToLast();
+    // Any step from 0 to the last; others are taken as the nearest.
+    void ToStep(int step);
     // color, placed and changed describe the step for its animation (see DiffBoards). False and
     // nothing changed at the last step.
     bool StepForward(int& color, PointData& placed, std::vector<PointData>& changed);

@@ -82,4 +82,7 @@ public:
     virtual std::uint32_t TickCount() = 0;
     // A disabled timer that calls onTick at each firing once enabled.
     virtual std::unique_ptr<GameClockTimer> CreateClockTimer(std::function<void()> onTick) = 0;
+    // The computer's search begins (true) or has returned: the window keeps its own background
+    // work off the processor meanwhile. Returns at once.
+    virtual void ComputerThinking(bool /*thinking*/) {}
 };

@@ -201,8 +201,10 @@ void OthelloGameManager::PlayComputerMove(std::uint32_t flow) {
     const int seconds = ThinkingSeconds();
     ThinkingSide = &side;
     SearchedBoard = Logic.Board;
+    OwnerWindow->ComputerThinking(true);
     const PointData move = player.Think(Params.CpuMode, Params.CpuLevel, seconds);
     ThinkingSide = nullptr;
+    OwnerWindow->ComputerThinking(false);
 
     if (ShuttingDown) return;
     if (RestartTurn) {
@@ -327,20 +329,18 @@ void OthelloGameManager::TryPut(int x, int y) {
 }
 
 void OthelloGameManager::HistoryFirst() {
-    if (ShuttingDown) return;
-    BusyScope busy(*this);
-    AwaitingHumanMove = false;
-    Logic.ToFirst();
-    ShowBoard();
-    ReportMessage("対局を中断しています。", Logic.History.CurrentColor());
-    Stop();
+    HistoryToStep(0);
 }
 
 void OthelloGameManager::HistoryLast() {
+    HistoryToStep(Logic.History.StepCount);
+}
+
+void OthelloGameManager::HistoryToStep(int step) {
     if (ShuttingDown) return;
     BusyScope busy(*this);
     AwaitingHumanMove = false;
-    Logic.ToLast();
+    Logic.ToStep(step);
     ShowBoard();
     ReportMessage("対局を中断しています。", Logic.History.CurrentColor());
     Stop();

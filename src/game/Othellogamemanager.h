@@ -101,6 +101,8 @@ public:
     void HistoryLast();
     void HistoryForward();
     void HistoryBack();
+    // Shows any step of the history at once, without animation.
+    void HistoryToStep(int step);
 
     void RefreshBoard();
     // 1 or 0 for the colours 1 and -1, -1 for anything else.

@@ -23,7 +23,9 @@
 #include <cmath>
 
 #include "FormWidgets.h"
+#include "MoveAnalyst.h"
 #include "OthelloAbout.h"
+#include "OthelloEvalGraph.h"
 #include "Othelloboard.h"
 #include "Othelloconf.h"
 #include "Othelloenvconf.h"
@@ -137,6 +139,7 @@ TFormMain::TFormMain(QWidget* parent, const std::string& settingsFile) : QMainWi
     CreatePanels();
     CreateBoardAndGame(settingsFile);
     CreateDialogs();
+    CreateAnalysis();
     ShowStartUp();
 }
 
@@ -217,9 +220,21 @@ void TFormMain::ShowStartUp() {
     }
 }
 
+void TFormMain::CreateAnalysis() {
+    FormEvalGraph = new TFormEvalGraph(this);
+    FormEvalGraph->OnStepClicked = [this](int step) { BrowseToStep(step); };
+    Analyst = std::make_unique<MoveAnalyst>(GameManager, *Board, *FormEvalGraph);
+    seams_->OnBoardChanging = [this](const BoardArray* next) { Analyst->BoardChanging(next); };
+    seams_->OnComputerThinking = [this](bool thinking) { Analyst->ComputerThinking(thinking); };
+    NShowHints->setChecked(GameManager.Params.ShowHints);
+}
+
 TFormMain::~TFormMain() {
-    // The view goes first; the manager's own destruction then stops its clock and saves the
-    // settings.
+    // The analysis ends before the view it draws on; the manager's own destruction then stops its
+    // clock and saves the settings.
+    seams_->OnBoardChanging = nullptr;
+    seams_->OnComputerThinking = nullptr;
+    Analyst.reset();
     delete Board;
     Board = nullptr;
 }
@@ -250,9 +265,15 @@ void TFormMain::CreateMenus() {
     NLoadHistory->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     record->addSeparator();
     N2 = record->addAction(QStringLiteral("棋譜を表示"), this, &TFormMain::N2Click);
+    NEvalGraph = record->addAction(QStringLiteral("評価グラフ"), this, &TFormMain::NEvalGraphClick);
+    NEvalGraph->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
 
     QMenu* options = menuBar()->addMenu(QStringLiteral("オプション"));
     N15 = options->addAction(QStringLiteral("環境設定"), this, &TFormMain::ToolButton10Click);
+    NShowHints =
+        options->addAction(QStringLiteral("ヒントを表示"), this, &TFormMain::NShowHintsClick);
+    NShowHints->setCheckable(true);
+    NShowHints->setShortcut(QKeySequence(Qt::Key_H));
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ"));
     N19 = help->addAction(QStringLiteral("バージョン情報"), this, &TFormMain::N19Click);
@@ -454,6 +475,7 @@ void TFormMain::UpdateInfo(int turn, const std::string& text) {
     LabelWhiteCount->setText(QString::number(logic.CountStones(-1)));
     LabelTimeMode->setText(params.TimeControl() ? QStringLiteral("残り時間")
                                                 : QStringLiteral("経過時間"));
+    if (Analyst) Analyst->RefreshSoon();
 }
 
 void TFormMain::UpdateControls(int state, bool busy) {
@@ -493,6 +515,7 @@ void TFormMain::UpdateControls(int state, bool busy) {
     const bool onTheClock = state == OthelloGameManager::STATE_PLAY_TIME;
     ToolButtonConf->setEnabled(!onTheClock);
     NConf->setEnabled(!onTheClock);
+    if (Analyst) Analyst->RefreshSoon();
 }
 
 void TFormMain::AppendDebug(const std::string& text) {
@@ -576,7 +599,7 @@ void TFormMain::NInitBoardClick() {
     UpdateInfo(0, "盤面を初期化しました。");
 }
 
-void TFormMain::Navigate(void (OthelloGameManager::*step)()) {
+void TFormMain::Navigate(const std::function<void()>& step) {
     // A step animates while window events run. A press meanwhile finishes that step at once and
     // is carried out after it, so that every press moves one step.
     pendingSteps_.push_back(step);
@@ -586,9 +609,9 @@ void TFormMain::Navigate(void (OthelloGameManager::*step)()) {
     }
     NavigationEnabled = false;
     while (!pendingSteps_.empty()) {
-        const auto next = pendingSteps_.front();
+        const std::function<void()> next = pendingSteps_.front();
         pendingSteps_.pop_front();
-        (GameManager.*next)();
+        next();
     }
     NavigationEnabled = true;
 }
@@ -598,16 +621,16 @@ bool TFormMain::Animating() const {
 }
 
 void TFormMain::ToolButtonToFirstClick() {
-    Navigate(&OthelloGameManager::HistoryFirst);
+    Navigate([this] { GameManager.HistoryFirst(); });
 }
 void TFormMain::ToolButtonBackwardClick() {
-    Navigate(&OthelloGameManager::HistoryBack);
+    Navigate([this] { GameManager.HistoryBack(); });
 }
 void TFormMain::ToolButtonForwardClick() {
-    Navigate(&OthelloGameManager::HistoryForward);
+    Navigate([this] { GameManager.HistoryForward(); });
 }
 void TFormMain::ToolButtonToLastClick() {
-    Navigate(&OthelloGameManager::HistoryLast);
+    Navigate([this] { GameManager.HistoryLast(); });
 }
 
 void TFormMain::PlaceBeside(QWidget* dialog) const {
@@ -683,6 +706,26 @@ void TFormMain::N2Click() {
     FormHistory->Button2->setEnabled(NLoadHistory->isEnabled());
     PlaceBeside(FormHistory);
     FormHistory->exec();
+}
+
+void TFormMain::NEvalGraphClick() {
+    FormEvalGraph->show();
+    FormEvalGraph->raise();
+    FormEvalGraph->activateWindow();
+    Analyst->Refresh();
+}
+
+void TFormMain::NShowHintsClick() {
+    GameManager.Params.ShowHints = NShowHints->isChecked();
+    Analyst->Refresh();
+}
+
+void TFormMain::BrowseToStep(int step) {
+    // As the browsing buttons allow it: not on the clock, not while a move is being applied.
+    const bool allowed = GameManager.CanBrowse() &&
+                         (ToolButtonToFirst->isEnabled() || ToolButtonToLast->isEnabled());
+    if (!allowed || step == GameManager.Logic.History.CurrentStep) return;
+    Navigate([this, step] { GameManager.HistoryToStep(step); });
 }
 
 void TFormMain::N19Click() {

@@ -20,6 +20,8 @@ class TAboutBox;
 class TFormConf;
 class TFormEnvConf;
 class TFormHistory;
+class TFormEvalGraph;
+class MoveAnalyst;
 class QtGameSeams;
 
 // The game's only main window: information and message panels, tool bar, menus and the debug
@@ -67,6 +69,12 @@ public:
     // folder where there is one, else the home folder.
     QString RecordFolder() const;
     void N2Click();
+    // 評価グラフ: opens the graph window, which fills itself in the background.
+    void NEvalGraphClick();
+    // ヒントを表示: ShowHints on or off.
+    void NShowHintsClick();
+    // Browses to a step when browsing is allowed (a click on the graph).
+    void BrowseToStep(int step);
     void N19Click();
     void N10Click();
     // A new game with the current settings at once; during a game only after OK.
@@ -109,6 +117,8 @@ public:
     QAction* NSaveHistory = nullptr;
     QAction* NLoadHistory = nullptr;
     QAction* N2 = nullptr;
+    QAction* NEvalGraph = nullptr;
+    QAction* NShowHints = nullptr;
     QAction* N15 = nullptr;
     QAction* N19 = nullptr;
 
@@ -133,6 +143,8 @@ public:
     TFormEnvConf* FormEnvConf = nullptr;
     TAboutBox* AboutBox = nullptr;
     TFormHistory* FormHistory = nullptr;
+    TFormEvalGraph* FormEvalGraph = nullptr;
+    std::unique_ptr<MoveAnalyst> Analyst;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -154,7 +166,8 @@ private:
     void PlacePanelLabels(const SizeLayout& layout);
     void PlacePanelsAndWindow(const SizeLayout& layout);
     int LabelLineHeight() const;
-    void Navigate(void (OthelloGameManager::*step)());
+    void Navigate(const std::function<void()>& step);
+    void CreateAnalysis();
     // While a move or a history step animates no command opens a dialog.
     bool Animating() const;
     void PlaceBeside(QWidget* dialog) const;
@@ -162,5 +175,5 @@ private:
     std::unique_ptr<QtGameSeams> seams_;
     int markerColor_ = 1;   // the side the turn marker was last put beside
     QString recordFolder_;  // folder of the last record loaded or saved
-    std::deque<void (OthelloGameManager::*)()> pendingSteps_;  // browsing presses not yet done
+    std::deque<std::function<void()>> pendingSteps_;  // browsing presses not yet done
 };

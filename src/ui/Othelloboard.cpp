@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -333,6 +334,43 @@ void OthelloBoard::AnimateHistoryStep(bool put, int colour, PointData point,
     }
 }
 
+void OthelloBoard::SetHints(std::vector<BoardHint> hints) {
+    hints_ = std::move(hints);
+    update(Margin, Margin, FieldSize(), FieldSize());
+}
+
+void OthelloBoard::PaintHints(QPainter& painter) const {
+    // A dark halo around light text reads on any board colour, on a mark ring and on the grid;
+    // the emphasised text sits on a light plate of its own.
+    QFont font = painter.font();
+    font.setPixelSize(std::max(10, CellSize * 34 / 100));
+    font.setBold(true);
+    const qreal halo = std::max(2.0, CellSize / 16.0);
+    painter.setRenderHint(QPainter::Antialiasing);
+    for (const BoardHint& hint : hints_) {
+        if (hint.x < 1 || hint.x > 8 || hint.y < 1 || hint.y > 8 || hint.text.isEmpty()) continue;
+        const QRectF cell(Margin + (hint.x - 1) * CellSize + 1,
+                          Margin + (hint.y - 1) * CellSize + 1, CellSize - 1, CellSize - 1);
+        QPainterPath path;
+        path.addText(0, 0, font, hint.text);
+        const QRectF bounds = path.boundingRect();
+        path.translate(cell.center() - bounds.center());
+        if (hint.emphasised) {
+            const qreal pad = CellSize / 12.0;
+            const QRectF plate = path.boundingRect().adjusted(-2 * pad, -pad, 2 * pad, pad) &
+                                 cell.adjusted(1, 1, -1, -1);
+            painter.setPen(QPen(Qt::black, 1));
+            painter.setBrush(QColor(255, 240, 160));
+            painter.drawRoundedRect(plate, pad, pad);
+            painter.fillPath(path, Qt::black);
+            continue;
+        }
+        painter.strokePath(path,
+                           QPen(QColor(0, 0, 0), halo, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.fillPath(path, Qt::white);
+    }
+}
+
 void OthelloBoard::PlayEffect(std::string_view name) {
     if (SoundEffect && SoundFunction) SoundFunction(name);
 }
@@ -360,6 +398,7 @@ void OthelloBoard::paintEvent(QPaintEvent* event) {
                           BoardBitmap);
     }
     PaintTypedColumn(painter);
+    if (!hints_.empty()) PaintHints(painter);
 }
 
 bool OthelloBoard::SquareAt(QPoint pixel, int& x, int& y) const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QString>
 #include <QWidget>
 #include <algorithm>
 #include <array>
@@ -12,6 +13,14 @@
 #include "PointData.h"
 
 class QPainter;
+
+// A short text drawn on one square over whatever the field shows there.
+struct BoardHint {
+    int x = 0;  // 1..8
+    int y = 0;
+    QString text;
+    bool emphasised = false;  // drawn so that it stands out from the others
+};
 
 // The board control: draws what it is given into a back buffer (the 8 x 8 field) over a stretched
 // background picture, animates moves and history steps with their sounds, and turns mouse presses
@@ -36,6 +45,9 @@ public:
     // to colour.
     void AnimateHistoryStep(bool put, int colour, PointData point,
                             const std::vector<PointData>& flips);
+    // Texts shown over the field until the next SetHints; an empty list removes them.
+    void SetHints(std::vector<BoardHint> hints);
+    const std::vector<BoardHint>& Hints() const { return hints_; }
     // Whether a move or a history step is being animated.
     bool IsAnimating() const { return animating_ > 0; }
     // Lets the animation under way run to its end without further waits.
@@ -114,6 +126,8 @@ private:
     void PaintCoordinates(QPainter& painter) const;
     void PaintTypedColumn(QPainter& painter) const;
 
+    void PaintHints(QPainter& painter) const;
+
     // Counts the animations on the call stack; a new one waits again.
     class AnimationScope {
     public:
@@ -130,6 +144,7 @@ private:
     };
 
     qreal ratio_ = 1;  // of the back buffer
+    std::vector<BoardHint> hints_;
     int animating_ = 0;
     bool hurry_ = false;
 };

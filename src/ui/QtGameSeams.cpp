@@ -104,6 +104,10 @@ std::unique_ptr<GameClockTimer> QtGameSeams::CreateClockTimer(std::function<void
     return std::make_unique<QtClockTimer>(std::move(onTick));
 }
 
+void QtGameSeams::ComputerThinking(bool thinking) {
+    if (OnComputerThinking) OnComputerThinking(thinking);
+}
+
 void QtGameSeams::SetBoardColor(int color) {
     board_->BoardColor = color;
 }
@@ -126,13 +130,16 @@ void QtGameSeams::SetLastMove(const PointData& square) {
     board_->SetLastMove(square);
 }
 void QtGameSeams::DrawBoard(const BoardArray& board) {
+    if (OnBoardChanging) OnBoardChanging(&board);
     board_->DrawBoard(board.data());
 }
 void QtGameSeams::AnimateMove(int colour, const PointData& placed,
                               const std::vector<PointData>& flips) {
+    if (OnBoardChanging) OnBoardChanging(nullptr);
     board_->AnimateMove(colour, placed, flips);
 }
 void QtGameSeams::AnimateHistoryStep(bool put, int colour, const PointData& point,
                                      const std::vector<PointData>& flips) {
+    if (OnBoardChanging) OnBoardChanging(nullptr);
     board_->AnimateHistoryStep(put, colour, point, flips);
 }

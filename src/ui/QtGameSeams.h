@@ -2,6 +2,7 @@
 
 #include <QPointer>
 #include <QString>
+#include <functional>
 #include <memory>
 
 #include "GameInterfaces.h"
@@ -31,6 +32,7 @@ public:
     void PlaySoundResource(const std::string& name) override;
     std::uint32_t TickCount() override;
     std::unique_ptr<GameClockTimer> CreateClockTimer(std::function<void()> onTick) override;
+    void ComputerThinking(bool thinking) override;
 
     void SetBoardColor(int color) override;
     void SetSoundEffect(bool on) override;
@@ -44,6 +46,11 @@ public:
                      const std::vector<PointData>& flips) override;
     void AnimateHistoryStep(bool put, int colour, const PointData& point,
                             const std::vector<PointData>& flips) override;
+
+    // Told before the board view shows another board (nullptr for a history step), and when the
+    // computer's search begins and ends.
+    std::function<void(const BoardArray* next)> OnBoardChanging;
+    std::function<void(bool thinking)> OnComputerThinking;
 
 private:
     int RunBox(QMessageBox& box);

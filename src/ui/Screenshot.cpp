@@ -2,15 +2,21 @@
 // morvane-screenshot FOLDER writes the main window at each board size, once as it opens and once
 // after a few moves and a step back (the last move marked, the coordinates on the frame), the
 // human's turn with the legal squares shown and a typed letter's column, then the two settings
-// dialogs and the record text window.
+// dialogs and the record text window, then the hints at three stages of a game and the
+// evaluation graph of that game.
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QThread>
 #include <cstdio>
 
 #include "Main.h"
+#include "MoveAnalyst.h"
+#include "OthelloEvalGraph.h"
+#include "Othelloboard.h"
 #include "Othelloconf.h"
 #include "Othelloenvconf.h"
 #include "Othellohistorydisplay.h"
@@ -59,6 +65,46 @@ void SetUp(TFormMain& window, int boardSize) {
     params.ShowCoordinates = true;
     window.LayoutForBoardSize();
     window.GameManager.ApplySettings();
+}
+
+// Runs the window's events until the analysis has nothing left to do (and, when hints are
+// wanted, has put them on the board); false after a minute.
+bool WaitForAnalysis(TFormMain& window, bool hints) {
+    constexpr int kLongestWaitMs = 60000;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < kLongestWaitMs) {
+        QApplication::processEvents();
+        if (window.Analyst->Idle() && (!hints || !window.Board->Hints().empty())) return true;
+        QThread::msleep(5);
+    }
+    std::fprintf(stderr, "morvane-screenshot: the analysis did not finish\n");
+    return false;
+}
+
+// Hints in the opening, the midgame (evaluations) and the endgame (exact values), then the graph.
+bool SaveHintsAndGraph(const QDir& folder) {
+    constexpr int kMidgameEmpties = 36;
+    constexpr int kEndgameEmpties = 14;  // solved exactly at the hints' least level
+    TFormMain window;
+    SetUp(window, 1);
+    window.show();
+    window.NShowHints->trigger();
+    window.ToolButtonStartClick();
+    bool ok =
+        WaitForAnalysis(window, true) && Save(window, folder, QStringLiteral("hints-opening"));
+    const OthelloLogic& logic = window.GameManager.Logic;
+    for (const auto& [empties, name] : {std::pair{kMidgameEmpties, "hints-midgame"},
+                                        std::pair{kEndgameEmpties, "hints-endgame"}}) {
+        while (window.GameManager.IsPlaying() &&
+               64 - logic.CountStones(1) - logic.CountStones(-1) > empties &&
+               PlayFirstLegalMove(window)) {
+        }
+        ok = WaitForAnalysis(window, true) && Save(window, folder, QString::fromLatin1(name)) && ok;
+    }
+    window.NEvalGraphClick();
+    return WaitForAnalysis(window, false) &&
+           Save(*window.FormEvalGraph, folder, QStringLiteral("graph")) && ok;
 }
 
 }  // namespace
@@ -127,5 +173,6 @@ int main(int argc, char* argv[]) {
     window.FormHistory->HistoryText = moves;
     ok = Save(*window.FormHistory, folder, QStringLiteral("history")) && ok;
     window.FormHistory->hide();
+    ok = SaveHintsAndGraph(folder) && ok;
     return ok ? 0 : 1;
 }

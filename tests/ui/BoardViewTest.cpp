@@ -3,6 +3,8 @@
 #include <QScreen>
 #include <QTest>
 #include <algorithm>
+#include <map>
+#include <set>
 
 #include "FormWidgets.h"
 #include "Othelloboard.h"
@@ -131,6 +133,29 @@ TEST_F(BoardViewTest, GeometryStonesAndRingsPerBoardSize) {
         EXPECT_EQ(Box(3, 4, kNotField).size(), QSize(d / 2 + 1, d + 1)) << c;
         view.DrawStone(3, 4, kBlack, 90);  // edge-on: a line, not a disc
         EXPECT_LE(Box(3, 4, kNotField).width(), 2) << c;
+
+        // Hints, on a ringed and on a plain square: light text on a dark halo, the emphasised one
+        // dark on a light plate, each within its square, and gone once taken away.
+        const QImage plain = view.grab().toImage();
+        view.SetHints({{5, 6, QStringLiteral("−12"), false}, {7, 7, QStringLiteral("+4"), true}});
+        const QImage hinted = view.grab().toImage();
+        std::map<int, std::pair<int, int>> lightAndDark;  // by square x * 10 + y
+        for (int py = 0; py < hinted.height(); ++py) {
+            for (int px = 0; px < hinted.width(); ++px) {
+                if (hinted.pixel(px, py) == plain.pixel(px, py)) continue;
+                const int gray = qGray(hinted.pixel(px, py));
+                auto& [light, dark] = lightAndDark[(px - margin) / c * 10 + (py - margin) / c + 11];
+                light += gray > 200 ? 1 : 0;
+                dark += gray < 60 ? 1 : 0;
+            }
+        }
+        ASSERT_EQ(lightAndDark.size(), 2u) << c;
+        for (const auto& [square, counts] : lightAndDark) {
+            EXPECT_TRUE(square == 56 || square == 77) << c << " " << square;
+            EXPECT_GT(std::min(counts.first, counts.second), c) << c << " " << square;
+        }
+        view.SetHints({});
+        EXPECT_EQ(view.grab().toImage(), plain) << c;
 
         // The last move's mark, a dot a quarter of the stone across, lies inside the stone's face
         // whatever the board's colour, and reads on it; it leaves the stone it was on.

@@ -26,13 +26,18 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
+#include <QtCharts/QChartView>
+#include <QtCharts/QLineSeries>
 #include <algorithm>
 #include <cstdio>
 #include <memory>
 
 #include "FormWidgets.h"
 #include "Main.h"
+#include "MorvaneAnalysis.h"
+#include "MoveAnalyst.h"
 #include "OthelloAbout.h"
+#include "OthelloEvalGraph.h"
 #include "Othelloboard.h"
 #include "Othelloconf.h"
 #include "Othelloenvconf.h"
@@ -736,6 +741,125 @@ TEST_F(MainWindowTest, SettingsFolderAndNamesThroughARestart) {
     Open();
     EXPECT_EQ(window_->GameManager.Params.PlayerName + "|" + window_->GameManager.Params.CpuName,
               "ﾅｶ |モルヴァン");
+}
+
+// Hints (key H, kept in the settings file) show every legal square's value as the analysis gives
+// it: for this endgame position the exact disc differences ("+4", "−2", "0"), the best standing
+// out. A move takes them off at once; the human's next turn brings those of the new position.
+TEST_F(MainWindowTest, HintsShowTheValueOfEveryLegalSquare) {
+    WriteFile("morvane.ini", "ShowHints = 1\r\n");
+    TFormMain& w = Open();
+    ASSERT_TRUE(w.NShowHints->isChecked());
+    QTest::keyClick(&w, Qt::Key_H);
+    EXPECT_FALSE(w.GameManager.Params.ShowHints);
+    ASSERT_TRUE(
+        w.OpenRecordText("-OOO---O-OOXO--OOOOOXOXOOOXOOXXOOXOOOXXOOOXOXOOOO-XXXXOO--XO-O-O X"));
+    EXPECT_TRUE(w.Board->Hints().empty());
+    QTest::keyClick(&w, Qt::Key_H);
+    ASSERT_TRUE(w.NShowHints->isChecked() && w.GameManager.Params.ShowHints);
+    const auto hinted = [&w] { return w.Analyst->Idle() && !w.Board->Hints().empty(); };
+    // The squares and texts shown, and those of an analysis of the same position.
+    const auto compare = [&w](int color) {
+        MorvaneAnalysis own;
+        const AnalysisResult result = own.Analyze(w.GameManager.Logic.Board.data(), color, 3);
+        QStringList expected;
+        QStringList shown;
+        for (const MoveValue& v : result.moves) {
+            EXPECT_EQ(v.kind, MoveValue::Kind::Exact);
+            const QString sign = v.value > 0 ? "+" : v.value < 0 ? "−" : "";
+            expected << QString("%1%2 %3%4%5")
+                            .arg(QChar('a' + v.x - 1))
+                            .arg(v.y)
+                            .arg(sign)
+                            .arg(std::abs(v.value))
+                            .arg(v.value == result.moves[0].value ? "!" : "");
+        }
+        for (const BoardHint& h : w.Board->Hints()) {
+            EXPECT_TRUE(w.GameManager.Logic.CanPut(color, h.x, h.y));
+            shown << QString("%1%2 %3%4")
+                         .arg(QChar('a' + h.x - 1))
+                         .arg(h.y)
+                         .arg(h.text)
+                         .arg(h.emphasised ? "!" : "");
+        }
+        expected.sort();
+        shown.sort();
+        return std::pair(expected.join(", ").toStdString(), shown.join(", ").toStdString());
+    };
+    ASSERT_TRUE(QTest::qWaitFor(hinted, 60000));
+    const auto [expected, shown] = compare(1);
+    EXPECT_EQ(shown, expected);
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), ','), 7) << "eight legal squares";
+
+    w.ToolButtonStartClick();  // the human's turn in the same position: the same hints stay
+    EXPECT_EQ(compare(1).second, shown);
+    PlayHumanMove();
+    EXPECT_TRUE(w.Board->Hints().empty());
+    ASSERT_TRUE(QTest::qWaitFor(hinted, 60000));
+    const auto [expectedNext, shownNext] = compare(1);
+    EXPECT_EQ(shownNext, expectedNext);
+    QTest::keyClick(&w, Qt::Key_H);
+    EXPECT_TRUE(w.Board->Hints().empty());
+}
+
+// The evaluation graph (Ctrl+G) fills step by step for a loaded game, from black's view:
+// evaluation points at 18 and 17 empty squares, solved disc differences from 16 on, each as an
+// analysis of its own gives it. It marks the shown step and a click on a step browses there.
+TEST_F(MainWindowTest, EvalGraphFillsMarksTheStepAndBrowsesOnAClick) {
+    TFormMain& w = Open();
+    ASSERT_TRUE(
+        w.OpenRecordText("(;GM[Othello]BO[8 -OOO-----OO*O----OOO*OO-***OO*O***OOOO***O*O*"
+                         "OO*O-**OOO---*O-O-- *]B[h7]W[h8]B[h2]W[a3];)"));
+    QTest::keyClick(&w, Qt::Key_G, Qt::ControlModifier);
+    TFormEvalGraph& g = *w.FormEvalGraph;
+    ASSERT_TRUE(g.isVisible());
+    EXPECT_EQ(g.windowTitle(), QStringLiteral("評価グラフ"));
+    const auto filled = [&](int points) {
+        return QTest::qWaitFor(
+            [&] {
+                return w.Analyst->Idle() &&
+                       g.EvalSeries->count() + g.ExactSeries->count() == points;
+            },
+            60000);
+    };
+    ASSERT_TRUE(filled(5));
+    QStringList points;
+    for (QLineSeries* series : {g.EvalSeries, g.ExactSeries})
+        for (const QPointF& p : series->points())
+            points << QString("%1:%2").arg(p.x()).arg(p.y());
+    QStringList expected;
+    for (int step = 0; step <= 4; ++step) {
+        OthelloMapHistory at = History();
+        at.CurrentStep = step;
+        const int color = at.CurrentColor();
+        MorvaneAnalysis own;
+        const int level = MoveAnalyst::GraphLevel(3, 18 - step);
+        const MoveValue best = own.Analyze(at.Boards[step].data(), color, level).moves.at(0);
+        EXPECT_EQ(best.kind, step < 2 ? MoveValue::Kind::Eval : MoveValue::Kind::Exact);
+        expected << QString("%1:%2").arg(step).arg(best.value * color);
+    }
+    EXPECT_EQ(points.join(' ').toStdString(), expected.join(' ').toStdString());
+    EXPECT_EQ(g.ShownStep->at(0).x(), 4);
+
+    QTest::mouseClick(g.ChartView->viewport(), Qt::LeftButton, {}, g.StepPosition(1));
+    EXPECT_EQ(History().CurrentStep, 1);
+    EXPECT_EQ(w.GameManager.Logic.Board, History().Boards[1]);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return g.ShownStep->at(0).x() == 1; }));
+
+    // Resumed from step 0, the game's new steps join as they are played; the graph's work
+    // waits while the computer thinks.
+    QTest::mouseClick(g.ChartView->viewport(), Qt::LeftButton, {}, g.StepPosition(0));
+    w.ToolButtonStartClick();
+    Morvane& engine = w.GameManager.White.CpuPlayer->Engine;
+    bool idleWhileThinking = true;
+    engine.onTrace = [&, trace = engine.onTrace](const std::string& text) {
+        idleWhileThinking = idleWhileThinking && w.Analyst->Idle();
+        trace(text);
+    };
+    PlayHumanMove();
+    ASSERT_EQ(History().StepCount, 2);
+    EXPECT_TRUE(idleWhileThinking);
+    EXPECT_TRUE(filled(3));
 }
 
 }  // namespace
