@@ -165,12 +165,14 @@ Think RunThink(const Game& game, int levelOrAllowance, int rTime, Morvane* reuse
     const std::uint32_t jump = rTime == kByAmount ? 0 : 100000;
     e.tickCount = [t = 1000u, jump]() mutable { return t += jump; };
     Think result{};
-    e.onTrace = [&](const std::string& line) { result.lines.push_back(line); };
+    e.onTrace = [&](const std::string& line) {
+        result.lines.push_back(line);
+        result.text += line + "|";
+    };
     e.onIteration = [&](const SearchIteration& i) { result.live.push_back(i); };
     e.LoadPosition(game.board.data(), game.side);
     if (rTime != kByAmount) e.StartGame(levelOrAllowance);
     result.move = rTime == kByAmount ? e.ThinkByAmount(levelOrAllowance) : e.ThinkByTime(rTime);
-    result.nodes = e.report.nodes;
     result.report = e.report;
     e.onTrace = nullptr;
     e.onIteration = nullptr;

@@ -4,6 +4,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -55,12 +56,15 @@ Game PositionWithEmpties(int empties, int seed = 0);
 
 struct Think {
     std::vector<std::string> lines;
+    std::string text;  // the lines, each followed by '|'
     PointData move;
-    long long nodes;
     ThinkReport report;
     std::vector<SearchIteration> live;                         // as onIteration saw them
     int Index(const std::string& prefix, int from = 0) const;  // first such line from `from`, or -1
-    std::string Last() const { return lines.empty() ? "" : lines.back(); }
+    // What must not differ between implementations or repeated thinks.
+    auto Outcome() const {
+        return std::tuple(lines, move, report.nodes, report.iterations, report.score);
+    }
 };
 // With rTime = kByAmount: ThinkByAmount(level) with a frozen clock, so every figure of the trace
 // is fixed. Otherwise StartGame(allowance), then ThinkByTime(rTime) with a clock that jumps 100 s
