@@ -137,11 +137,11 @@ void MoveAnalyst::Refresh() {
     }
     std::optional<Target> next;
     if (hint && !hintsDone_) next = hint;
-    if (graph_.isVisible()) {
-        std::optional<Target> missing;
-        graph_.ShowGame(StepValues(&missing), manager_.Logic.History.CurrentStep);
-        if (!next) next = missing;
-    }
+    // The graph's steps are valued whether or not its window is open, so that it opens full.
+    std::optional<Target> missing;
+    const auto values = StepValues(&missing);
+    if (graph_.isVisible()) graph_.ShowGame(values, manager_.Logic.History.CurrentStep);
+    if (!next) next = missing;
     if (!next) {
         if (worker_.Busy()) worker_.Cancel();
         running_.reset();

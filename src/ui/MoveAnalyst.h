@@ -14,7 +14,7 @@ class OthelloGameManager;
 
 // Keeps the worker busy with what the window shows: first the hints of the shown position (when
 // ShowHints is on, on the human's turn or while no game runs), then the values of the graph's
-// steps while the graph is open. Nothing runs while the computer thinks. All on the window thread;
+// steps, open or not. Nothing runs while the computer thinks. All on the window thread;
 // the window calls Refresh whenever the position, the state or a setting may have changed.
 class MoveAnalyst {
 public:

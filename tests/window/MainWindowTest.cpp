@@ -810,9 +810,12 @@ TEST_F(MainWindowTest, EvalGraphFillsMarksTheStepAndBrowsesOnAClick) {
     ASSERT_TRUE(
         w.OpenRecordText("(;GM[Othello]BO[8 -OOO-----OO*O----OOO*OO-***OO*O***OOOO***O*O*"
                          "OO*O-**OOO---*O-O-- *]B[h7]W[h8]B[h2]W[a3];)"));
+    // Valued in the background before the graph is first opened, so it opens full.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.Analyst->Idle(); }, 60000));
     QTest::keyClick(&w, Qt::Key_G, Qt::ControlModifier);
     TFormEvalGraph& g = *w.FormEvalGraph;
     ASSERT_TRUE(g.isVisible());
+    EXPECT_EQ(g.EvalSeries->count() + g.ExactSeries->count(), 5);
     EXPECT_EQ(g.windowTitle(), QStringLiteral("評価グラフ"));
     const auto filled = [&](int points) {
         return QTest::qWaitFor(
